@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include <QString>
+
+namespace platform {
+struct Settings;
+}
+
+namespace net {
+
+// Limits of one download; the defaults match the program's settings.
+struct DownloadLimits {
+    int connectTimeoutMs = 10'000;
+    int totalTimeoutMs = 60'000;
+    qint64 maxBytes = 256LL * 1024 * 1024;
+
+    static DownloadLimits fromSettings(const platform::Settings& settings);
+};
+
+// Downloads `url` (HTTP or HTTPS, redirects followed) into the native file
+// `path`. The old file is deleted first; the answer goes to a temporary file
+// in the same folder that is renamed to `path` only on success, so a failed
+// download leaves no file. Success means a 2xx answer received whole within
+// the limits. Blanks in the URL are sent as "%20"; nothing else is
+// re-encoded, and the path is sent as written (no "." or ".." squashing).
+// Blocks until done; call it with a busy cursor shown.
+platform::Result DownloadToFile(const QString& url, const QString& path,
+                                const DownloadLimits& limits = {});
+
+// The bytes of the request URL: UTF-8 with every blank turned into "%20".
+QByteArray requestUrl(const QString& url);
+
+}  // namespace net

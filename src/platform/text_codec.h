@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// Windows-1252 ("ANSI") text, the encoding of every text file the program
+// exchanges with its Windows peers. Bytes 0x81, 0x8D, 0x8F, 0x90 and 0x9D,
+// unassigned in the code page, map to the C1 controls of the same number so
+// that every byte survives a decode/encode round trip.
+QString decodeWindows1252(const QByteArray& bytes);
+
+// Characters with no Windows-1252 byte become '?'; *lossless (when given)
+// tells whether that happened.
+QByteArray encodeWindows1252(const QString& text, bool* lossless = nullptr);
+
+}  // namespace platform

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/result.h"
+
+#include <QStringList>
+
+namespace platform {
+
+// Line-oriented text files in the form the Windows program writes them:
+// Windows-1252, every line ended by CR LF. Paths here are native paths.
+
+struct [[nodiscard]] TextLines {
+    Result result;
+    QStringList lines;
+};
+
+// Reads every line. CR LF and LF alone both end a line; a final line without
+// an end is still a line; the end of the last line does not add an empty one.
+TextLines readTextLines(const QString& nativePath);
+
+// Reads only the first line: `lines` holds that line, or nothing when the
+// file is empty. For probes on files that may be large.
+TextLines readFirstTextLine(const QString& nativePath);
+
+// Writes each line followed by CR LF. The text goes to a temporary file in
+// the same folder that replaces the target only when everything was written,
+// so a failure leaves the previous file as it was.
+Result writeTextLines(const QString& nativePath, const QStringList& lines);
+
+// Splits raw file bytes into decoded lines by the rules of readTextLines.
+QStringList splitTextLines(const QByteArray& bytes);
+
+}  // namespace platform

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QPushButton;
+class QTextBrowser;
+
+namespace platform {
+
+// A small embedded viewer for the HTML pages of remote services, legends,
+// help and record pages, with a button that opens the page in the desktop's
+// browser. It remembers the address it was given and the content it shows, so
+// the program (and its tests) can read them back. It does not fetch remote
+// pages itself: the owner installs a fetcher (the program's download helper).
+class WebView : public QWidget {
+    Q_OBJECT
+public:
+    // Returns the page's bytes, or nothing with *error set.
+    using Fetcher = std::function<std::optional<QByteArray>(const QString& url, QString* error)>;
+    using BrowserOpener = std::function<void(const QUrl& url)>;
+
+    explicit WebView(QWidget* parent = nullptr);
+
+    void setFetcher(Fetcher fetcher) { m_fetcher = std::move(fetcher); }
+    // Replaces the desktop's browser (tests record the address instead).
+    void setBrowserOpener(BrowserOpener opener) { m_openBrowser = std::move(opener); }
+
+    // Shows the page at `address`: a local file is read directly, any other
+    // address goes through the fetcher. The address is kept as given.
+    void load(const QString& address);
+    // Shows `html` as the page of `address` without fetching anything.
+    void setContent(const QString& address, const QByteArray& html);
+
+    QString address() const { return m_address; }
+    QByteArray content() const { return m_content; }
+    QString errorText() const { return m_error; }
+
+    // Opens the current address in the desktop's browser.
+    void openInBrowser();
+
+    // Addresses as the Windows browser control takes them: "http:\\host\a\b?x=\y"
+    // becomes "http://host/a/b?x=\y" (backslashes before the query turn into
+    // slashes; the query is left alone).
+    static QString normalisedAddress(const QString& address);
+
+private:
+    void show(const QByteArray& html);
+
+    QTextBrowser* m_browser = nullptr;
+    QLabel* m_addressLabel = nullptr;
+    QPushButton* m_openButton = nullptr;
+    Fetcher m_fetcher;
+    BrowserOpener m_openBrowser;
+    QString m_address;
+    QByteArray m_content;
+    QString m_error;
+};
+
+}  // namespace platform

@@ -1,0 +1,166 @@
+#include "net/download.h"
+#include "platform/settings.h"
+#include "support/http_server.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <csignal>
+
+namespace {
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class Download : public ::testing::Test {
+protected:
+    QString target(const QString& name = "answer.xml") const { return dir.filePath(name); }
+    QStringList folderContents() const {
+        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    }
+
+    QTemporaryDir dir;
+    support::HttpServer server;
+    net::DownloadLimits limits;
+};
+
+}  // namespace
+
+TEST_F(Download, serverReceivesTheUrlAsBuiltWithBlanksAsPercent20) {
+    server.reply("/cgi-bin/wms", {200, "<ok/>"});
+    const QString query =
+        "/cgi-bin/wms?service=WMS&&version=1.1.1&&layers=a b&&bbox= -48.000000000,-16.000000000"
+        "&&x=%41&&p=../q&&empty=";
+    ASSERT_TRUE(net::DownloadToFile(server.url(query), target(), limits));
+    ASSERT_EQ(server.targets().size(), 1U);
+    EXPECT_EQ(server.targets()[0],
+              "/cgi-bin/wms?service=WMS&&version=1.1.1&&layers=a%20b&&bbox=%20-48.000000000,"
+              "-16.000000000&&x=%41&&p=../q&&empty=");
+    EXPECT_EQ(readBytes(target()), "<ok/>");
+}
+
+TEST_F(Download, pathIsSentWithoutSquashingDotSegments) {
+    server.reply("/a/../b", {200, "x"});
+    (void)net::DownloadToFile(server.url("/a/../b"), target(), limits);
+    ASSERT_EQ(server.targets().size(), 1U);
+    EXPECT_EQ(server.targets()[0], "/a/../b");
+}
+
+TEST_F(Download, errorStatusesFailAndLeaveNoFile) {
+    server.reply("/fail", {500, "boom"});
+    for (const char* path : {"/missing", "/fail"}) {
+        const platform::Result result = net::DownloadToFile(server.url(path), target(), limits);
+        EXPECT_FALSE(result) << path;
+        EXPECT_FALSE(result.detail.isEmpty());
+        EXPECT_TRUE(folderContents().isEmpty()) << path;
+    }
+}
+
+TEST_F(Download, oldFileIsDeletedEvenWhenTheDownloadFails) {
+    QFile old(target());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("old picture");
+    old.close();
+    EXPECT_FALSE(net::DownloadToFile(server.url("/missing"), target(), limits));
+    EXPECT_FALSE(QFile::exists(target()));
+}
+
+TEST_F(Download, successReplacesAnOlderFileWhole) {
+    QFile old(target());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(10000, 'o'));
+    old.close();
+    server.reply("/small", {200, "new"});
+    ASSERT_TRUE(net::DownloadToFile(server.url("/small"), target(), limits));
+    EXPECT_EQ(readBytes(target()), "new");
+    EXPECT_EQ(folderContents(), QStringList({"answer.xml"}));
+}
+
+TEST_F(Download, silentServerFailsWithinTheTimeout) {
+    server.reply("/hang", {200, "", "text/plain", false, true});
+    limits.totalTimeoutMs = 300;
+    const platform::Result result = net::DownloadToFile(server.url("/hang"), target(), limits);
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(folderContents().isEmpty());
+}
+
+TEST_F(Download, answerOverTheCapFailsWithOrWithoutContentLength) {
+    limits.maxBytes = 100'000;
+    server.reply("/big", {200, std::string(150'000, 'b')});
+    server.reply("/bigchunked", {200, std::string(150'000, 'c'), "text/plain", true});
+    server.reply("/fits", {200, std::string(100'000, 'f'), "text/plain", true});
+    for (const char* path : {"/big", "/bigchunked"}) {
+        const platform::Result result = net::DownloadToFile(server.url(path), target(), limits);
+        EXPECT_FALSE(result) << path;
+        EXPECT_TRUE(result.detail.contains("larger")) << result.detail.toStdString();
+        EXPECT_TRUE(folderContents().isEmpty()) << path;
+    }
+    ASSERT_TRUE(net::DownloadToFile(server.url("/fits"), target(), limits));
+    EXPECT_EQ(readBytes(target()).size(), 100'000);
+}
+
+TEST_F(Download, refusedConnectionFails) {
+    int closedPort = 0;
+    {
+        support::HttpServer gone;
+        closedPort = gone.port();
+    }
+    const QString url = QString("http://127.0.0.1:%1/x").arg(closedPort);
+    EXPECT_FALSE(net::DownloadToFile(url, target(), limits));
+    EXPECT_TRUE(folderContents().isEmpty());
+}
+
+TEST_F(Download, onlyHttpAddressesAreFetched) {
+    QFile local(dir.filePath("local.txt"));
+    ASSERT_TRUE(local.open(QIODevice::WriteOnly));
+    local.write("secret");
+    local.close();
+    EXPECT_FALSE(net::DownloadToFile("file://" + local.fileName(), target(), limits));
+    EXPECT_FALSE(QFile::exists(target()));
+}
+
+TEST_F(Download, unwritableTargetFailsWithoutLeavingAnything) {
+    server.reply("/ok", {200, "x"});
+    const platform::Result result =
+        net::DownloadToFile(server.url("/ok"), dir.filePath("no/such/folder/a.jpg"), limits);
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(folderContents().isEmpty());
+}
+
+TEST_F(Download, diskRefusingTheWriteHalfWayFailsAndLeavesNoFile) {
+    server.reply("/photo", {200, std::string(64 * 1024, 'p')});
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 8192;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const platform::Result result =
+        net::DownloadToFile(server.url("/photo"), target("foto.jpg"), limits);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(result);
+    EXPECT_TRUE(folderContents().isEmpty());
+}
+
+TEST(DownloadLimits, comeFromTheSettings) {
+    platform::Settings settings;
+    settings.downloadConnectTimeoutMs = 1;
+    settings.downloadTotalTimeoutMs = 2;
+    settings.downloadMaxBytes = 3;
+    const net::DownloadLimits limits = net::DownloadLimits::fromSettings(settings);
+    EXPECT_EQ(limits.connectTimeoutMs, 1);
+    EXPECT_EQ(limits.totalTimeoutMs, 2);
+    EXPECT_EQ(limits.maxBytes, 3);
+}
+
+TEST(RequestUrl, onlyBlanksAreEncoded) {
+    EXPECT_EQ(net::requestUrl("http://h/a b?x=1 2&&y=%20&&z=ç"),
+              "http://h/a%20b?x=1%202&&y=%20&&z=\xc3\xa7");
+}

@@ -1,0 +1,70 @@
+#include "platform/web_view.h"
+
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+#include <gtest/gtest.h>
+
+TEST(WebView, backslashesTurnIntoSlashesBeforeTheQueryOnly) {
+    EXPECT_EQ(
+        platform::WebView::normalisedAddress("http:\\\\host:81\\pls\\vorn\\k.cadastro?p=a\\b"),
+        "http://host:81/pls/vorn/k.cadastro?p=a\\b");
+    EXPECT_EQ(platform::WebView::normalisedAddress("http://host/a b"), "http://host/a b");
+}
+
+TEST(WebView, remoteAddressIsFetchedAndRemembered) {
+    platform::WebView view;
+    QString asked;
+    view.setFetcher([&asked](const QString& url, QString*) -> std::optional<QByteArray> {
+        asked = url;
+        return QByteArray("<html><body><p>Amostra QV-0001</p></body></html>");
+    });
+    view.load("http:\\\\gateway\\pls\\vorn\\x?p_amostra=QV-0001");
+    EXPECT_EQ(asked, "http://gateway/pls/vorn/x?p_amostra=QV-0001");
+    EXPECT_EQ(view.address(), "http:\\\\gateway\\pls\\vorn\\x?p_amostra=QV-0001");
+    EXPECT_TRUE(view.content().contains("QV-0001"));
+    EXPECT_TRUE(
+        view.findChild<QTextBrowser*>("browser")->toPlainText().contains("Amostra QV-0001"));
+}
+
+TEST(WebView, failedFetchShowsTheReasonAndKeepsTheAddress) {
+    platform::WebView view;
+    view.setFetcher([](const QString&, QString* error) -> std::optional<QByteArray> {
+        *error = "HTTP status 500";
+        return std::nullopt;
+    });
+    view.load("http://gateway/x");
+    EXPECT_EQ(view.address(), "http://gateway/x");
+    EXPECT_TRUE(view.content().isEmpty());
+    EXPECT_TRUE(
+        view.findChild<QTextBrowser*>("browser")->toPlainText().contains("HTTP status 500"));
+}
+
+TEST(WebView, localPagesAreReadWithTheirDeclaredOrGuessedEncoding) {
+    QTemporaryDir dir;
+    QFile page(dir.filePath("01.htm"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<html><body>Geologia do Cr\xe1ton</body></html>");  // Windows-1252, undeclared
+    page.close();
+    platform::WebView view;
+    view.load(page.fileName());
+    EXPECT_TRUE(view.findChild<QTextBrowser*>("browser")->toPlainText().contains(
+        QString::fromUtf8("Cráton")));
+
+    view.setContent("about:x",
+                    "<html><head><meta charset=\"utf-8\"></head><body>Cr\xc3\xa1ton</body></html>");
+    EXPECT_TRUE(view.findChild<QTextBrowser*>("browser")->toPlainText().contains(
+        QString::fromUtf8("Cráton")));
+}
+
+TEST(WebView, openInBrowserButtonOpensTheNormalisedAddress) {
+    platform::WebView view;
+    QList<QUrl> opened;
+    view.setBrowserOpener([&opened](const QUrl& url) { opened.append(url); });
+    view.setContent("http:\\\\gateway\\page.htm", "<p>x</p>");
+    QTest::mouseClick(view.findChild<QPushButton*>("openInBrowser"), Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first().toString(), "http://gateway/page.htm");
+}

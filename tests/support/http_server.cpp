@@ -1,0 +1,80 @@
+#include "support/http_server.h"
+
+#include <httplib.h>
+
+#include <stdexcept>
+
+namespace support {
+
+HttpServer::HttpServer() : m_server(std::make_unique<httplib::Server>()) {
+    m_server->Get(R"(.*)", [this](const httplib::Request& request, httplib::Response& response) {
+        Reply reply;
+        {
+            std::unique_lock lock(m_mutex);
+            m_targets.push_back(request.target);
+            const auto it = m_replies.find(request.path);
+            if (it == m_replies.end()) {
+                response.status = 404;
+                response.set_content("not found", "text/plain");
+                return;
+            }
+            reply = it->second;
+            if (reply.hang) {
+                m_released.wait(lock, [this] { return m_stopping; });
+                return;
+            }
+        }
+        response.status = reply.status;
+        if (!reply.chunked) {
+            response.set_content(reply.body, reply.contentType.c_str());
+            return;
+        }
+        auto body = std::make_shared<std::string>(std::move(reply.body));
+        response.set_chunked_content_provider(
+            reply.contentType, [body](size_t offset, httplib::DataSink& sink) {
+                constexpr size_t kChunk = 64 * 1024;
+                if (offset < body->size()) {
+                    const size_t n = std::min(kChunk, body->size() - offset);
+                    return sink.write(body->data() + offset, n);
+                }
+                sink.done();
+                return true;
+            });
+    });
+    m_port = m_server->bind_to_any_port("127.0.0.1");
+    if (m_port <= 0) {
+        throw std::runtime_error("test HTTP server cannot bind to 127.0.0.1");
+    }
+    m_thread = std::thread([this] { m_server->listen_after_bind(); });
+    // A stop that came before the accept loop started would be lost; the
+    // loop marks itself running at once, so this wait is short.
+    while (!m_server->is_running()) {
+        std::this_thread::yield();
+    }
+}
+
+HttpServer::~HttpServer() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_released.notify_all();
+    m_server->stop();
+    m_thread.join();
+}
+
+void HttpServer::reply(const std::string& path, Reply reply) {
+    std::lock_guard lock(m_mutex);
+    m_replies[path] = std::move(reply);
+}
+
+QString HttpServer::url(const QString& pathAndQuery) const {
+    return QStringLiteral("http://127.0.0.1:%1").arg(m_port) + pathAndQuery;
+}
+
+std::vector<std::string> HttpServer::targets() const {
+    std::lock_guard lock(m_mutex);
+    return m_targets;
+}
+
+}  // namespace support

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace httplib {
+class Server;
+}
+
+namespace support {
+
+// An HTTP server on 127.0.0.1 and a free port, running in a thread of the
+// test, that answers GET requests with scripted replies and records the raw
+// target (path and query, exactly as sent) of every request. Paths without a
+// reply get 404.
+class HttpServer {
+public:
+    struct Reply {
+        int status = 200;
+        std::string body;
+        std::string contentType = "text/plain";
+        bool chunked = false;  // sent without a Content-Length
+        bool hang = false;     // never answers until the server goes away
+    };
+
+    HttpServer();
+    ~HttpServer();
+    HttpServer(const HttpServer&) = delete;
+    HttpServer& operator=(const HttpServer&) = delete;
+
+    // Sets the reply for requests whose decoded path (without query) is `path`.
+    void reply(const std::string& path, Reply reply);
+
+    int port() const { return m_port; }
+    // "http://127.0.0.1:<port>" followed by `pathAndQuery`.
+    QString url(const QString& pathAndQuery) const;
+    // Raw targets of the requests received so far, in order.
+    std::vector<std::string> targets() const;
+
+private:
+    std::unique_ptr<httplib::Server> m_server;
+    std::thread m_thread;
+    int m_port = 0;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_stopping = false;
+    std::map<std::string, Reply> m_replies;
+    std::vector<std::string> m_targets;
+};
+
+}  // namespace support

@@ -1,0 +1,69 @@
+#include "support/scripted_dialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace support {
+
+template <typename T>
+std::optional<T> ScriptedDialogs::take(const char* dialog) {
+    if (m_answers.empty()) {
+        ADD_FAILURE() << "no scripted answer for the " << dialog << " dialog";
+        return std::nullopt;
+    }
+    Answer answer = std::move(m_answers.front());
+    m_answers.pop_front();
+    if (std::holds_alternative<Cancel>(answer)) {
+        return std::nullopt;
+    }
+    if (!std::holds_alternative<T>(answer)) {
+        ADD_FAILURE() << "the scripted answer does not fit the " << dialog << " dialog";
+        return std::nullopt;
+    }
+    return std::get<T>(std::move(answer));
+}
+
+platform::MessageAnswer ScriptedDialogs::message(QWidget*, const QString& text,
+                                                 platform::MessageKind,
+                                                 platform::MessageButtons buttons) {
+    m_messages.append(text);
+    if (buttons == platform::MessageButtons::Ok) {
+        return platform::MessageAnswer::Ok;
+    }
+    const std::optional<platform::MessageAnswer> answer = take<platform::MessageAnswer>("message");
+    if (answer) {
+        return *answer;
+    }
+    return buttons == platform::MessageButtons::YesNo ? platform::MessageAnswer::No
+                                                      : platform::MessageAnswer::Cancel;
+}
+
+std::optional<QString> ScriptedDialogs::openFile(QWidget*,
+                                                 const platform::FileDialogOptions& options) {
+    m_fileDialogs.append(options);
+    return take<QString>("open file");
+}
+
+std::optional<QString> ScriptedDialogs::saveFile(QWidget*,
+                                                 const platform::FileDialogOptions& options) {
+    m_fileDialogs.append(options);
+    return take<QString>("save file");
+}
+
+std::optional<QColor> ScriptedDialogs::colour(QWidget*, const QColor&) {
+    return take<QColor>("colour");
+}
+
+std::optional<QFont> ScriptedDialogs::font(QWidget*, const QFont&) {
+    return take<QFont>("font");
+}
+
+std::optional<QString> ScriptedDialogs::textInput(QWidget*, const QString&, const QString&,
+                                                  const QString&) {
+    return take<QString>("text input");
+}
+
+bool ScriptedDialogs::print(QWidget*, QPrinter&) {
+    return take<bool>("print").value_or(false);
+}
+
+}  // namespace support

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/dialogs.h"
+
+#include <QStringList>
+
+#include <deque>
+#include <variant>
+
+namespace support {
+
+// A Dialogs double for tests: every dialog answers at once from a queue of
+// scripted answers, and every message shown is recorded. A dialog that finds
+// no answer of its kind at the head of the queue fails the running test and
+// answers "cancelled", so no test can ever block on a modal dialog. Plain
+// "Ok" messages need no scripted answer.
+class ScriptedDialogs final : public platform::Dialogs {
+public:
+    struct Cancel {};
+    using Answer = std::variant<Cancel, platform::MessageAnswer, QString, QColor, QFont, bool>;
+
+    // Queues the answer of the next dialog that needs one. A QString answers
+    // a file or text-input dialog; a bool answers the print dialog.
+    void push(Answer answer) { m_answers.push_back(std::move(answer)); }
+
+    const QStringList& messages() const { return m_messages; }
+    QString lastMessage() const { return m_messages.isEmpty() ? QString() : m_messages.last(); }
+    // Options of every file dialog opened, in order.
+    const QList<platform::FileDialogOptions>& fileDialogs() const { return m_fileDialogs; }
+    bool allAnswersUsed() const { return m_answers.empty(); }
+
+    platform::MessageAnswer message(
+        QWidget* parent, const QString& text,
+        platform::MessageKind kind = platform::MessageKind::Information,
+        platform::MessageButtons buttons = platform::MessageButtons::Ok) override;
+    std::optional<QString> openFile(QWidget* parent,
+                                    const platform::FileDialogOptions& options) override;
+    std::optional<QString> saveFile(QWidget* parent,
+                                    const platform::FileDialogOptions& options) override;
+    std::optional<QColor> colour(QWidget* parent, const QColor& initial) override;
+    std::optional<QFont> font(QWidget* parent, const QFont& initial) override;
+    std::optional<QString> textInput(QWidget* parent, const QString& title, const QString& prompt,
+                                     const QString& initial) override;
+    bool print(QWidget* parent, QPrinter& printer) override;
+
+private:
+    template <typename T>
+    std::optional<T> take(const char* dialog);
+
+    std::deque<Answer> m_answers;
+    QStringList m_messages;
+    QList<platform::FileDialogOptions> m_fileDialogs;
+};
+
+}  // namespace support
