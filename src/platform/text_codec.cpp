@@ -27,13 +27,18 @@ int byteFor(char16_t unit) {
 
 }  // namespace
 
-QString decodeWindows1252(const QByteArray& bytes) {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
+void decodeWindows1252(QByteArrayView bytes, char16_t* out)
+{
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
-        *out++ = (b >= 0x80 && b < 0xA0) ? QChar(kHighControls[b - 0x80]) : QChar(b);
+        *out++ = (b >= 0x80 && b < 0xA0) ? kHighControls[b - 0x80] : char16_t(b);
     }
+}
+
+QString decodeWindows1252(const QByteArray& bytes)
+{
+    QString text(bytes.size(), Qt::Uninitialized);
+    decodeWindows1252(bytes, reinterpret_cast<char16_t*>(text.data()));
     return text;
 }
 

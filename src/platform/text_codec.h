@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace platform {
@@ -10,6 +11,9 @@ namespace platform {
 // unassigned in the code page, map to the C1 controls of the same number so
 // that every byte survives a decode/encode round trip.
 QString decodeWindows1252(const QByteArray& bytes);
+// The same into `out`, which has room for bytes.size() characters; for
+// loops that decode many values without allocating.
+void decodeWindows1252(QByteArrayView bytes, char16_t* out);
 
 // Characters with no Windows-1252 byte become '?'; *lossless (when given)
 // tells whether that happened.

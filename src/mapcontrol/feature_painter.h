@@ -1,0 +1,54 @@
+#pragma once
+
+#include "mapcontrol/shape.h"
+#include "mapcontrol/symbol.h"
+#include "mapcontrol/vector_data.h"
+#include "mapcontrol/view_transform.h"
+
+#include <QPainterPath>
+#include <QPolygonF>
+
+class QPainter;
+
+namespace mapcontrol {
+
+// Draws features of a vector store, or loose shapes, with one symbol at a
+// time. Vertices that fall on the pixel of the vertex drawn before them are
+// skipped, and a feature smaller than a pixel is drawn as one pixel, so the
+// cost of a full view follows the pixels rather than the vertices.
+class FeaturePainter {
+public:
+    FeaturePainter(QPainter& painter, const ViewTransform& view);
+
+    // The symbol of what is drawn next. Each geometry is drawn as its own
+    // kind (polygons filled, lines stroked, points as markers) in the
+    // symbol's colour, style and size.
+    void setSymbol(const Symbol& symbol);
+    void drawFeature(const VectorData& data, VectorData::FeatureId feature);
+    void drawShape(const Shape& shape);
+
+    // The brush of a fill style in `colour` (hatches and greys are patterns).
+    static QBrush fillBrush(int style, const QColor& colour);
+    static Qt::PenStyle lineStyle(int style);
+
+private:
+    void drawPolygonParts(const MapPoint* const* parts, const std::size_t* sizes, std::size_t count);
+    void drawLinePart(const MapPoint* points, std::size_t count);
+    void drawMarker(const MapPoint& p);
+    void drawTinyFeature(const Rectangle& box);
+    // Sets pen and brush for drawing geometry of `type` with the symbol.
+    void prepare(ShapeType type);
+    // Appends the part's pixels to m_polygon, skipping repeats of one pixel.
+    void appendPixels(const MapPoint* points, std::size_t count);
+
+    QPainter& m_painter;
+    ViewTransform m_view;
+    Symbol m_symbol;
+    QColor m_colour;
+    bool m_prepared = false;
+    ShapeType m_preparedType = ShapeType::Point;
+    QPolygonF m_polygon;
+    QPainterPath m_path;
+};
+
+}  // namespace mapcontrol

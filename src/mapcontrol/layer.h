@@ -1,0 +1,53 @@
+#pragma once
+
+#include "mapcontrol/geometry.h"
+#include "mapcontrol/view_transform.h"
+
+#include <QString>
+
+class QPainter;
+
+namespace mapcontrol {
+
+// A theme of the map: a vector layer or an image layer. A layer whose file
+// could not be read exists all the same, with isValid() false; it draws
+// nothing and has an empty extent. Layers are owned by the layer collection of
+// one map; the data behind them may be shared between maps.
+class Layer {
+public:
+    enum class Kind { Vector, Image };
+
+    virtual ~Layer() = default;
+
+    virtual Kind kind() const = 0;
+    // The file name without folders, cut before its first ".".
+    const QString& name() const { return m_name; }
+    // The native path the layer was read from.
+    const QString& dataFile() const { return m_dataFile; }
+    virtual bool isValid() const = 0;
+    bool isVisible() const { return m_visible; }
+    void setVisible(bool visible) { m_visible = visible; }
+    // In map units; empty for an invalid layer.
+    virtual Rectangle extent() const = 0;
+    // Why the layer is invalid (file, driver or GDAL message); empty when valid.
+    const QString& error() const { return m_error; }
+
+    // Draws the layer into `painter`, which covers the picture of `view`.
+    virtual void draw(QPainter& painter, const ViewTransform& view) const = 0;
+
+protected:
+    explicit Layer(QString dataFile);
+    void setError(QString error) { m_error = std::move(error); }
+
+private:
+    QString m_dataFile;
+    QString m_name;
+    QString m_error;
+    bool m_visible = true;
+};
+
+// The layer name of a data file: its name without folders, cut before the
+// first "." ("/d/Geo.Unid.shp" gives "Geo").
+QString layerNameOf(const QString& dataFile);
+
+}  // namespace mapcontrol

@@ -1,0 +1,377 @@
+#include "mapcontrol/map_widget.h"
+
+#include "mapcontrol/feature_painter.h"
+#include "mapcontrol/map_picture.h"
+#include "mapcontrol/metafile.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDragMoveEvent>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <QTimer>
+#include <QToolTip>
+
+namespace mapcontrol {
+
+namespace {
+
+const QColor kBackground(Qt::white);
+const Rectangle kWorld(-180.0, 180.0, 90.0, -90.0);
+
+Qt::CursorShape cursorFor(int code)
+{
+    switch (code) {
+    case MapWidget::PointerIdentify: return Qt::WhatsThisCursor;
+    case MapWidget::PointerZoom: return Qt::CrossCursor;
+    case MapWidget::PointerPan: return Qt::OpenHandCursor;
+    default: return Qt::ArrowCursor;
+    }
+}
+
+// The flash colour: a symbol in the inverse of the map's highlight yellow.
+Symbol flashSymbol(ShapeType type)
+{
+    Symbol s;
+    s.colour = colourInt(0, 0, 255);
+    s.type = type == ShapeType::Point ? SymbolType::Marker : type == ShapeType::Line ? SymbolType::Line
+                                                                                      : SymbolType::Fill;
+    s.size = type == ShapeType::Point ? 10 : 3;
+    s.outlineColour = colourInt(0, 0, 255);
+    return s;
+}
+
+}  // namespace
+
+MapWidget::MapWidget(QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAcceptDrops(true);
+    setCursor(cursorFor(m_pointer));
+}
+
+Rectangle MapWidget::fullExtent() const
+{
+    const Rectangle all = m_layers.extent();
+    return all.isEmpty() ? kWorld : all;
+}
+
+void MapWidget::setExtent(const Rectangle& extent)
+{
+    if (extent.isEmpty() || !std::isfinite(extent.width()) || !std::isfinite(extent.height())) {
+        return;  // nothing sensible to show: keep the view
+    }
+    m_extent = fitExtent(extent, size());
+    refresh();
+}
+
+ViewTransform MapWidget::view() const { return {m_extent, size()}; }
+
+void MapWidget::setMousePointer(int code)
+{
+    m_pointer = code;
+    setCursor(cursorFor(code));
+}
+
+void MapWidget::render(QImage& image, const ViewTransform& view)
+{
+    QPainter painter(&image);
+    QPainter* previous = m_target;
+    const ViewTransform previousView = m_targetView;
+    m_target = &painter;
+    m_targetView = view;
+    drawLayers(painter, view, m_layers, kBackground, [this](int index) {
+        m_target->save();
+        emit afterLayerDraw(index);
+        m_target->restore();
+    });
+    m_target = previous;
+    m_targetView = previousView;
+}
+
+void MapWidget::refresh()
+{
+    if (width() <= 0 || height() <= 0) {
+        return;
+    }
+    if (m_extent.isEmpty()) {
+        m_extent = fitExtent(fullExtent(), size());
+    }
+    if (m_buffer.size() != size()) {
+        m_buffer = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    }
+    render(m_buffer, view());
+    update();
+}
+
+MapPoint MapWidget::toMapPoint(float x, float y) const { return view().toMap(QPointF(x, y)); }
+
+QPointF MapWidget::toPixel(const MapPoint& p) const { return view().toPixel(p); }
+
+void MapWidget::drawShape(const Shape& shape, const Symbol& symbol)
+{
+    if (m_target) {
+        FeaturePainter painter(*m_target, m_targetView);
+        painter.setSymbol(symbol);
+        painter.drawShape(shape);
+        return;
+    }
+    if (m_buffer.isNull()) {
+        return;
+    }
+    QPainter bufferPainter(&m_buffer);
+    bufferPainter.setRenderHint(QPainter::Antialiasing, true);
+    FeaturePainter painter(bufferPainter, view());
+    painter.setSymbol(symbol);
+    painter.drawShape(shape);
+    update();
+}
+
+void MapWidget::flashShape(const Shape& shape, int times)
+{
+    if (m_buffer.isNull() || shape.isEmpty()) {
+        return;
+    }
+    const QImage saved = m_buffer;
+    const auto pause = [this] {
+        repaint();
+        if (m_flashMs > 0) {
+            QEventLoop loop;
+            QTimer::singleShot(m_flashMs, &loop, &QEventLoop::quit);
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        }
+    };
+    for (int i = 0; i < times; ++i) {
+        {
+            QPainter bufferPainter(&m_buffer);
+            bufferPainter.setRenderHint(QPainter::Antialiasing, true);
+            FeaturePainter painter(bufferPainter, view());
+            painter.setSymbol(flashSymbol(shape.type()));
+            painter.drawShape(shape);
+        }
+        pause();
+        m_buffer = saved;
+        pause();
+    }
+}
+
+bool MapWidget::runDrag(Drag mode)
+{
+    if (QApplication::mouseButtons() == Qt::NoButton) {
+        return false;
+    }
+    m_drag = mode;
+    m_dragStart = m_dragNow = mapFromGlobal(QCursor::pos());
+    QEventLoop loop;
+    m_dragLoop = &loop;
+    loop.exec();
+    m_dragLoop = nullptr;
+    m_drag = Drag::None;
+    update();
+    return true;
+}
+
+void MapWidget::pan()
+{
+    if (!runDrag(Drag::Pan)) {
+        return;
+    }
+    const QPoint moved = m_dragNow - m_dragStart;
+    if (moved.isNull()) {
+        return;
+    }
+    const double unit = view().pixelSize();
+    const double dx = -moved.x() * unit;
+    const double dy = moved.y() * unit;
+    setExtent(Rectangle(m_extent.left() + dx, m_extent.right() + dx, m_extent.top() + dy, m_extent.bottom() + dy));
+}
+
+std::optional<Rectangle> MapWidget::trackRectangle()
+{
+    if (!runDrag(Drag::Track)) {
+        return std::nullopt;
+    }
+    const QRect box = QRect(m_dragStart, m_dragNow).normalized();
+    if (box.width() < 2 || box.height() < 2) {
+        return std::nullopt;
+    }
+    const MapPoint a = toMapPoint(static_cast<float>(box.left()), static_cast<float>(box.top()));
+    const MapPoint b = toMapPoint(static_cast<float>(box.right()), static_cast<float>(box.bottom()));
+    return Rectangle(a.x, b.x, a.y, b.y);
+}
+
+bool MapWidget::printMap(const QString& documentName, QPrinter& printer, bool landscape)
+{
+    printer.setDocName(documentName);
+    printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return false;
+    }
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QSize area = page.size();
+    const Rectangle extent = fitExtent(m_extent.isEmpty() ? fullExtent() : m_extent, area);
+    QImage image(area, QImage::Format_ARGB32_Premultiplied);
+    render(image, ViewTransform(extent, area));
+    painter.drawImage(QPoint(0, 0), image);
+    return painter.end();
+}
+
+bool MapWidget::exportMap(int code, const QString& nativePath, double scale)
+{
+    const double factor = scale > 0 && std::isfinite(scale) ? scale : 1.0;
+    const QSize pixels(std::max(1, static_cast<int>(std::lround(width() * factor))),
+                       std::max(1, static_cast<int>(std::lround(height() * factor))));
+    // A picture of more than 400 million pixels would exhaust memory.
+    if (static_cast<double>(pixels.width()) * pixels.height() > 4e8) {
+        return false;
+    }
+    const Rectangle extent = fitExtent(m_extent.isEmpty() ? fullExtent() : m_extent, pixels);
+    const ViewTransform exportView(extent, pixels);
+    const QString suffix = QFileInfo(nativePath).suffix().toLower();
+
+    if (code == ExportMetafile && (suffix == QLatin1String("svg") || suffix == QLatin1String("pdf"))) {
+        // Vector output: drawn straight into the file's painter.
+        QSaveFile file(nativePath);
+        if (!file.open(QIODevice::WriteOnly)) {
+            return false;
+        }
+        bool ok = true;
+        if (suffix == QLatin1String("svg")) {
+            QSvgGenerator svg;
+            svg.setOutputDevice(&file);
+            svg.setSize(pixels);
+            svg.setViewBox(QRect(QPoint(0, 0), pixels));
+            QPainter painter(&svg);
+            m_target = &painter;
+            m_targetView = exportView;
+            drawLayers(painter, exportView, m_layers, kBackground, [this](int i) { emit afterLayerDraw(i); });
+            m_target = nullptr;
+            ok = painter.end();
+        } else {
+            QPdfWriter pdf(&file);
+            pdf.setResolution(96);
+            pdf.setPageSize(QPageSize(QSizeF(pixels) * 25.4 / 96.0, QPageSize::Millimeter));
+            pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+            QPainter painter(&pdf);
+            m_target = &painter;
+            m_targetView = exportView;
+            drawLayers(painter, exportView, m_layers, kBackground, [this](int i) { emit afterLayerDraw(i); });
+            m_target = nullptr;
+            ok = painter.end();
+        }
+        return ok && file.commit();
+    }
+
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    render(image, exportView);
+    if (code == ExportClipboard) {
+        QApplication::clipboard()->setImage(image);
+        return true;
+    }
+    QSaveFile file(nativePath);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    bool ok = false;
+    if (code == ExportMetafile) {
+        const QByteArray emf = enhancedMetafile(image);
+        ok = file.write(emf) == emf.size();
+    } else if (code == ExportPicture) {
+        const QByteArray format = suffix == QLatin1String("tiff") ? QByteArray("tif")
+                                  : suffix == QLatin1String("jpeg") ? QByteArray("jpg")
+                                                                    : suffix.toLatin1();
+        if (format == "tif" || format == "bmp" || format == "jpg" || format == "png") {
+            ok = image.convertToFormat(QImage::Format_RGB32).save(&file, format.constData());
+        }
+    }
+    if (!ok) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+void MapWidget::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    if (m_buffer.isNull()) {
+        painter.fillRect(rect(), kBackground);
+        return;
+    }
+    if (m_drag == Drag::Pan) {
+        painter.fillRect(rect(), kBackground);
+        painter.drawImage(m_dragNow - m_dragStart, m_buffer);
+        return;
+    }
+    painter.drawImage(QPoint(0, 0), m_buffer);
+    if (m_drag == Drag::Track) {
+        painter.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRect(m_dragStart, m_dragNow).normalized());
+    }
+}
+
+void MapWidget::resizeEvent(QResizeEvent*)
+{
+    if (!m_extent.isEmpty()) {
+        m_extent = fitExtent(m_extent, size());
+    }
+    refresh();
+}
+
+void MapWidget::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    emit mouseDown(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void MapWidget::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (m_drag != Drag::None) {
+        m_dragNow = p;
+        update();
+        return;
+    }
+    emit mouseMove(event->buttons(), event->modifiers(), p.x(), p.y());
+}
+
+void MapWidget::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    if (m_drag != Drag::None && m_dragLoop) {
+        m_dragNow = p;
+        m_dragLoop->quit();
+    }
+    emit mouseUp(event->button(), event->modifiers(), p.x(), p.y());
+}
+
+void MapWidget::dragEnterEvent(QDragEnterEvent* event) { event->acceptProposedAction(); }
+
+void MapWidget::dragMoveEvent(QDragMoveEvent* event)
+{
+    const QPoint p = event->position().toPoint();
+    emit dragOver(p.x(), p.y());
+    event->acceptProposedAction();
+}
+
+bool MapWidget::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && !m_showHints) {
+        QToolTip::hideText();
+        event->ignore();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+}  // namespace mapcontrol

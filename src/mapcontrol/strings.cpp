@@ -1,0 +1,17 @@
+#include "mapcontrol/strings.h"
+
+#include <algorithm>
+
+namespace mapcontrol {
+
+bool Strings::add(const QString& text)
+{
+    const auto at = std::lower_bound(m_items.begin(), m_items.end(), text);
+    if (at != m_items.end() && *at == text) {
+        return false;
+    }
+    m_items.insert(at, text);
+    return true;
+}
+
+}  // namespace mapcontrol

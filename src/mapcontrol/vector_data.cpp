@@ -1,0 +1,425 @@
+#include "mapcontrol/vector_data.h"
+
+#include "mapcontrol/gdal_errors.h"
+#include "platform/text_codec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <boost/iterator/function_output_iterator.hpp>
+
+#include <gdal_priv.h>
+#include <ogrsf_frmts.h>
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace mapcontrol {
+
+namespace bg = boost::geometry;
+namespace bgi = boost::geometry::index;
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+bool isEmptyBox(const bg::model::box<bg::model::point<double, 2, bg::cs::cartesian>>& b)
+{
+    return b.min_corner().get<0>() > b.max_corner().get<0>();
+}
+
+}  // namespace
+
+// --- Builder ---------------------------------------------------------------
+
+VectorData::Builder::Builder(ShapeType type, AttributeTable table) : m_data(std::make_shared<VectorData>())
+{
+    m_data->m_type = type;
+    m_data->m_table = std::move(table);
+}
+
+void VectorData::Builder::reserve(std::size_t features, std::size_t points)
+{
+    m_data->m_points.reserve(points);
+    m_data->m_featureParts.reserve(features + 1);
+    m_data->m_partStarts.reserve(features + 1);
+    m_data->m_partHoles.reserve(features);
+    if (m_data->m_type != ShapeType::Point) {
+        m_data->m_boxes.reserve(features);
+    }
+}
+
+void VectorData::Builder::addPart(const MapPoint* points, std::size_t count, bool isHole)
+{
+    auto& d = *m_data;
+    d.m_points.insert(d.m_points.end(), points, points + count);
+    d.m_partStarts.push_back(static_cast<std::uint32_t>(d.m_points.size()));
+    d.m_partHoles.push_back(isHole ? 1 : 0);
+}
+
+void VectorData::Builder::endFeature()
+{
+    auto& d = *m_data;
+    d.m_featureParts.push_back(static_cast<std::uint32_t>(d.m_partHoles.size()));
+    if (d.m_type == ShapeType::Point) {
+        return;
+    }
+    const FeatureId f = static_cast<FeatureId>(d.m_featureParts.size() - 2);
+    double minX = kInfinity, minY = kInfinity, maxX = -kInfinity, maxY = -kInfinity;
+    for (std::uint32_t part = d.m_featureParts[f]; part < d.m_featureParts[f + 1]; ++part) {
+        for (std::uint32_t i = d.m_partStarts[part]; i < d.m_partStarts[part + 1]; ++i) {
+            const MapPoint& p = d.m_points[i];
+            minX = std::min(minX, p.x);
+            maxX = std::max(maxX, p.x);
+            minY = std::min(minY, p.y);
+            maxY = std::max(maxY, p.y);
+        }
+    }
+    d.m_boxes.emplace_back(IndexPoint(minX, minY), IndexPoint(maxX, maxY));
+}
+
+std::shared_ptr<const VectorData> VectorData::Builder::finish()
+{
+    auto& d = *m_data;
+    std::vector<IndexValue> values;
+    values.reserve(d.featureCount());
+    for (FeatureId f = 0; f < d.featureCount(); ++f) {
+        if (d.firstPart(f) == d.endPart(f)) {
+            continue;  // null geometry
+        }
+        IndexBox b;
+        if (d.m_type == ShapeType::Point) {
+            const MapPoint& p = *d.partPoints(d.firstPart(f));
+            double minX = p.x, minY = p.y, maxX = p.x, maxY = p.y;
+            for (std::uint32_t part = d.firstPart(f); part < d.endPart(f); ++part) {
+                for (std::size_t i = 0; i < d.partSize(part); ++i) {
+                    const MapPoint& q = d.partPoints(part)[i];
+                    minX = std::min(minX, q.x), maxX = std::max(maxX, q.x);
+                    minY = std::min(minY, q.y), maxY = std::max(maxY, q.y);
+                }
+            }
+            b = IndexBox(IndexPoint(minX, minY), IndexPoint(maxX, maxY));
+        } else {
+            b = d.m_boxes[f];
+            if (isEmptyBox(b)) {
+                continue;
+            }
+        }
+        d.m_extent = d.m_extent.united(Rectangle(b.min_corner().get<0>(), b.max_corner().get<0>(),
+                                                 b.max_corner().get<1>(), b.min_corner().get<1>()));
+        values.emplace_back(b, f);
+    }
+    d.m_index = Index(values.begin(), values.end());  // bulk loading packs the tree
+    d.m_points.shrink_to_fit();
+    d.m_table.squeeze();
+    return std::move(m_data);
+}
+
+// --- Queries -----------------------------------------------------------------
+
+Rectangle VectorData::box(FeatureId f) const
+{
+    if (m_type != ShapeType::Point) {
+        const IndexBox& b = m_boxes[f];
+        if (isEmptyBox(b)) {
+            return {};
+        }
+        return {b.min_corner().get<0>(), b.max_corner().get<0>(), b.max_corner().get<1>(),
+                b.min_corner().get<1>()};
+    }
+    Rectangle r;
+    for (std::uint32_t part = firstPart(f); part < endPart(f); ++part) {
+        for (std::size_t i = 0; i < partSize(part); ++i) {
+            r = r.united(partPoints(part)[i]);
+        }
+    }
+    return r;
+}
+
+Shape VectorData::shape(FeatureId f) const
+{
+    std::vector<Shape::Part> parts;
+    parts.reserve(endPart(f) - firstPart(f));
+    for (std::uint32_t part = firstPart(f); part < endPart(f); ++part) {
+        parts.push_back({{partPoints(part), partPoints(part) + partSize(part)}, partIsHole(part)});
+    }
+    return {m_type, std::move(parts)};
+}
+
+std::vector<VectorData::FeatureId> VectorData::featuresInBox(const Rectangle& area) const
+{
+    std::vector<FeatureId> found;
+    if (area.isEmpty()) {
+        return found;
+    }
+    const IndexBox query(IndexPoint(area.left(), area.bottom()), IndexPoint(area.right(), area.top()));
+    m_index.query(bgi::intersects(query), boost::make_function_output_iterator(
+                                              [&found](const IndexValue& v) { found.push_back(v.second); }));
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+bool VectorData::featureContains(FeatureId f, const MapPoint& p) const
+{
+    if (m_type != ShapeType::Polygon && m_type != ShapeType::Rectangle) {
+        return false;
+    }
+    bool inside = false;
+    for (std::uint32_t part = firstPart(f); part < endPart(f); ++part) {
+        if (partSize(part) < 3) {
+            continue;
+        }
+        bool onEdge = false;
+        if (planar::ringContains(partPoints(part), partSize(part), p, onEdge)) {
+            if (onEdge) {
+                return true;
+            }
+            inside = !inside;
+        }
+    }
+    return inside;
+}
+
+double VectorData::featureDistance(FeatureId f, const MapPoint& p) const
+{
+    if (featureContains(f, p)) {
+        return 0.0;
+    }
+    const bool closed = m_type == ShapeType::Polygon || m_type == ShapeType::Rectangle;
+    double best = kInfinity;
+    for (std::uint32_t part = firstPart(f); part < endPart(f); ++part) {
+        best = std::min(best, planar::distanceToPath(partPoints(part), partSize(part), p, closed));
+    }
+    return best;
+}
+
+std::vector<VectorData::FeatureId> VectorData::featuresContaining(const MapPoint& p) const
+{
+    std::vector<FeatureId> found = featuresInBox(Rectangle::around(p));
+    std::erase_if(found, [&](FeatureId f) { return !featureContains(f, p); });
+    return found;
+}
+
+std::vector<VectorData::FeatureId> VectorData::featuresWithin(const MapPoint& p, double distance) const
+{
+    if (!(distance >= 0)) {
+        return {};
+    }
+    std::vector<FeatureId> found =
+        featuresInBox(Rectangle(p.x - distance, p.x + distance, p.y + distance, p.y - distance));
+    std::erase_if(found, [&](FeatureId f) { return featureDistance(f, p) > distance; });
+    return found;
+}
+
+std::size_t VectorData::memoryBytes() const
+{
+    return m_points.capacity() * sizeof(MapPoint) + m_partStarts.capacity() * sizeof(std::uint32_t) +
+           m_partHoles.capacity() + m_featureParts.capacity() * sizeof(std::uint32_t) +
+           m_boxes.capacity() * sizeof(IndexBox) +
+           m_index.size() * (sizeof(IndexValue) + sizeof(void*)) * 4 / 3 + m_table.memoryBytes();
+}
+
+// --- Loading -------------------------------------------------------------------
+
+namespace {
+
+enum class TextEncoding { Windows1252, Utf8 };
+
+// The encoding the .cpg beside the shapefile names; legacy files without one
+// are Windows-1252. Code pages other than these two are left to OGR, which
+// recodes them to UTF-8.
+TextEncoding encodingOf(const QString& shpPath, bool& letOgrRecode)
+{
+    letOgrRecode = false;
+    const QFileInfo info(shpPath);
+    const QString base = info.completeBaseName();
+    QString cpgPath;
+    for (const QString& entry : QDir(info.absolutePath()).entryList(QDir::Files)) {
+        if (entry.compare(base + QStringLiteral(".cpg"), Qt::CaseInsensitive) == 0) {
+            cpgPath = info.absolutePath() + QLatin1Char('/') + entry;
+            break;
+        }
+    }
+    if (cpgPath.isEmpty()) {
+        return TextEncoding::Windows1252;
+    }
+    QFile cpg(cpgPath);
+    if (!cpg.open(QIODevice::ReadOnly)) {
+        return TextEncoding::Windows1252;
+    }
+    const QByteArray name = cpg.read(64).trimmed().toUpper();
+    if (name.isEmpty() || name == "1252" || name == "ANSI 1252" || name == "CP1252" || name == "WINDOWS-1252") {
+        return TextEncoding::Windows1252;
+    }
+    if (name == "UTF-8" || name == "UTF8" || name == "65001") {
+        return TextEncoding::Utf8;
+    }
+    letOgrRecode = true;
+    return TextEncoding::Utf8;
+}
+
+ShapeType shapeTypeOf(OGRwkbGeometryType type, bool& supported)
+{
+    supported = true;
+    switch (wkbFlatten(type)) {
+    case wkbPoint:
+    case wkbMultiPoint: return ShapeType::Point;
+    case wkbLineString:
+    case wkbMultiLineString: return ShapeType::Line;
+    case wkbPolygon:
+    case wkbMultiPolygon: return ShapeType::Polygon;
+    default: supported = false; return ShapeType::Point;
+    }
+}
+
+FieldInfo fieldInfoOf(const OGRFieldDefn& defn)
+{
+    FieldInfo info;
+    info.name = QString::fromUtf8(defn.GetNameRef());
+    info.width = defn.GetWidth();
+    info.precision = defn.GetPrecision();
+    switch (defn.GetType()) {
+    case OFTInteger:
+        info.type = defn.GetSubType() == OFSTBoolean ? FieldType::Boolean : FieldType::Integer;
+        break;
+    case OFTInteger64: info.type = FieldType::Integer; break;
+    case OFTReal: info.type = FieldType::Double; break;
+    case OFTDate: info.type = FieldType::Date; break;
+    default: info.type = FieldType::Text; break;
+    }
+    return info;
+}
+
+// Appends a curve's vertices as one part.
+void addCurve(VectorData::Builder& builder, const OGRSimpleCurve& curve, bool isHole,
+              std::vector<OGRRawPoint>& scratch)
+{
+    const int n = curve.getNumPoints();
+    scratch.resize(static_cast<std::size_t>(std::max(n, 0)));
+    curve.getPoints(scratch.data());
+    static_assert(sizeof(OGRRawPoint) == sizeof(MapPoint));
+    builder.addPart(reinterpret_cast<const MapPoint*>(scratch.data()), scratch.size(), isHole);
+}
+
+void addPolygon(VectorData::Builder& builder, const OGRPolygon& polygon, std::vector<OGRRawPoint>& scratch)
+{
+    if (const OGRLinearRing* outer = polygon.getExteriorRing(); outer && outer->getNumPoints() > 0) {
+        addCurve(builder, *outer, false, scratch);
+        for (int i = 0; i < polygon.getNumInteriorRings(); ++i) {
+            addCurve(builder, *polygon.getInteriorRing(i), true, scratch);
+        }
+    }
+}
+
+void addGeometry(VectorData::Builder& builder, const OGRGeometry* geometry, std::vector<OGRRawPoint>& scratch)
+{
+    if (!geometry || geometry->IsEmpty()) {
+        return;
+    }
+    switch (wkbFlatten(geometry->getGeometryType())) {
+    case wkbPoint: {
+        const auto* p = geometry->toPoint();
+        const MapPoint point{p->getX(), p->getY()};
+        builder.addPart(&point, 1);
+        break;
+    }
+    case wkbLineString: addCurve(builder, *geometry->toLineString(), false, scratch); break;
+    case wkbPolygon: addPolygon(builder, *geometry->toPolygon(), scratch); break;
+    case wkbMultiPoint:
+    case wkbMultiLineString:
+    case wkbMultiPolygon:
+    case wkbGeometryCollection:
+        for (const OGRGeometry* member : *geometry->toGeometryCollection()) {
+            addGeometry(builder, member, scratch);
+        }
+        break;
+    default: break;  // curves and surfaces of other kinds are not drawn
+    }
+}
+
+void decodeInto(std::u16string& out, const char* bytes, TextEncoding encoding)
+{
+    const auto size = static_cast<qsizetype>(std::strlen(bytes));
+    if (encoding == TextEncoding::Utf8) {
+        const QString text = QString::fromUtf8(bytes, size);
+        out.assign(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+        return;
+    }
+    out.resize(static_cast<std::size_t>(size));
+    platform::decodeWindows1252(QByteArrayView(bytes, size), out.data());
+}
+
+}  // namespace
+
+std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorData::load(const QString& nativePath)
+{
+    registerGdal();
+    ScopedGdalErrors errors;
+    const auto failure = [&](const QString& what) {
+        QString message = QStringLiteral("%1: %2").arg(nativePath, what);
+        if (!errors.text().isEmpty()) {
+            message += QStringLiteral(" (") + errors.text() + QLatin1Char(')');
+        }
+        return LoadError{message};
+    };
+    if (!QFileInfo(nativePath).isFile()) {
+        return failure(QStringLiteral("arquivo não encontrado"));
+    }
+
+    bool letOgrRecode = false;
+    const TextEncoding encoding = encodingOf(nativePath, letOgrRecode);
+    const char* const drivers[] = {"ESRI Shapefile", nullptr};
+    const char* const rawText[] = {"ENCODING=", nullptr};
+    const QByteArray path = QFile::encodeName(nativePath);
+    GDALDatasetUniquePtr dataset(GDALDataset::Open(path.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers,
+                                                   letOgrRecode ? nullptr : rawText, nullptr));
+    if (!dataset || dataset->GetLayerCount() < 1) {
+        return failure(QStringLiteral("não é um shapefile legível"));
+    }
+    OGRLayer* layer = dataset->GetLayer(0);
+    bool supported = false;
+    const ShapeType type = shapeTypeOf(layer->GetGeomType(), supported);
+    if (!supported) {
+        return failure(QStringLiteral("tipo de geometria não suportado"));
+    }
+
+    QList<FieldInfo> fields;
+    const OGRFeatureDefn* defn = layer->GetLayerDefn();
+    for (int i = 0; i < defn->GetFieldCount(); ++i) {
+        fields.append(fieldInfoOf(*defn->GetFieldDefn(i)));
+    }
+    const int fieldCount = static_cast<int>(fields.size());
+    Builder builder(type, AttributeTable(fields));
+
+    const GIntBig features = layer->GetFeatureCount(FALSE);
+    const auto shpSize = static_cast<std::size_t>(QFileInfo(nativePath).size());
+    // A shapefile vertex takes 16 bytes, so the file size bounds the vertex count.
+    builder.reserve(features > 0 ? static_cast<std::size_t>(features) : 0, shpSize / 16);
+    builder.table().reserve(features > 0 ? features : 0);
+
+    std::vector<OGRRawPoint> scratch;
+    std::u16string text;
+    layer->ResetReading();
+    for (OGRFeatureUniquePtr feature(layer->GetNextFeature()); feature; feature.reset(layer->GetNextFeature())) {
+        addGeometry(builder, feature->GetGeometryRef(), scratch);
+        builder.endFeature();
+        for (int i = 0; i < fieldCount; ++i) {
+            if (!feature->IsFieldSetAndNotNull(i)) {
+                builder.table().appendNull(i);
+            } else if (fields[i].isNumeric()) {
+                builder.table().appendNumber(i, feature->GetFieldAsDouble(i));
+            } else {
+                decodeInto(text, feature->GetFieldAsString(i), encoding);
+                builder.table().appendText(i, QStringView(text.data(), static_cast<qsizetype>(text.size())));
+            }
+        }
+    }
+    if (errors.hasFailure()) {
+        return failure(QStringLiteral("erro de leitura"));
+    }
+    return builder.finish();
+}
+
+}  // namespace mapcontrol

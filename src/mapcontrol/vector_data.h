@@ -1,0 +1,105 @@
+#pragma once
+
+#include "mapcontrol/attribute_table.h"
+#include "mapcontrol/geometry.h"
+#include "mapcontrol/shape.h"
+
+#include <boost/geometry/geometries/box.hpp>
+#include <boost/geometry/geometries/point.hpp>
+#include <boost/geometry/index/rtree.hpp>
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <variant>
+#include <vector>
+
+namespace mapcontrol {
+
+// The contents of a shapefile held in memory, read once and then shared,
+// unchanged, by every layer that shows it. Geometry is kept compactly: all
+// vertices in one array, parts as ranges of it, features as ranges of parts,
+// with one box per feature in an R-tree. Features are numbered from 0 in file
+// order, as the rows of the attribute table. A feature with a null geometry
+// has no parts and is in no search result.
+class VectorData {
+public:
+    using FeatureId = std::uint32_t;
+
+    struct LoadError {
+        QString message;  // file name and what went wrong
+    };
+
+    // Reads a shapefile (native path). Attribute text is decoded by the .cpg
+    // beside it; a file without one is taken as Windows-1252.
+    static std::variant<std::shared_ptr<const VectorData>, LoadError> load(const QString& nativePath);
+
+    ShapeType shapeType() const { return m_type; }
+    std::size_t featureCount() const { return m_featureParts.size() - 1; }
+    const AttributeTable& table() const { return m_table; }
+    // Union of the feature boxes; empty when no feature has a geometry.
+    const Rectangle& extent() const { return m_extent; }
+
+    // Parts of a feature: indexes into partPoints().
+    std::uint32_t firstPart(FeatureId f) const { return m_featureParts[f]; }
+    std::uint32_t endPart(FeatureId f) const { return m_featureParts[f + 1]; }
+    const MapPoint* partPoints(std::uint32_t part) const { return m_points.data() + m_partStarts[part]; }
+    std::size_t partSize(std::uint32_t part) const { return m_partStarts[part + 1] - m_partStarts[part]; }
+    bool partIsHole(std::uint32_t part) const { return m_partHoles[part] != 0; }
+    // The feature's box; empty for a null geometry.
+    Rectangle box(FeatureId f) const;
+
+    // The feature's geometry as a value.
+    Shape shape(FeatureId f) const;
+
+    // Features whose box meets `area`, ascending.
+    std::vector<FeatureId> featuresInBox(const Rectangle& area) const;
+    // Polygon features containing `p` (edges count as inside), ascending.
+    std::vector<FeatureId> featuresContaining(const MapPoint& p) const;
+    // Features at a planar distance of at most `distance` from `p` (inside a
+    // polygon counts as distance 0), ascending.
+    std::vector<FeatureId> featuresWithin(const MapPoint& p, double distance) const;
+
+    bool featureContains(FeatureId f, const MapPoint& p) const;
+    double featureDistance(FeatureId f, const MapPoint& p) const;
+
+    // Bytes held in memory by the geometry, its index and the attributes.
+    std::size_t memoryBytes() const;
+
+    // Builds the store from parts already in memory; for the loader and tests.
+    class Builder;
+
+private:
+    using IndexPoint = boost::geometry::model::point<double, 2, boost::geometry::cs::cartesian>;
+    using IndexBox = boost::geometry::model::box<IndexPoint>;
+    using IndexValue = std::pair<IndexBox, FeatureId>;
+    using Index = boost::geometry::index::rtree<IndexValue, boost::geometry::index::quadratic<16>>;
+
+    ShapeType m_type = ShapeType::Point;
+    std::vector<MapPoint> m_points;
+    std::vector<std::uint32_t> m_partStarts{0};
+    std::vector<std::uint8_t> m_partHoles;
+    std::vector<std::uint32_t> m_featureParts{0};
+    std::vector<IndexBox> m_boxes;  // per feature; empty for point layers (the point is its box)
+    Rectangle m_extent;
+    Index m_index;
+    AttributeTable m_table;
+};
+
+// Fills a VectorData feature by feature: parts first, then endFeature().
+class VectorData::Builder {
+public:
+    Builder(ShapeType type, AttributeTable table);
+    void reserve(std::size_t features, std::size_t points);
+    void addPart(const MapPoint* points, std::size_t count, bool isHole = false);
+    void endFeature();
+    AttributeTable& table() { return m_data->m_table; }
+    // Builds the index and hands the data over.
+    std::shared_ptr<const VectorData> finish();
+
+private:
+    std::shared_ptr<VectorData> m_data;
+};
+
+}  // namespace mapcontrol

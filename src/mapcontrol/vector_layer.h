@@ -1,0 +1,63 @@
+#pragma once
+
+#include "mapcontrol/expression.h"
+#include "mapcontrol/layer.h"
+#include "mapcontrol/record_set.h"
+#include "mapcontrol/renderer.h"
+#include "mapcontrol/symbol.h"
+#include "mapcontrol/vector_data.h"
+
+#include <memory>
+#include <variant>
+
+namespace mapcontrol {
+
+// A shapefile theme. Its data is read once and shared, unchanged, with every
+// other layer made from the same data (both maps show the same themes); the
+// renderer, the symbol and the visibility are the layer's own. Without a
+// renderer the layer draws every feature with its symbol.
+class VectorLayer final : public Layer {
+public:
+    // Reads the shapefile at the native path; a file that cannot be read
+    // gives an invalid layer with error() set.
+    explicit VectorLayer(const QString& nativePath);
+    // A second layer over data already read.
+    VectorLayer(const QString& nativePath, std::shared_ptr<const VectorData> data);
+
+    Kind kind() const override { return Kind::Vector; }
+    bool isValid() const override { return m_data != nullptr; }
+    Rectangle extent() const override;
+    void draw(QPainter& painter, const ViewTransform& view) const override;
+
+    // Point, Line or Polygon; Point for an invalid layer.
+    ShapeType shapeType() const;
+    const std::shared_ptr<const VectorData>& data() const { return m_data; }
+
+    // The renderer, owned by the layer, to be changed in place; null when none.
+    Renderer* renderer() const { return m_renderer.get(); }
+    void setRenderer(std::unique_ptr<Renderer> renderer) { m_renderer = std::move(renderer); }
+    std::unique_ptr<Renderer> takeRenderer() { return std::move(m_renderer); }
+
+    // The symbol used without a renderer; its colour is chosen from the layer
+    // name so that a theme looks the same every time it is opened.
+    Symbol& symbol() { return m_symbol; }
+    const Symbol& symbol() const { return m_symbol; }
+
+    // Every record, in file order.
+    RecordSet records() const;
+    // Records matching an attribute expression, or why it cannot be run.
+    std::variant<RecordSet, ExpressionError> searchExpression(const QString& expression) const;
+    // Polygons containing the point (edges count as inside).
+    RecordSet searchContaining(const MapPoint& point) const;
+    // Features within `distance` map units of the point (inclusive).
+    RecordSet searchWithin(const MapPoint& point, double distance) const;
+
+private:
+    void initSymbol();
+
+    std::shared_ptr<const VectorData> m_data;
+    std::unique_ptr<Renderer> m_renderer;
+    Symbol m_symbol;
+};
+
+}  // namespace mapcontrol

@@ -1,0 +1,227 @@
+#include "mapcontrol/map_widget.h"
+#include "mapcontrol/vector_layer.h"
+#include "support/fixtures/gdal_support.h"
+#include "support/fixtures/shapefile_builder.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QImageReader>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+using namespace mapcontrol;
+
+namespace {
+
+class MapWidgetTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fixtures::registerGdalDrivers();
+        map.resize(200, 100);
+        map.setFlashInterval(0);
+    }
+
+    std::unique_ptr<VectorLayer> square(const QString& name, const QString& wkt, ColourInt colour)
+    {
+        fixtures::ShapefileBuilder b(fixtures::ShapeType::Polygon);
+        b.textField("N", 4);
+        b.feature(wkt, {name});
+        const QString path = dir.filePath(name + ".shp");
+        EXPECT_TRUE(b.write(path));
+        auto layer = std::make_unique<VectorLayer>(path);
+        layer->symbol().colour = colour;
+        return layer;
+    }
+
+    void addTwoLayers()
+    {
+        ASSERT_TRUE(map.layers().add(square("a", "POLYGON((0 0,0 10,10 10,10 0,0 0))", 0x0000FF)));
+        ASSERT_TRUE(map.layers().add(square("b", "POLYGON((20 0,20 10,30 10,30 0,20 0))", 0xFF0000)));
+    }
+
+    QTemporaryDir dir;
+    MapWidget map;
+};
+
+}  // namespace
+
+TEST_F(MapWidgetTest, setExtentIsWidenedToTheWindowShapeAndReadsBackAsShown)
+{
+    map.setExtent(Rectangle(0, 10, 10, 0));
+    EXPECT_EQ(map.extent(), Rectangle(-5, 15, 10, 0));
+    const MapPoint corner = map.toMapPoint(0, 0);
+    EXPECT_DOUBLE_EQ(corner.x, -5);
+    EXPECT_DOUBLE_EQ(corner.y, 10);
+    const QPointF back = map.toPixel({15, 0});
+    EXPECT_DOUBLE_EQ(back.x(), 200);
+    EXPECT_DOUBLE_EQ(back.y(), 100);
+}
+
+TEST_F(MapWidgetTest, emptyOrNonFiniteExtentLeavesTheViewAlone)
+{
+    map.setExtent(Rectangle(0, 10, 10, 0));
+    const Rectangle before = map.extent();
+    map.setExtent(Rectangle());
+    map.setExtent(Rectangle(0, std::numeric_limits<double>::infinity(), 1, 0));
+    EXPECT_EQ(map.extent(), before);
+}
+
+TEST_F(MapWidgetTest, fullExtentIsTheUnionOfTheLayersOrTheWorld)
+{
+    EXPECT_EQ(map.fullExtent(), Rectangle(-180, 180, 90, -90));
+    addTwoLayers();
+    EXPECT_EQ(map.fullExtent(), Rectangle(0, 30, 10, 0));
+}
+
+TEST_F(MapWidgetTest, layerCollectionAddsOnTopRefusesInvalidLayersAndMoves)
+{
+    addTwoLayers();
+    EXPECT_EQ(map.layers().item(0)->name(), "b");
+    EXPECT_FALSE(map.layers().add(std::make_unique<VectorLayer>(dir.filePath("none.shp"))));
+    EXPECT_EQ(map.layers().count(), 2);
+    map.layers().move(0, 1);
+    EXPECT_EQ(map.layers().indexOf("a"), 0);
+    map.layers().move(0, 5);  // out of range: unchanged
+    EXPECT_EQ(map.layers().indexOf("a"), 0);
+    map.layers().remove(7);
+    map.layers().remove(0);
+    EXPECT_EQ(map.layers().count(), 1);
+    EXPECT_EQ(map.layers().item("a"), nullptr);
+    EXPECT_NE(map.layers().item("b"), nullptr);
+}
+
+TEST_F(MapWidgetTest, shapesDrawnAfterALayerLandInThePictureAndGoAtTheNextRedraw)
+{
+    addTwoLayers();
+    map.setExtent(map.fullExtent());
+    Symbol yellow;
+    yellow.colour = 0xFFFF;
+    yellow.outline = false;
+    const Shape box = Shape::rectangle(Rectangle(12, 18, 8, 2));
+    std::vector<int> events;
+    bool highlight = true;
+    QObject::connect(&map, &MapWidget::afterLayerDraw, [&](int index) {
+        events.push_back(index);
+        if (highlight && index == 0) map.drawShape(box, yellow);
+    });
+    map.refresh();
+    EXPECT_EQ(events, (std::vector<int>{1, 0}));
+    const QPoint middle = map.toPixel({15, 5}).toPoint();
+    EXPECT_EQ(map.picture().pixel(middle), qRgb(255, 255, 0));
+    highlight = false;
+    map.refresh();
+    EXPECT_EQ(map.picture().pixel(middle), qRgb(255, 255, 255));
+    map.drawShape(box, yellow);  // outside an event: over the picture shown
+    EXPECT_EQ(map.picture().pixel(middle), qRgb(255, 255, 0));
+}
+
+TEST_F(MapWidgetTest, flashLeavesThePictureAsItWas)
+{
+    addTwoLayers();
+    map.setExtent(map.fullExtent());
+    const QImage before = map.picture();
+    map.flashShape(Shape::rectangle(Rectangle(1, 9, 9, 1)), 2);
+    EXPECT_EQ(map.picture(), before);
+}
+
+TEST_F(MapWidgetTest, interactiveOperationsReturnAtOnceWithoutAPressedButton)
+{
+    map.setExtent(Rectangle(0, 10, 10, 0));
+    const Rectangle before = map.extent();
+    EXPECT_FALSE(map.trackRectangle().has_value());
+    map.pan();
+    EXPECT_EQ(map.extent(), before);
+}
+
+TEST_F(MapWidgetTest, pointerCodesChooseCursors)
+{
+    map.setMousePointer(MapWidget::PointerIdentify);
+    EXPECT_EQ(map.cursor().shape(), Qt::WhatsThisCursor);
+    map.setMousePointer(MapWidget::PointerPan);
+    EXPECT_EQ(map.cursor().shape(), Qt::OpenHandCursor);
+    map.setMousePointer(MapWidget::PointerZoom);
+    EXPECT_EQ(map.cursor().shape(), Qt::CrossCursor);
+    map.setMousePointer(1);
+    EXPECT_EQ(map.mousePointer(), 1);
+    EXPECT_EQ(map.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(MapWidgetTest, picturesExportAtTheScaledSizeInTheirFormat)
+{
+    addTwoLayers();
+    map.setExtent(map.fullExtent());
+    for (const QString name : {"mapa.png", "mapa.bmp", "mapa.jpg", "mapa.TIF", "mapa.tiff"}) {
+        const QString path = dir.filePath(name);
+        ASSERT_TRUE(map.exportMap(MapWidget::ExportPicture, path, 2.0)) << name.toStdString();
+        QImageReader reader(path);
+        EXPECT_EQ(reader.size(), QSize(400, 200)) << name.toStdString();
+        const QImage image = reader.read();
+        ASSERT_FALSE(image.isNull()) << name.toStdString();
+    }
+    EXPECT_FALSE(map.exportMap(MapWidget::ExportPicture, dir.filePath("mapa.xyz"), 1.0));
+    EXPECT_FALSE(QFile::exists(dir.filePath("mapa.xyz")));
+    EXPECT_FALSE(map.exportMap(MapWidget::ExportPicture, dir.filePath("no/folder/mapa.png"), 1.0));
+}
+
+TEST_F(MapWidgetTest, metafileIsAnEnhancedMetafileWithTheBitmapAndAnEnd)
+{
+    addTwoLayers();
+    map.setExtent(map.fullExtent());
+    const QString path = dir.filePath("mapa.emf");
+    ASSERT_TRUE(map.exportMap(MapWidget::ExportMetafile, path, 1.0));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray emf = file.readAll();
+    const auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(emf.constData() + at); };
+    EXPECT_EQ(u32(0), 1U);               // header record
+    EXPECT_EQ(u32(40), 0x464D4520U);     // " EMF"
+    EXPECT_EQ(u32(48), quint32(emf.size()));
+    EXPECT_EQ(u32(52), 3U);              // records
+    // Walk the records: each size leads to the next, the last is the end of file.
+    qsizetype at = 0;
+    QList<quint32> types;
+    while (at + 8 <= emf.size()) {
+        types.append(u32(at));
+        ASSERT_GT(u32(at + 4), 0U);
+        at += u32(at + 4);
+    }
+    EXPECT_EQ(at, emf.size());
+    EXPECT_EQ(types, QList<quint32>({1, 81, 14}));
+    EXPECT_EQ(u32(88 + 80 + 4), 200U);  // bitmap width
+    EXPECT_EQ(u32(88 + 80 + 8), 100U);  // bitmap height
+}
+
+TEST_F(MapWidgetTest, vectorExportsAndTheClipboardWork)
+{
+    addTwoLayers();
+    map.setExtent(map.fullExtent());
+    ASSERT_TRUE(map.exportMap(MapWidget::ExportMetafile, dir.filePath("mapa.svg"), 1.0));
+    ASSERT_TRUE(map.exportMap(MapWidget::ExportMetafile, dir.filePath("mapa.pdf"), 1.0));
+    QFile svg(dir.filePath("mapa.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(svg.readAll().contains("<svg"));
+    QFile pdf(dir.filePath("mapa.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+    ASSERT_TRUE(map.exportMap(MapWidget::ExportClipboard, QString(), 1.5));
+    EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(300, 150));
+}
+
+TEST_F(MapWidgetTest, printingToPdfWorksWithoutAPrinter)
+{
+    addTwoLayers();
+    map.setExtent(map.fullExtent());
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath("impressao.pdf"));
+    ASSERT_TRUE(map.printMap("Quelvora", printer, true));
+    QFile pdf(dir.filePath("impressao.pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5).startsWith("%PDF"));
+    EXPECT_GT(pdf.size(), 1000);
+}
