@@ -3,10 +3,48 @@
 #include <QPainter>
 
 #include <cmath>
+#include <limits>
 
 namespace mapcontrol {
 
-FeaturePainter::FeaturePainter(QPainter& painter, const ViewTransform& view) : m_painter(painter), m_view(view) {}
+namespace {
+
+// Polygons up to this many pixels across are filled pixel by pixel.
+constexpr double kSmallPolygonPixels = 3.0;
+
+// Each byte of x times a / 255, two channels at a time.
+inline QRgb byteMul(QRgb x, unsigned a)
+{
+    QRgb t = (x & 0xff00ff) * a;
+    t = (t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8;
+    t &= 0xff00ff;
+    x = ((x >> 8) & 0xff00ff) * a;
+    x = x + ((x >> 8) & 0xff00ff) + 0x800080;
+    x &= 0xff00ff00;
+    return x | t;
+}
+
+// Premultiplied source over destination.
+inline QRgb blend(QRgb src, QRgb dst)
+{
+    const unsigned alpha = qAlpha(src);
+    return alpha == 255 ? src : src + byteMul(dst, 255 - alpha);
+}
+
+}  // namespace
+
+FeaturePainter::FeaturePainter(QPainter& painter, const ViewTransform& view) : m_painter(painter), m_view(view)
+{
+    QPaintDevice* device = painter.device();
+    if (device && device->devType() == QInternal::Image && !painter.hasClipping() &&
+        painter.transform().isIdentity() && painter.opacity() == 1.0 &&
+        painter.compositionMode() == QPainter::CompositionMode_SourceOver) {
+        auto* image = static_cast<QImage*>(device);
+        if (image->format() == QImage::Format_ARGB32_Premultiplied && image->devicePixelRatio() == 1.0) {
+            m_image = image;
+        }
+    }
+}
 
 QBrush FeaturePainter::fillBrush(int style, const QColor& colour)
 {
@@ -41,6 +79,144 @@ void FeaturePainter::setSymbol(const Symbol& symbol)
     m_symbol = symbol;
     m_colour = toQColor(symbol.colour);
     m_prepared = false;
+    m_spriteReady = false;
+}
+
+void FeaturePainter::makeSprite()
+{
+    const int size = std::max(m_symbol.size, 1);
+    const int side = size + 4;
+    m_sprite = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
+    m_sprite.fill(Qt::transparent);
+    m_spriteCentre = QPoint(side / 2, side / 2);
+    {
+        QPainter spritePainter(&m_sprite);
+        spritePainter.setRenderHints(m_painter.renderHints());
+        FeaturePainter drawer(spritePainter, m_view);
+        drawer.setSymbol(m_symbol);
+        drawer.m_image = nullptr;  // draw the marker itself with the painter
+        drawer.prepare(ShapeType::Point);
+        // Marker centred on the middle of the sprite's centre pixel.
+        const MapPoint centre = m_view.toMap(QPointF(m_spriteCentre.x() + 0.5, m_spriteCentre.y() + 0.5));
+        drawer.drawMarker(centre);
+    }
+    // Keep only the rows and columns the marker touches.
+    int left = side, top = side, right = -1, bottom = -1;
+    for (int y = 0; y < side; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(m_sprite.constScanLine(y));
+        for (int x = 0; x < side; ++x) {
+            if (qAlpha(row[x]) != 0) {
+                left = std::min(left, x), right = std::max(right, x);
+                top = std::min(top, y), bottom = std::max(bottom, y);
+            }
+        }
+    }
+    if (right >= left) {
+        m_sprite = m_sprite.copy(left, top, right - left + 1, bottom - top + 1);
+        m_spriteCentre -= QPoint(left, top);
+    }
+    if (m_image) {
+        m_stamped.assign((static_cast<std::size_t>(m_image->width()) * m_image->height() + 63) / 64, 0);
+    }
+    m_spriteReady = true;
+}
+
+bool FeaturePainter::stampMarker(const MapPoint& p)
+{
+    if (!m_image) {
+        return false;
+    }
+    if (!m_spriteReady) {
+        makeSprite();
+    }
+    const QPointF pixel = m_view.toPixel(p);
+    if (!(std::abs(pixel.x()) < 1e9 && std::abs(pixel.y()) < 1e9)) {
+        return true;  // far outside the picture
+    }
+    const int px = static_cast<int>(std::floor(pixel.x()));
+    const int py = static_cast<int>(std::floor(pixel.y()));
+    const int width = m_image->width();
+    const int height = m_image->height();
+    if (px >= 0 && py >= 0 && px < width && py < height) {
+        const std::size_t bit = static_cast<std::size_t>(py) * width + px;
+        std::uint64_t& word = m_stamped[bit / 64];
+        const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
+        if (word & mask) {
+            return true;  // the same marker is already there
+        }
+        word |= mask;
+    }
+    const int left = px - m_spriteCentre.x();
+    const int top = py - m_spriteCentre.y();
+    const int x0 = std::max(0, -left), y0 = std::max(0, -top);
+    const int x1 = std::min(m_sprite.width(), width - left), y1 = std::min(m_sprite.height(), height - top);
+    for (int y = y0; y < y1; ++y) {
+        const auto* src = reinterpret_cast<const QRgb*>(m_sprite.constScanLine(y));
+        auto* dst = reinterpret_cast<QRgb*>(m_image->scanLine(top + y)) + left;
+        for (int x = x0; x < x1; ++x) {
+            if (qAlpha(src[x]) != 0) {
+                dst[x] = blend(src[x], dst[x]);
+            }
+        }
+    }
+    return true;
+}
+
+bool FeaturePainter::fillSmallPolygon(const VectorData& data, VectorData::FeatureId feature, const Rectangle& box)
+{
+    if (!m_image || m_symbol.style != FillSolid || data.endPart(feature) - data.firstPart(feature) != 1) {
+        return false;
+    }
+    const double scale = m_view.scale();
+    if (box.width() * scale > kSmallPolygonPixels || box.height() * scale > kSmallPolygonPixels) {
+        return false;
+    }
+    m_polygon.clear();
+    appendPixels(data.partPoints(data.firstPart(feature)), data.partSize(data.firstPart(feature)));
+    const QPointF* ring = m_polygon.constData();
+    const qsizetype n = m_polygon.size();
+    if (n < 3) {
+        return false;
+    }
+    const QRectF bounds = m_polygon.boundingRect();
+    const int x0 = std::max(0, static_cast<int>(std::floor(bounds.left())));
+    const int y0 = std::max(0, static_cast<int>(std::floor(bounds.top())));
+    const int x1 = std::min(m_image->width() - 1, static_cast<int>(std::floor(bounds.right())));
+    const int y1 = std::min(m_image->height() - 1, static_cast<int>(std::floor(bounds.bottom())));
+    const QRgb fill = m_colour.rgb();
+    const QRgb outline = toQColor(m_symbol.outlineColour).rgb();
+    // A pixel whose centre lies within half a pixel of the ring shows the
+    // outline, as a one-pixel pen does; one whose centre is inside, the fill.
+    for (int y = y0; y <= y1; ++y) {
+        auto* row = reinterpret_cast<QRgb*>(m_image->scanLine(y));
+        const double cy = y + 0.5;
+        for (int x = x0; x <= x1; ++x) {
+            const double cx = x + 0.5;
+            bool inside = false;
+            double nearest = std::numeric_limits<double>::infinity();
+            for (qsizetype i = 0, j = n - 1; i < n; j = i++) {
+                const QPointF& a = ring[i];
+                const QPointF& b = ring[j];
+                if ((a.y() > cy) != (b.y() > cy) && cx < a.x() + (cy - a.y()) * (b.x() - a.x()) / (b.y() - a.y())) {
+                    inside = !inside;
+                }
+                if (m_symbol.outline) {
+                    const double dx = b.x() - a.x(), dy = b.y() - a.y();
+                    const double lengthSquared = dx * dx + dy * dy;
+                    double t = lengthSquared > 0 ? ((cx - a.x()) * dx + (cy - a.y()) * dy) / lengthSquared : 0.0;
+                    t = std::clamp(t, 0.0, 1.0);
+                    const double ex = a.x() + t * dx - cx, ey = a.y() + t * dy - cy;
+                    nearest = std::min(nearest, ex * ex + ey * ey);
+                }
+            }
+            if (nearest <= 0.25) {
+                row[x] = outline;
+            } else if (inside) {
+                row[x] = fill;
+            }
+        }
+    }
+    return true;
 }
 
 void FeaturePainter::prepare(ShapeType type)
@@ -51,10 +227,15 @@ void FeaturePainter::prepare(ShapeType type)
     m_prepared = true;
     m_preparedType = type;
     const QColor outline = toQColor(m_symbol.outlineColour);
+    m_fastOutline = false;
     switch (type) {
     case ShapeType::Polygon:
     case ShapeType::Rectangle: {
-        QPen pen = m_symbol.outline ? QPen(outline, 0) : QPen(Qt::NoPen);
+        // With the picture at hand, outlines are drawn by plotLine after the
+        // fill, which costs far less than the painter's stroke.
+        m_fastOutline = m_symbol.outline && m_image != nullptr;
+        m_outlineRgb = outline.rgb();
+        QPen pen = m_symbol.outline && !m_fastOutline ? QPen(outline, 0) : QPen(Qt::NoPen);
         pen.setCosmetic(true);
         m_painter.setPen(pen);
         m_painter.setBrush(fillBrush(m_symbol.style, m_colour));
@@ -108,6 +289,9 @@ void FeaturePainter::drawPolygonParts(const MapPoint* const* parts, const std::s
         m_polygon.clear();
         appendPixels(parts[0], sizes[0]);
         m_painter.drawPolygon(m_polygon, Qt::OddEvenFill);
+        if (m_fastOutline) {
+            strokeRing(m_polygon);
+        }
         return;
     }
     m_path.clear();
@@ -117,8 +301,108 @@ void FeaturePainter::drawPolygonParts(const MapPoint* const* parts, const std::s
         appendPixels(parts[i], sizes[i]);
         m_path.addPolygon(m_polygon);
         m_path.closeSubpath();
+        if (m_fastOutline) {
+            m_rings.push_back(m_polygon);
+        }
     }
     m_painter.drawPath(m_path);
+    for (const QPolygonF& ring : m_rings) {
+        strokeRing(ring);
+    }
+    m_rings.clear();
+}
+
+void FeaturePainter::strokeRing(const QPolygonF& ring)
+{
+    const qsizetype n = ring.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QPointF& a = ring[i];
+        const QPointF& b = ring[(i + 1) % n];
+        if (a != b) {
+            plotLine(a, b);
+        }
+    }
+}
+
+namespace {
+
+// Clips the segment to the rectangle [0, w] x [0, h] (Liang-Barsky); false
+// when nothing of it is inside.
+bool clipSegment(double& x0, double& y0, double& x1, double& y1, double w, double h)
+{
+    double t0 = 0.0, t1 = 1.0;
+    const double dx = x1 - x0, dy = y1 - y0;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0, w - x0, y0, h - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0.0) {
+            if (q[i] < 0.0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0.0) {
+            if (t > t1) return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0) return false;
+            t1 = std::min(t1, t);
+        }
+    }
+    x1 = x0 + t1 * dx;
+    y1 = y0 + t1 * dy;
+    x0 = x0 + t0 * dx;
+    y0 = y0 + t0 * dy;
+    return true;
+}
+
+}  // namespace
+
+void FeaturePainter::plotLine(QPointF a, QPointF b)
+{
+    // An antialiased one-pixel line (Wu's algorithm) straight into the picture;
+    // pixel centres sit at +0.5, as for the painter.
+    double x0 = a.x() - 0.5, y0 = a.y() - 0.5, x1 = b.x() - 0.5, y1 = b.y() - 0.5;
+    const int width = m_image->width();
+    const int height = m_image->height();
+    if (!clipSegment(x0, y0, x1, y1, width, height)) {
+        return;
+    }
+    const QRgb colour = m_outlineRgb;
+    const auto plot = [&](int x, int y, double coverage) {
+        if (x < 0 || y < 0 || x >= width || y >= height || coverage <= 0.0) {
+            return;
+        }
+        const auto alpha = static_cast<unsigned>(std::lround(std::min(coverage, 1.0) * 255));
+        QRgb& dst = reinterpret_cast<QRgb*>(m_image->scanLine(y))[x];
+        dst = blend(byteMul(colour, alpha), dst);
+    };
+    const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
+    if (steep) {
+        std::swap(x0, y0);
+        std::swap(x1, y1);
+    }
+    if (x0 > x1) {
+        std::swap(x0, x1);
+        std::swap(y0, y1);
+    }
+    const double dx = x1 - x0;
+    const double gradient = dx > 0 ? (y1 - y0) / dx : 0.0;
+    const int xStart = static_cast<int>(std::lround(x0));
+    const int xEnd = static_cast<int>(std::lround(x1));
+    double y = y0 + gradient * (xStart - x0);
+    for (int x = xStart; x <= xEnd; ++x) {
+        const double floorY = std::floor(y);
+        const double fraction = y - floorY;
+        const int iy = static_cast<int>(floorY);
+        if (steep) {
+            plot(iy, x, 1.0 - fraction);
+            plot(iy + 1, x, fraction);
+        } else {
+            plot(x, iy, 1.0 - fraction);
+            plot(x, iy + 1, fraction);
+        }
+        y += gradient;
+    }
 }
 
 void FeaturePainter::drawLinePart(const MapPoint* points, std::size_t count)
@@ -130,6 +414,9 @@ void FeaturePainter::drawLinePart(const MapPoint* points, std::size_t count)
 
 void FeaturePainter::drawMarker(const MapPoint& p)
 {
+    if (stampMarker(p)) {
+        return;
+    }
     const QPointF c = m_view.toPixel(p);
     const double size = std::max(m_symbol.size, 1);
     const double r = size / 2.0;
@@ -177,6 +464,9 @@ void FeaturePainter::drawFeature(const VectorData& data, VectorData::FeatureId f
         for (std::uint32_t part = first; part < end; ++part) {
             drawLinePart(data.partPoints(part), data.partSize(part));
         }
+        return;
+    }
+    if (fillSmallPolygon(data, feature, box)) {
         return;
     }
     const std::size_t count = end - first;

@@ -48,6 +48,10 @@ public:
     bool isOn(int number) const;
     void setSwitch(int number, bool on) { m_switches[number] = on; }
 
+    void prepare(const VectorData& data) const override
+    {
+        if (m_background) m_background->prepare(data);
+    }
     void draw(const RenderContext& context) const override;
 
 private:

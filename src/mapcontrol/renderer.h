@@ -32,6 +32,11 @@ public:
 
     virtual ~Renderer() = default;
     virtual Kind kind() const = 0;
+    // Called once before a draw that may run on several threads at once:
+    // whatever the renderer caches about `data` is made here.
+    virtual void prepare(const VectorData& data) const { (void)data; }
+    // Draws the context's features; may run on several threads at once, each
+    // with its own painter and part of the picture.
     virtual void draw(const RenderContext& context) const = 0;
 };
 

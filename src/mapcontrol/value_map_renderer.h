@@ -45,6 +45,7 @@ public:
     // Class of a value, -1 when it is not listed (the last listed wins on repeats).
     int classOf(const QString& value) const;
 
+    void prepare(const VectorData& data) const override { rowClasses(data); }
     void draw(const RenderContext& context) const override;
 
 private:

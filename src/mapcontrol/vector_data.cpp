@@ -13,6 +13,7 @@
 #include <ogrsf_frmts.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -151,13 +152,38 @@ Shape VectorData::shape(FeatureId f) const
 std::vector<VectorData::FeatureId> VectorData::featuresInBox(const Rectangle& area) const
 {
     std::vector<FeatureId> found;
-    if (area.isEmpty()) {
+    if (area.isEmpty() || !area.intersects(m_extent)) {
+        return found;
+    }
+    if (area.left() <= m_extent.left() && area.right() >= m_extent.right() && area.top() >= m_extent.top() &&
+        area.bottom() <= m_extent.bottom()) {
+        // The whole layer: every feature with a geometry, no index needed.
+        found.reserve(featureCount());
+        for (FeatureId f = 0; f < featureCount(); ++f) {
+            if (firstPart(f) != endPart(f)) {
+                found.push_back(f);
+            }
+        }
         return found;
     }
     const IndexBox query(IndexPoint(area.left(), area.bottom()), IndexPoint(area.right(), area.top()));
     m_index.query(bgi::intersects(query), boost::make_function_output_iterator(
                                               [&found](const IndexValue& v) { found.push_back(v.second); }));
-    std::sort(found.begin(), found.end());
+    if (found.size() < featureCount() / 64) {
+        std::sort(found.begin(), found.end());
+        return found;
+    }
+    // Many features: put them in file order through a bit per feature.
+    std::vector<std::uint64_t> marks((featureCount() + 63) / 64, 0);
+    for (const FeatureId f : found) {
+        marks[f / 64] |= std::uint64_t{1} << (f % 64);
+    }
+    found.clear();
+    for (std::size_t word = 0; word < marks.size(); ++word) {
+        for (std::uint64_t bits = marks[word]; bits != 0; bits &= bits - 1) {
+            found.push_back(static_cast<FeatureId>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+        }
+    }
     return found;
 }
 

@@ -74,7 +74,7 @@ private:
     using IndexPoint = boost::geometry::model::point<double, 2, boost::geometry::cs::cartesian>;
     using IndexBox = boost::geometry::model::box<IndexPoint>;
     using IndexValue = std::pair<IndexBox, FeatureId>;
-    using Index = boost::geometry::index::rtree<IndexValue, boost::geometry::index::quadratic<16>>;
+    using Index = boost::geometry::index::rtree<IndexValue, boost::geometry::index::quadratic<8>>;
 
     ShapeType m_type = ShapeType::Point;
     std::vector<MapPoint> m_points;

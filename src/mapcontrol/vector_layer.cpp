@@ -7,6 +7,14 @@
 #include <QPainter>
 
 #include <numeric>
+#include <thread>
+
+namespace {
+
+// Pictures at least this high are drawn in two bands on two threads.
+constexpr int kMinimumSplitHeight = 128;
+
+}  // namespace
 
 namespace mapcontrol {
 
@@ -44,12 +52,10 @@ ShapeType VectorLayer::shapeType() const { return m_data ? m_data->shapeType() :
 
 Rectangle VectorLayer::extent() const { return m_data ? m_data->extent() : Rectangle(); }
 
-void VectorLayer::draw(QPainter& painter, const ViewTransform& view) const
+void VectorLayer::drawFeatures(QPainter& painter, const ViewTransform& view) const
 {
-    if (!m_data || !isVisible()) {
-        return;
-    }
-    // Half a marker beyond the view, so that points just outside still show their edge.
+    // Some pixels beyond the view, so that markers and wide lines just
+    // outside still show their edge.
     const double margin = 32 * view.pixelSize();
     const Rectangle& e = view.extent();
     const std::vector<VectorData::FeatureId> features = m_data->featuresInBox(
@@ -64,6 +70,49 @@ void VectorLayer::draw(QPainter& painter, const ViewTransform& view) const
     for (const VectorData::FeatureId f : features) {
         featurePainter.drawFeature(*m_data, f);
     }
+}
+
+void VectorLayer::draw(QPainter& painter, const ViewTransform& view) const
+{
+    if (!m_data || !isVisible()) {
+        return;
+    }
+    if (m_renderer) {
+        m_renderer->prepare(*m_data);
+    }
+    QImage* image = painter.device() && painter.device()->devType() == QInternal::Image
+                        ? static_cast<QImage*>(painter.device())
+                        : nullptr;
+    const bool canSplit = image && image->format() == QImage::Format_ARGB32_Premultiplied &&
+                          image->devicePixelRatio() == 1.0 && !painter.hasClipping() &&
+                          painter.transform().isIdentity() && image->size() == view.pixels() &&
+                          image->height() >= kMinimumSplitHeight && std::thread::hardware_concurrency() > 1;
+    if (!canSplit) {
+        drawFeatures(painter, view);
+        return;
+    }
+    // Two bands of the picture drawn at once, each by its own painter over
+    // the same pixels; a feature across the border is drawn in both, clipped.
+    uchar* bits = image->bits();
+    const qsizetype stride = image->bytesPerLine();
+    const int width = image->width();
+    const auto drawBand = [&](int y0, int y1) {
+        try {
+            QImage band(bits + y0 * stride, width, y1 - y0, stride, QImage::Format_ARGB32_Premultiplied);
+            QPainter bandPainter(&band);
+            bandPainter.setRenderHints(painter.renderHints());
+            const Rectangle& e = view.extent();
+            const Rectangle bandExtent(e.left(), e.right(), e.top() - y0 * view.pixelSize(),
+                                       e.top() - y1 * view.pixelSize());
+            drawFeatures(bandPainter, ViewTransform(bandExtent, QSize(width, y1 - y0)));
+        } catch (const std::exception&) {
+            // A band that fails stays as it was; the map still draws.
+        }
+    };
+    const int middle = image->height() / 2;
+    std::thread top(drawBand, 0, middle);
+    drawBand(middle, image->height());
+    top.join();
 }
 
 RecordSet VectorLayer::records() const

@@ -54,6 +54,8 @@ public:
 
 private:
     void initSymbol();
+    // Draws the features in the view's extent with the renderer or the symbol.
+    void drawFeatures(QPainter& painter, const ViewTransform& view) const;
 
     std::shared_ptr<const VectorData> m_data;
     std::unique_ptr<Renderer> m_renderer;
