@@ -7,12 +7,15 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <boost/geometry.hpp>
 #include <boost/iterator/function_output_iterator.hpp>
 
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
 #include <algorithm>
+#include <exception>
+#include <thread>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -83,39 +86,47 @@ void VectorData::Builder::endFeature()
 
 std::shared_ptr<const VectorData> VectorData::Builder::finish()
 {
+    if (!m_indexed) {
+        buildIndex();
+    }
+    m_data->m_table.squeeze();
+    return std::move(m_data);
+}
+
+void VectorData::Builder::buildIndex()
+{
+    m_indexed = true;
     auto& d = *m_data;
-    std::vector<IndexValue> values;
-    values.reserve(d.featureCount());
-    for (FeatureId f = 0; f < d.featureCount(); ++f) {
-        if (d.firstPart(f) == d.endPart(f)) {
-            continue;  // null geometry
-        }
-        IndexBox b;
-        if (d.m_type == ShapeType::Point) {
-            const MapPoint& p = *d.partPoints(d.firstPart(f));
-            double minX = p.x, minY = p.y, maxX = p.x, maxY = p.y;
+    if (d.m_type == ShapeType::Point) {
+        // Points go in as points, which makes a smaller and faster tree than
+        // boxes; a multipoint feature has one entry per point.
+        std::vector<PointValue> values;
+        values.reserve(d.m_points.size());
+        for (FeatureId f = 0; f < d.featureCount(); ++f) {
             for (std::uint32_t part = d.firstPart(f); part < d.endPart(f); ++part) {
                 for (std::size_t i = 0; i < d.partSize(part); ++i) {
-                    const MapPoint& q = d.partPoints(part)[i];
-                    minX = std::min(minX, q.x), maxX = std::max(maxX, q.x);
-                    minY = std::min(minY, q.y), maxY = std::max(maxY, q.y);
+                    const MapPoint& p = d.partPoints(part)[i];
+                    d.m_extent = d.m_extent.united(p);
+                    values.emplace_back(IndexPoint(p.x, p.y), f);
                 }
             }
-            b = IndexBox(IndexPoint(minX, minY), IndexPoint(maxX, maxY));
-        } else {
-            b = d.m_boxes[f];
-            if (isEmptyBox(b)) {
-                continue;
-            }
         }
-        d.m_extent = d.m_extent.united(Rectangle(b.min_corner().get<0>(), b.max_corner().get<0>(),
-                                                 b.max_corner().get<1>(), b.min_corner().get<1>()));
-        values.emplace_back(b, f);
+        d.m_pointIndex = PointIndex(values.begin(), values.end());  // bulk loading packs the tree
+    } else {
+        std::vector<IndexValue> values;
+        values.reserve(d.featureCount());
+        for (FeatureId f = 0; f < d.featureCount(); ++f) {
+            const IndexBox& b = d.m_boxes[f];
+            if (d.firstPart(f) == d.endPart(f) || isEmptyBox(b)) {
+                continue;  // null geometry
+            }
+            d.m_extent = d.m_extent.united(Rectangle(b.min_corner().get<0>(), b.max_corner().get<0>(),
+                                                     b.max_corner().get<1>(), b.min_corner().get<1>()));
+            values.emplace_back(b, f);
+        }
+        d.m_index = Index(values.begin(), values.end());
     }
-    d.m_index = Index(values.begin(), values.end());  // bulk loading packs the tree
     d.m_points.shrink_to_fit();
-    d.m_table.squeeze();
-    return std::move(m_data);
 }
 
 // --- Queries -----------------------------------------------------------------
@@ -167,10 +178,16 @@ std::vector<VectorData::FeatureId> VectorData::featuresInBox(const Rectangle& ar
         return found;
     }
     const IndexBox query(IndexPoint(area.left(), area.bottom()), IndexPoint(area.right(), area.top()));
-    m_index.query(bgi::intersects(query), boost::make_function_output_iterator(
-                                              [&found](const IndexValue& v) { found.push_back(v.second); }));
+    if (m_type == ShapeType::Point) {
+        m_pointIndex.query(bgi::intersects(query), boost::make_function_output_iterator(
+                                                       [&found](const PointValue& v) { found.push_back(v.second); }));
+    } else {
+        m_index.query(bgi::intersects(query), boost::make_function_output_iterator(
+                                                  [&found](const IndexValue& v) { found.push_back(v.second); }));
+    }
     if (found.size() < featureCount() / 64) {
         std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());  // multipoints
         return found;
     }
     // Many features: put them in file order through a bit per feature.
@@ -233,6 +250,21 @@ std::vector<VectorData::FeatureId> VectorData::featuresWithin(const MapPoint& p,
     if (!(distance >= 0)) {
         return {};
     }
+    if (m_type == ShapeType::Point) {
+        // The index holds the coordinates: measure there, without a trip to
+        // the store for each candidate.
+        std::vector<FeatureId> found;
+        const IndexBox query(IndexPoint(p.x - distance, p.y - distance), IndexPoint(p.x + distance, p.y + distance));
+        m_pointIndex.query(bgi::intersects(query),
+                           boost::make_function_output_iterator([&](const PointValue& v) {
+                               if (std::hypot(v.first.get<0>() - p.x, v.first.get<1>() - p.y) <= distance) {
+                                   found.push_back(v.second);
+                               }
+                           }));
+        std::sort(found.begin(), found.end());
+        found.erase(std::unique(found.begin(), found.end()), found.end());
+        return found;
+    }
     std::vector<FeatureId> found =
         featuresInBox(Rectangle(p.x - distance, p.x + distance, p.y + distance, p.y - distance));
     std::erase_if(found, [&](FeatureId f) { return featureDistance(f, p) > distance; });
@@ -244,7 +276,8 @@ std::size_t VectorData::memoryBytes() const
     return m_points.capacity() * sizeof(MapPoint) + m_partStarts.capacity() * sizeof(std::uint32_t) +
            m_partHoles.capacity() + m_featureParts.capacity() * sizeof(std::uint32_t) +
            m_boxes.capacity() * sizeof(IndexBox) +
-           m_index.size() * (sizeof(IndexValue) + sizeof(void*)) * 4 / 3 + m_table.memoryBytes();
+           m_index.size() * (sizeof(IndexValue) + sizeof(void*)) * 4 / 3 +
+           m_pointIndex.size() * (sizeof(PointValue) + sizeof(void*)) * 4 / 3 + m_table.memoryBytes();
 }
 
 // --- Loading -------------------------------------------------------------------
@@ -379,14 +412,91 @@ void decodeInto(std::u16string& out, const char* bytes, TextEncoding encoding)
 
 }  // namespace
 
+namespace {
+
+// What one reading pass over the features saw.
+struct Pass {
+    std::size_t features = 0;
+    bool failed = false;
+    QString messages;
+};
+
+GDALDatasetUniquePtr openShapefile(const QByteArray& path, bool letOgrRecode)
+{
+    const char* const drivers[] = {"ESRI Shapefile", nullptr};
+    const char* const rawText[] = {"ENCODING=", nullptr};
+    return GDALDatasetUniquePtr(GDALDataset::Open(path.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers,
+                                                  letOgrRecode ? nullptr : rawText, nullptr));
+}
+
+// Reads every feature's geometry, with the attributes left unread.
+Pass readGeometry(OGRLayer& layer, VectorData::Builder& builder)
+{
+    ScopedGdalErrors errors;
+    Pass pass;
+    std::vector<const char*> ignored;
+    const OGRFeatureDefn* defn = layer.GetLayerDefn();
+    for (int i = 0; i < defn->GetFieldCount(); ++i) {
+        ignored.push_back(defn->GetFieldDefn(i)->GetNameRef());
+    }
+    ignored.push_back(nullptr);
+    layer.SetIgnoredFields(ignored.data());
+    std::vector<OGRRawPoint> scratch;
+    layer.ResetReading();
+    for (OGRFeatureUniquePtr feature(layer.GetNextFeature()); feature; feature.reset(layer.GetNextFeature())) {
+        addGeometry(builder, feature->GetGeometryRef(), scratch);
+        builder.endFeature();
+        ++pass.features;
+    }
+    pass.failed = errors.hasFailure();
+    pass.messages = errors.text();
+    return pass;
+}
+
+// Reads every feature's attributes, with the geometry left unread.
+Pass readAttributes(OGRLayer& layer, AttributeTable& table, TextEncoding encoding)
+{
+    ScopedGdalErrors errors;
+    Pass pass;
+    const char* const ignored[] = {"OGR_GEOMETRY", nullptr};
+    layer.SetIgnoredFields(const_cast<const char**>(ignored));
+    const int fieldCount = table.fieldCount();
+    std::vector<bool> numeric;
+    for (int i = 0; i < fieldCount; ++i) {
+        numeric.push_back(table.field(i).isNumeric());
+    }
+    std::u16string text;
+    layer.ResetReading();
+    for (OGRFeatureUniquePtr feature(layer.GetNextFeature()); feature; feature.reset(layer.GetNextFeature())) {
+        for (int i = 0; i < fieldCount; ++i) {
+            if (!feature->IsFieldSetAndNotNull(i)) {
+                table.appendNull(i);
+            } else if (numeric[static_cast<std::size_t>(i)]) {
+                table.appendNumber(i, feature->GetFieldAsDouble(i));
+            } else {
+                decodeInto(text, feature->GetFieldAsString(i), encoding);
+                table.appendText(i, QStringView(text.data(), static_cast<qsizetype>(text.size())));
+            }
+        }
+        ++pass.features;
+    }
+    pass.failed = errors.hasFailure();
+    pass.messages = errors.text();
+    return pass;
+}
+
+}  // namespace
+
 std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorData::load(const QString& nativePath)
 {
     registerGdal();
     ScopedGdalErrors errors;
+    QString detail;
     const auto failure = [&](const QString& what) {
         QString message = QStringLiteral("%1: %2").arg(nativePath, what);
-        if (!errors.text().isEmpty()) {
-            message += QStringLiteral(" (") + errors.text() + QLatin1Char(')');
+        const QString gdal = (errors.text() + QLatin1Char('\n') + detail).trimmed();
+        if (!gdal.isEmpty()) {
+            message += QStringLiteral(" (") + gdal + QLatin1Char(')');
         }
         return LoadError{message};
     };
@@ -396,55 +506,65 @@ std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorDat
 
     bool letOgrRecode = false;
     const TextEncoding encoding = encodingOf(nativePath, letOgrRecode);
-    const char* const drivers[] = {"ESRI Shapefile", nullptr};
-    const char* const rawText[] = {"ENCODING=", nullptr};
     const QByteArray path = QFile::encodeName(nativePath);
-    GDALDatasetUniquePtr dataset(GDALDataset::Open(path.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers,
-                                                   letOgrRecode ? nullptr : rawText, nullptr));
-    if (!dataset || dataset->GetLayerCount() < 1) {
+    // Geometry and attributes are read at once, each through its own handle
+    // on its own thread: the attribute pass costs as much as the geometry one.
+    GDALDatasetUniquePtr geometrySource = openShapefile(path, letOgrRecode);
+    GDALDatasetUniquePtr attributeSource = geometrySource ? openShapefile(path, letOgrRecode) : nullptr;
+    if (!geometrySource || !attributeSource || geometrySource->GetLayerCount() < 1 ||
+        attributeSource->GetLayerCount() < 1) {
         return failure(QStringLiteral("não é um shapefile legível"));
     }
-    OGRLayer* layer = dataset->GetLayer(0);
+    OGRLayer& geometryLayer = *geometrySource->GetLayer(0);
+    OGRLayer& attributeLayer = *attributeSource->GetLayer(0);
     bool supported = false;
-    const ShapeType type = shapeTypeOf(layer->GetGeomType(), supported);
+    const ShapeType type = shapeTypeOf(geometryLayer.GetGeomType(), supported);
     if (!supported) {
         return failure(QStringLiteral("tipo de geometria não suportado"));
     }
 
     QList<FieldInfo> fields;
-    const OGRFeatureDefn* defn = layer->GetLayerDefn();
+    const OGRFeatureDefn* defn = attributeLayer.GetLayerDefn();
     for (int i = 0; i < defn->GetFieldCount(); ++i) {
         fields.append(fieldInfoOf(*defn->GetFieldDefn(i)));
     }
-    const int fieldCount = static_cast<int>(fields.size());
-    Builder builder(type, AttributeTable(fields));
-
-    const GIntBig features = layer->GetFeatureCount(FALSE);
-    const auto shpSize = static_cast<std::size_t>(QFileInfo(nativePath).size());
+    const GIntBig count = geometryLayer.GetFeatureCount(FALSE);
+    const std::size_t expected = count > 0 ? static_cast<std::size_t>(count) : 0;
+    Builder builder(type, AttributeTable{});
     // A shapefile vertex takes 16 bytes, so the file size bounds the vertex count.
-    builder.reserve(features > 0 ? static_cast<std::size_t>(features) : 0, shpSize / 16);
-    builder.table().reserve(features > 0 ? features : 0);
+    builder.reserve(expected, static_cast<std::size_t>(QFileInfo(nativePath).size()) / 16);
+    AttributeTable table(fields);
+    table.reserve(static_cast<qsizetype>(expected));
 
-    std::vector<OGRRawPoint> scratch;
-    std::u16string text;
-    layer->ResetReading();
-    for (OGRFeatureUniquePtr feature(layer->GetNextFeature()); feature; feature.reset(layer->GetNextFeature())) {
-        addGeometry(builder, feature->GetGeometryRef(), scratch);
-        builder.endFeature();
-        for (int i = 0; i < fieldCount; ++i) {
-            if (!feature->IsFieldSetAndNotNull(i)) {
-                builder.table().appendNull(i);
-            } else if (fields[i].isNumeric()) {
-                builder.table().appendNumber(i, feature->GetFieldAsDouble(i));
-            } else {
-                decodeInto(text, feature->GetFieldAsString(i), encoding);
-                builder.table().appendText(i, QStringView(text.data(), static_cast<qsizetype>(text.size())));
-            }
+    Pass attributes;
+    std::exception_ptr attributeError;
+    std::thread attributeReader([&] {
+        try {
+            attributes = readAttributes(attributeLayer, table, encoding);
+        } catch (...) {
+            attributeError = std::current_exception();
         }
+    });
+    Pass geometry;
+    try {
+        geometry = readGeometry(geometryLayer, builder);
+        builder.buildIndex();  // while the attributes are still being read
+    } catch (const std::exception& e) {
+        geometry.failed = true;
+        geometry.messages = QString::fromUtf8(e.what());
     }
-    if (errors.hasFailure()) {
+    attributeReader.join();
+    if (attributeError) {
+        attributes.failed = true;
+    }
+    detail = (geometry.messages + QLatin1Char('\n') + attributes.messages).trimmed();
+    if (geometry.failed || attributes.failed || errors.hasFailure()) {
         return failure(QStringLiteral("erro de leitura"));
     }
+    if (geometry.features != attributes.features) {
+        return failure(QStringLiteral("a geometria e a tabela não têm o mesmo número de registros"));
+    }
+    builder.table() = std::move(table);
     return builder.finish();
 }
 

@@ -20,7 +20,7 @@ namespace mapcontrol {
 // The contents of a shapefile held in memory, read once and then shared,
 // unchanged, by every layer that shows it. Geometry is kept compactly: all
 // vertices in one array, parts as ranges of it, features as ranges of parts,
-// with one box per feature in an R-tree. Features are numbered from 0 in file
+// with one box per feature (one point per point) in an R-tree. Features are numbered from 0 in file
 // order, as the rows of the attribute table. A feature with a null geometry
 // has no parts and is in no search result.
 class VectorData {
@@ -75,6 +75,8 @@ private:
     using IndexBox = boost::geometry::model::box<IndexPoint>;
     using IndexValue = std::pair<IndexBox, FeatureId>;
     using Index = boost::geometry::index::rtree<IndexValue, boost::geometry::index::quadratic<8>>;
+    using PointValue = std::pair<IndexPoint, FeatureId>;
+    using PointIndex = boost::geometry::index::rtree<PointValue, boost::geometry::index::quadratic<16>>;
 
     ShapeType m_type = ShapeType::Point;
     std::vector<MapPoint> m_points;
@@ -83,7 +85,8 @@ private:
     std::vector<std::uint32_t> m_featureParts{0};
     std::vector<IndexBox> m_boxes;  // per feature; empty for point layers (the point is its box)
     Rectangle m_extent;
-    Index m_index;
+    Index m_index;            // lines and polygons
+    PointIndex m_pointIndex;  // points
     AttributeTable m_table;
 };
 
@@ -95,11 +98,15 @@ public:
     void addPart(const MapPoint* points, std::size_t count, bool isHole = false);
     void endFeature();
     AttributeTable& table() { return m_data->m_table; }
-    // Builds the index and hands the data over.
+    // Builds the index and the extent once every feature is in; finish()
+    // does it when it was not done before.
+    void buildIndex();
+    // Hands the data over.
     std::shared_ptr<const VectorData> finish();
 
 private:
     std::shared_ptr<VectorData> m_data;
+    bool m_indexed = false;
 };
 
 }  // namespace mapcontrol

@@ -312,3 +312,30 @@ TEST_F(Drawing, featuresSmallerThanAPixelStillShowAsOnePixel)
     const QImage image = drawOne(std::move(l));
     EXPECT_EQ(at(image, 50, 50), qRgb(255, 0, 0));
 }
+
+TEST_F(Drawing, pictureDrawnInTwoBandsEqualsThePictureDrawnWhole)
+{
+    auto l = layer("units", fixtures::ShapeType::Polygon,
+                   {{"POLYGON((5 5,20 95,50 60,95 90,80 10,5 5))", {QString("a")}},
+                    {"POLYGON((30 40,30 60,70 60,70 40,30 40),(40 45,60 45,60 55,40 55,40 45))", {QString("b")}}});
+    Symbol s = fill(kRed);
+    s.outline = false;
+    l->symbol() = s;
+    LayerCollection layers;
+    layers.add(std::move(l));
+    const QSize size(200, 256);
+    const ViewTransform view(fitExtent(Rectangle(0, 100, 100, 0), size), size);
+    QImage split(size, QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter painter(&split);
+        drawLayers(painter, view, layers, Qt::white, {});
+    }
+    // A clip keeps the painter to one pass over the whole picture.
+    QImage whole(size, QImage::Format_ARGB32_Premultiplied);
+    {
+        QPainter painter(&whole);
+        painter.setClipRect(QRect(QPoint(0, 0), size));
+        drawLayers(painter, view, layers, Qt::white, {});
+    }
+    EXPECT_EQ(split, whole);
+}
