@@ -24,6 +24,10 @@ namespace mapcontrol {
 class FeaturePainter {
 public:
     FeaturePainter(QPainter& painter, const ViewTransform& view);
+    // Gives the painter back its antialiasing setting.
+    ~FeaturePainter();
+    FeaturePainter(const FeaturePainter&) = delete;
+    FeaturePainter& operator=(const FeaturePainter&) = delete;
 
     // The symbol of what is drawn next. Each geometry is drawn as its own
     // kind (polygons filled, lines stroked, points as markers) in the
@@ -55,6 +59,7 @@ private:
 
     QPainter& m_painter;
     ViewTransform m_view;
+    bool m_antialiased = true;  // the painter's setting when we got it
     Symbol m_symbol;
     QColor m_colour;
     bool m_prepared = false;
@@ -63,6 +68,8 @@ private:
     QPainterPath m_path;
 
     QImage* m_image = nullptr;  // the painter's picture, when it can be written directly
+    uchar* m_bits = nullptr;    // its pixels
+    qsizetype m_stride = 0;
     QImage m_sprite;            // the marker of the current symbol
     QPoint m_spriteCentre;
     std::vector<std::uint64_t> m_stamped;  // pixels that hold the current sprite
