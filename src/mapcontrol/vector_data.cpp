@@ -7,7 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <boost/geometry.hpp>
+#include <boost/geometry/algorithms/disjoint.hpp>
+#include <boost/geometry/algorithms/intersects.hpp>
 #include <boost/iterator/function_output_iterator.hpp>
 
 #include <gdal_priv.h>

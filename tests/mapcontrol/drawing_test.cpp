@@ -339,3 +339,22 @@ TEST_F(Drawing, pictureDrawnInTwoBandsEqualsThePictureDrawnWhole)
     }
     EXPECT_EQ(split, whole);
 }
+
+TEST_F(Drawing, pointLabelsStandBesideTheirPoint)
+{
+    auto l = layer("pts", fixtures::ShapeType::Point, {{"POINT(20 50)", {QString("WWWW")}}});
+    Symbol s;
+    s.type = SymbolType::Marker;
+    s.colour = kRed;
+    s.size = 4;
+    l->symbol() = s;
+    auto labels = std::make_unique<LabelRenderer>();
+    labels->setField("V");
+    labels->textSymbol().height = 12;
+    l->setRenderer(std::move(labels));
+    const QImage image = drawOne(std::move(l));
+    const QSet<QRgb> right = coloursIn(image, 24, 44, 60, 56);
+    const QSet<QRgb> left = coloursIn(image, 0, 44, 16, 56);
+    EXPECT_TRUE(std::any_of(right.begin(), right.end(), [](QRgb c) { return qGray(c) < 60; }));
+    EXPECT_EQ(left, QSet<QRgb>({kWhite}));
+}

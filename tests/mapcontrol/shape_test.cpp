@@ -1,6 +1,9 @@
 #include "mapcontrol/map_picture.h"
 #include "mapcontrol/shape.h"
 #include "mapcontrol/strings.h"
+#include "mapcontrol/symbol.h"
+
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -121,4 +124,16 @@ TEST(Strings, keepEachTextOnceInAscendingExactOrder)
     EXPECT_TRUE(strings.add(""));
     EXPECT_EQ(strings.items(), QStringList({"", "B", "a", "b"}));
     EXPECT_EQ(strings.item(7), QString());
+}
+
+TEST(Symbol, defaultClassColoursAreDistinctAndTheSameEveryTime)
+{
+    QSet<ColourInt> seen;
+    for (int i = 0; i < 64; ++i) {
+        seen.insert(defaultClassColour(i));
+        EXPECT_EQ(defaultClassColour(i), defaultClassColour(i));
+    }
+    EXPECT_EQ(seen.size(), 64);
+    EXPECT_EQ(colourInt(255, 255, 0), 0xFFFFU);  // yellow: red in the low byte
+    EXPECT_EQ(toQColor(colourInt(200, 10, 30)), QColor(200, 10, 30));
 }
