@@ -27,14 +27,12 @@ using namespace mapcontrol;
 constexpr QSize kPicture(1000, 800);
 const Rectangle kArea(-74.0, -34.0, 6.0, -34.0);  // 40 x 40 degrees
 
-double scaleFactor()
-{
+double scaleFactor() {
     const double s = qEnvironmentVariable("QUELVORA_BENCH_SCALE", "1").toDouble();
     return s > 0 && s <= 1 ? s : 1.0;
 }
 
-QString dataFolder()
-{
+QString dataFolder() {
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/bench-data");
     QDir().mkpath(folder);
     return folder;
@@ -42,11 +40,11 @@ QString dataFolder()
 
 // Polygons on a jittered grid, each a star-shaped ring of 24 vertices plus the
 // closing one, touching neighbours only at the cell edges.
-QString polygonFile()
-{
+QString polygonFile() {
     const int columns = std::max(4, static_cast<int>(std::lround(500 * std::sqrt(scaleFactor()))));
     const int rows = std::max(4, static_cast<int>(std::lround(400 * std::sqrt(scaleFactor()))));
-    const QString path = dataFolder() + QStringLiteral("/polygons_%1x%2.shp").arg(columns).arg(rows);
+    const QString path =
+        dataFolder() + QStringLiteral("/polygons_%1x%2.shp").arg(columns).arg(rows);
     if (QFileInfo::exists(path)) {
         return path;
     }
@@ -65,13 +63,15 @@ QString polygonFile()
             for (int i = 0; i < 24; ++i) {
                 const double angle = -2 * M_PI * i / 24;  // clockwise, as shapefile outer rings go
                 const double k = jitter(random) / 2;
-                const QString vertex = QStringLiteral("%1 %2").arg(cx + std::cos(angle) * cellW * k, 0, 'f', 7)
+                const QString vertex = QStringLiteral("%1 %2")
+                                           .arg(cx + std::cos(angle) * cellW * k, 0, 'f', 7)
                                            .arg(cy + std::sin(angle) * cellH * k, 0, 'f', 7);
                 wkt += vertex + QLatin1Char(',');
                 if (i == 0) first = vertex;
             }
             wkt += first + QStringLiteral("))");
-            builder.feature(wkt, {QStringLiteral("U%1").arg((r * 7 + c * 3) % 12), double(random() % 1000)});
+            builder.feature(
+                wkt, {QStringLiteral("U%1").arg((r * 7 + c * 3) % 12), double(random() % 1000)});
         }
     }
     if (!builder.write(path)) {
@@ -80,8 +80,7 @@ QString polygonFile()
     return path;
 }
 
-QString pointFile()
-{
+QString pointFile() {
     const int count = std::max(100, static_cast<int>(std::lround(1'000'000 * scaleFactor())));
     const QString path = dataFolder() + QStringLiteral("/points_%1.shp").arg(count);
     if (QFileInfo::exists(path)) {
@@ -100,9 +99,10 @@ QString pointFile()
     for (int i = 0; i < count; ++i) {
         QString name(8, QLatin1Char('A'));
         for (QChar& ch : name) ch = QLatin1Char(static_cast<char>('A' + random() % 26));
-        builder.feature(QStringLiteral("POINT(%1 %2)").arg(x(random), 0, 'f', 7).arg(y(random), 0, 'f', 7),
-                        {name, std::round(val(random) * 100) / 100, qint64(i),
-                         QStringLiteral("cat%1").arg(random() % 40), double(random() % 5000) / 10});
+        builder.feature(
+            QStringLiteral("POINT(%1 %2)").arg(x(random), 0, 'f', 7).arg(y(random), 0, 'f', 7),
+            {name, std::round(val(random) * 100) / 100, qint64(i),
+             QStringLiteral("cat%1").arg(random() % 40), double(random() % 5000) / 10});
     }
     if (!builder.write(path)) {
         return {};
@@ -110,20 +110,17 @@ QString pointFile()
     return path;
 }
 
-VectorLayer& polygons()
-{
+VectorLayer& polygons() {
     static VectorLayer layer(polygonFile());
     return layer;
 }
 
-VectorLayer& points()
-{
+VectorLayer& points() {
     static VectorLayer layer(pointFile());
     return layer;
 }
 
-void BM_LoadPolygons(benchmark::State& state)
-{
+void BM_LoadPolygons(benchmark::State& state) {
     const QString path = polygonFile();
     for (auto _ : state) {
         VectorLayer layer(path);
@@ -132,14 +129,13 @@ void BM_LoadPolygons(benchmark::State& state)
             return;
         }
         state.counters["features"] = static_cast<double>(layer.data()->featureCount());
-        state.counters["memory/shp"] =
-            static_cast<double>(layer.data()->memoryBytes()) / static_cast<double>(QFileInfo(path).size());
+        state.counters["memory/shp"] = static_cast<double>(layer.data()->memoryBytes()) /
+                                       static_cast<double>(QFileInfo(path).size());
     }
 }
 BENCHMARK(BM_LoadPolygons)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-void BM_LoadPoints(benchmark::State& state)
-{
+void BM_LoadPoints(benchmark::State& state) {
     const QString path = pointFile();
     for (auto _ : state) {
         VectorLayer layer(path);
@@ -152,8 +148,7 @@ void BM_LoadPoints(benchmark::State& state)
 }
 BENCHMARK(BM_LoadPoints)->Unit(benchmark::kMillisecond)->Iterations(2);
 
-void redraw(benchmark::State& state, VectorLayer& layer, const Rectangle& extent)
-{
+void redraw(benchmark::State& state, VectorLayer& layer, const Rectangle& extent) {
     if (!layer.isValid()) {
         state.SkipWithError("layer not loaded");
         return;
@@ -175,20 +170,22 @@ void redraw(benchmark::State& state, VectorLayer& layer, const Rectangle& extent
     }
 }
 
-void BM_FullRedrawPolygons(benchmark::State& state) { redraw(state, polygons(), polygons().extent()); }
+void BM_FullRedrawPolygons(benchmark::State& state) {
+    redraw(state, polygons(), polygons().extent());
+}
 BENCHMARK(BM_FullRedrawPolygons)->Unit(benchmark::kMillisecond);
 
-void BM_FullRedrawPoints(benchmark::State& state) { redraw(state, points(), points().extent()); }
+void BM_FullRedrawPoints(benchmark::State& state) {
+    redraw(state, points(), points().extent());
+}
 BENCHMARK(BM_FullRedrawPoints)->Unit(benchmark::kMillisecond);
 
-void BM_ZoomedRedrawPolygons(benchmark::State& state)
-{
+void BM_ZoomedRedrawPolygons(benchmark::State& state) {
     redraw(state, polygons(), polygons().extent().scaled(0.1));  // 1 % of the area
 }
 BENCHMARK(BM_ZoomedRedrawPolygons)->Unit(benchmark::kMillisecond);
 
-void BM_PointInPolygon(benchmark::State& state)
-{
+void BM_PointInPolygon(benchmark::State& state) {
     const VectorLayer& layer = polygons();
     if (!layer.isValid() || layer.searchContaining(layer.data()->box(0).centre()).count() != 1) {
         state.SkipWithError("the polygon under a known point is not found");
@@ -203,8 +200,7 @@ void BM_PointInPolygon(benchmark::State& state)
 }
 BENCHMARK(BM_PointInPolygon)->Unit(benchmark::kMicrosecond);
 
-void BM_WithinDistancePoints(benchmark::State& state)
-{
+void BM_WithinDistancePoints(benchmark::State& state) {
     const VectorLayer& layer = points();
     const double distance = layer.extent().size() / 150;
     std::mt19937 random(5);
@@ -216,8 +212,7 @@ void BM_WithinDistancePoints(benchmark::State& state)
 }
 BENCHMARK(BM_WithinDistancePoints)->Unit(benchmark::kMicrosecond);
 
-void BM_AttributeSearchPoints(benchmark::State& state)
-{
+void BM_AttributeSearchPoints(benchmark::State& state) {
     const VectorLayer& layer = points();
     qsizetype found = 0;
     for (auto _ : state) {
@@ -235,8 +230,7 @@ BENCHMARK(BM_AttributeSearchPoints)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

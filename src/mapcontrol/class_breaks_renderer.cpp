@@ -7,8 +7,7 @@
 
 namespace mapcontrol {
 
-void ClassBreaksRenderer::setBreakCount(int count)
-{
+void ClassBreaksRenderer::setBreakCount(int count) {
     count = std::max(count, 0);
     m_breaks.resize(static_cast<std::size_t>(count), m_breaks.empty() ? 0.0 : m_breaks.back());
     const std::size_t previous = m_symbols.size();
@@ -20,26 +19,18 @@ void ClassBreaksRenderer::setBreakCount(int count)
     }
 }
 
-void ClassBreaksRenderer::setBreakValue(int index, double value)
-{
+void ClassBreaksRenderer::setBreakValue(int index, double value) {
     if (index >= 0 && index < breakCount()) {
         m_breaks[static_cast<std::size_t>(index)] = value;
     }
 }
 
-void ClassBreaksRenderer::setSymbolType(SymbolType type)
-{
+void ClassBreaksRenderer::setSymbolType(SymbolType type) {
     m_symbolType = type;
-    for (Symbol& symbol : m_symbols) {
-        symbol.type = type;
-        if (type == SymbolType::Marker && symbol.size < 2) {
-            symbol.size = 6;
-        }
-    }
+    setSymbolsType(m_symbols, type);
 }
 
-void ClassBreaksRenderer::rampColours(ColourInt start, ColourInt end)
-{
+void ClassBreaksRenderer::rampColours(ColourInt start, ColourInt end) {
     const std::size_t n = m_symbols.size();
     for (std::size_t i = 0; i < n; ++i) {
         const double t = n > 1 ? static_cast<double>(i) / static_cast<double>(n - 1) : 0.0;
@@ -48,12 +39,12 @@ void ClassBreaksRenderer::rampColours(ColourInt start, ColourInt end)
             const double to = (b >> shift) & 0xFF;
             return static_cast<int>(std::lround(from + (to - from) * t));
         };
-        m_symbols[i].colour = colourInt(channel(start, end, 0), channel(start, end, 8), channel(start, end, 16));
+        m_symbols[i].colour =
+            colourInt(channel(start, end, 0), channel(start, end, 8), channel(start, end, 16));
     }
 }
 
-int ClassBreaksRenderer::classOf(double value) const
-{
+int ClassBreaksRenderer::classOf(double value) const {
     // Breaks are expected ascending; the first break not below the value wins.
     for (std::size_t i = 0; i < m_breaks.size(); ++i) {
         if (value <= m_breaks[i]) {
@@ -63,8 +54,7 @@ int ClassBreaksRenderer::classOf(double value) const
     return breakCount();
 }
 
-void ClassBreaksRenderer::draw(const RenderContext& context) const
-{
+void ClassBreaksRenderer::draw(const RenderContext& context) const {
     const AttributeTable& table = context.data.table();
     const int column = table.fieldIndex(m_field);
     if (column < 0) {
@@ -73,7 +63,8 @@ void ClassBreaksRenderer::draw(const RenderContext& context) const
     FeaturePainter painter(context.painter, context.view);
     int current = -1;
     for (const VectorData::FeatureId f : context.features) {
-        const std::optional<double> value = table.isNull(column, f) ? std::nullopt : table.number(column, f);
+        const std::optional<double> value =
+            table.isNull(column, f) ? std::nullopt : table.number(column, f);
         if (!value || std::isnan(*value)) {
             continue;
         }

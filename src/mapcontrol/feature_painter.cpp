@@ -14,15 +14,13 @@ constexpr double kSmallPolygonPixels = 3.0;
 
 // Nearest integer, halves away from zero, for pixel coordinates; values far
 // outside any picture are clamped first so the conversion stays defined.
-inline long roundToLong(double x)
-{
+inline long roundToLong(double x) {
     x = std::clamp(x, -1e15, 1e15);
     return static_cast<long>(x < 0 ? x - 0.5 : x + 0.5);
 }
 
 // Each byte of x times a / 255, two channels at a time.
-inline QRgb byteMul(QRgb x, unsigned a)
-{
+inline QRgb byteMul(QRgb x, unsigned a) {
     QRgb t = (x & 0xff00ff) * a;
     t = (t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8;
     t &= 0xff00ff;
@@ -33,8 +31,7 @@ inline QRgb byteMul(QRgb x, unsigned a)
 }
 
 // Premultiplied source over destination.
-inline QRgb blend(QRgb src, QRgb dst)
-{
+inline QRgb blend(QRgb src, QRgb dst) {
     const unsigned alpha = qAlpha(src);
     return alpha == 255 ? src : src + byteMul(dst, 255 - alpha);
 }
@@ -42,14 +39,16 @@ inline QRgb blend(QRgb src, QRgb dst)
 }  // namespace
 
 FeaturePainter::FeaturePainter(QPainter& painter, const ViewTransform& view)
-    : m_painter(painter), m_view(view), m_antialiased(painter.testRenderHint(QPainter::Antialiasing))
-{
+    : m_painter(painter),
+      m_view(view),
+      m_antialiased(painter.testRenderHint(QPainter::Antialiasing)) {
     QPaintDevice* device = painter.device();
     if (device && device->devType() == QInternal::Image && !painter.hasClipping() &&
         painter.transform().isIdentity() && painter.opacity() == 1.0 &&
         painter.compositionMode() == QPainter::CompositionMode_SourceOver) {
         auto* image = static_cast<QImage*>(device);
-        if (image->format() == QImage::Format_ARGB32_Premultiplied && image->devicePixelRatio() == 1.0) {
+        if (image->format() == QImage::Format_ARGB32_Premultiplied &&
+            image->devicePixelRatio() == 1.0) {
             m_image = image;
             m_bits = image->bits();  // the painter has detached the picture already
             m_stride = image->bytesPerLine();
@@ -57,46 +56,60 @@ FeaturePainter::FeaturePainter(QPainter& painter, const ViewTransform& view)
     }
 }
 
-FeaturePainter::~FeaturePainter() { m_painter.setRenderHint(QPainter::Antialiasing, m_antialiased); }
+FeaturePainter::~FeaturePainter() {
+    m_painter.setRenderHint(QPainter::Antialiasing, m_antialiased);
+}
 
-QBrush FeaturePainter::fillBrush(int style, const QColor& colour)
-{
+QBrush FeaturePainter::fillBrush(int style, const QColor& colour) {
     switch (style) {
-    case FillTransparent: return Qt::NoBrush;
-    case FillHorizontal: return {colour, Qt::HorPattern};
-    case FillVertical: return {colour, Qt::VerPattern};
-    case FillUpwardDiagonal: return {colour, Qt::BDiagPattern};
-    case FillDownwardDiagonal: return {colour, Qt::FDiagPattern};
-    case FillCross: return {colour, Qt::CrossPattern};
-    case FillDiagonalCross: return {colour, Qt::DiagCrossPattern};
-    case FillLightGrey: return {colour, Qt::Dense6Pattern};
-    case FillGrey: return {colour, Qt::Dense4Pattern};
-    case FillDarkGrey: return {colour, Qt::Dense2Pattern};
-    default: return {colour, Qt::SolidPattern};
+        case FillTransparent:
+            return Qt::NoBrush;
+        case FillHorizontal:
+            return {colour, Qt::HorPattern};
+        case FillVertical:
+            return {colour, Qt::VerPattern};
+        case FillUpwardDiagonal:
+            return {colour, Qt::BDiagPattern};
+        case FillDownwardDiagonal:
+            return {colour, Qt::FDiagPattern};
+        case FillCross:
+            return {colour, Qt::CrossPattern};
+        case FillDiagonalCross:
+            return {colour, Qt::DiagCrossPattern};
+        case FillLightGrey:
+            return {colour, Qt::Dense6Pattern};
+        case FillGrey:
+            return {colour, Qt::Dense4Pattern};
+        case FillDarkGrey:
+            return {colour, Qt::Dense2Pattern};
+        default:
+            return {colour, Qt::SolidPattern};
     }
 }
 
-Qt::PenStyle FeaturePainter::lineStyle(int style)
-{
+Qt::PenStyle FeaturePainter::lineStyle(int style) {
     switch (style) {
-    case LineDash: return Qt::DashLine;
-    case LineDot: return Qt::DotLine;
-    case LineDashDot: return Qt::DashDotLine;
-    case LineDashDotDot: return Qt::DashDotDotLine;
-    default: return Qt::SolidLine;
+        case LineDash:
+            return Qt::DashLine;
+        case LineDot:
+            return Qt::DotLine;
+        case LineDashDot:
+            return Qt::DashDotLine;
+        case LineDashDotDot:
+            return Qt::DashDotDotLine;
+        default:
+            return Qt::SolidLine;
     }
 }
 
-void FeaturePainter::setSymbol(const Symbol& symbol)
-{
+void FeaturePainter::setSymbol(const Symbol& symbol) {
     m_symbol = symbol;
     m_colour = toQColor(symbol.colour);
     m_prepared = false;
     m_spriteReady = false;
 }
 
-void FeaturePainter::makeSprite()
-{
+void FeaturePainter::makeSprite() {
     const int size = std::max(m_symbol.size, 1);
     const int side = size + 4;
     m_sprite = QImage(side, side, QImage::Format_ARGB32_Premultiplied);
@@ -110,7 +123,8 @@ void FeaturePainter::makeSprite()
         drawer.m_image = nullptr;  // draw the marker itself with the painter
         drawer.prepare(ShapeType::Point);
         // Marker centred on the middle of the sprite's centre pixel.
-        const MapPoint centre = m_view.toMap(QPointF(m_spriteCentre.x() + 0.5, m_spriteCentre.y() + 0.5));
+        const MapPoint centre =
+            m_view.toMap(QPointF(m_spriteCentre.x() + 0.5, m_spriteCentre.y() + 0.5));
         drawer.drawMarker(centre);
     }
     // Keep only the rows and columns the marker touches.
@@ -129,13 +143,13 @@ void FeaturePainter::makeSprite()
         m_spriteCentre -= QPoint(left, top);
     }
     if (m_image) {
-        m_stamped.assign((static_cast<std::size_t>(m_image->width()) * m_image->height() + 63) / 64, 0);
+        m_stamped.assign((static_cast<std::size_t>(m_image->width()) * m_image->height() + 63) / 64,
+                         0);
     }
     m_spriteReady = true;
 }
 
-bool FeaturePainter::stampMarker(const MapPoint& p)
-{
+bool FeaturePainter::stampMarker(const MapPoint& p) {
     if (!m_image) {
         return false;
     }
@@ -162,7 +176,8 @@ bool FeaturePainter::stampMarker(const MapPoint& p)
     const int left = px - m_spriteCentre.x();
     const int top = py - m_spriteCentre.y();
     const int x0 = std::max(0, -left), y0 = std::max(0, -top);
-    const int x1 = std::min(m_sprite.width(), width - left), y1 = std::min(m_sprite.height(), height - top);
+    const int x1 = std::min(m_sprite.width(), width - left),
+              y1 = std::min(m_sprite.height(), height - top);
     for (int y = y0; y < y1; ++y) {
         const auto* src = reinterpret_cast<const QRgb*>(m_sprite.constScanLine(y));
         auto* dst = reinterpret_cast<QRgb*>(m_bits + (top + y) * m_stride) + left;
@@ -175,9 +190,10 @@ bool FeaturePainter::stampMarker(const MapPoint& p)
     return true;
 }
 
-bool FeaturePainter::fillSmallPolygon(const VectorData& data, VectorData::FeatureId feature, const Rectangle& box)
-{
-    if (!m_image || m_symbol.style != FillSolid || data.endPart(feature) - data.firstPart(feature) != 1) {
+bool FeaturePainter::fillSmallPolygon(const VectorData& data, VectorData::FeatureId feature,
+                                      const Rectangle& box) {
+    if (!m_image || m_symbol.style != FillSolid ||
+        data.endPart(feature) - data.firstPart(feature) != 1) {
         return false;
     }
     const double scale = m_view.scale();
@@ -210,13 +226,16 @@ bool FeaturePainter::fillSmallPolygon(const VectorData& data, VectorData::Featur
             for (qsizetype i = 0, j = n - 1; i < n; j = i++) {
                 const QPointF& a = ring[i];
                 const QPointF& b = ring[j];
-                if ((a.y() > cy) != (b.y() > cy) && cx < a.x() + (cy - a.y()) * (b.x() - a.x()) / (b.y() - a.y())) {
+                if ((a.y() > cy) != (b.y() > cy) &&
+                    cx < a.x() + (cy - a.y()) * (b.x() - a.x()) / (b.y() - a.y())) {
                     inside = !inside;
                 }
                 if (m_symbol.outline) {
                     const double dx = b.x() - a.x(), dy = b.y() - a.y();
                     const double lengthSquared = dx * dx + dy * dy;
-                    double t = lengthSquared > 0 ? ((cx - a.x()) * dx + (cy - a.y()) * dy) / lengthSquared : 0.0;
+                    double t = lengthSquared > 0
+                                   ? ((cx - a.x()) * dx + (cy - a.y()) * dy) / lengthSquared
+                                   : 0.0;
                     t = std::clamp(t, 0.0, 1.0);
                     const double ex = a.x() + t * dx - cx, ey = a.y() + t * dy - cy;
                     nearest = std::min(nearest, ex * ex + ey * ey);
@@ -232,8 +251,7 @@ bool FeaturePainter::fillSmallPolygon(const VectorData& data, VectorData::Featur
     return true;
 }
 
-void FeaturePainter::prepare(ShapeType type)
-{
+void FeaturePainter::prepare(ShapeType type) {
     if (m_prepared && m_preparedType == type) {
         return;
     }
@@ -242,37 +260,36 @@ void FeaturePainter::prepare(ShapeType type)
     const QColor outline = toQColor(m_symbol.outlineColour);
     m_fastOutline = false;
     switch (type) {
-    case ShapeType::Polygon:
-    case ShapeType::Rectangle: {
-        // With the picture at hand, outlines are drawn by plotLine after the
-        // fill, which costs far less than the painter's stroke.
-        m_fastOutline = m_symbol.outline && m_image != nullptr;
-        m_outlineRgb = outline.rgb();
-        QPen pen = m_symbol.outline && !m_fastOutline ? QPen(outline, 0) : QPen(Qt::NoPen);
-        pen.setCosmetic(true);
-        m_painter.setPen(pen);
-        // The antialiased outline covers the fill's edge, so the fill itself
-        // need not be antialiased, which halves its cost.
-        m_painter.setRenderHint(QPainter::Antialiasing, m_antialiased && !m_fastOutline);
-        m_painter.setBrush(fillBrush(m_symbol.style, m_colour));
-        break;
-    }
-    case ShapeType::Line:
-        m_painter.setRenderHint(QPainter::Antialiasing, m_antialiased);
-        m_painter.setPen(QPen(m_colour, std::max(m_symbol.size, 1), lineStyle(m_symbol.style), Qt::RoundCap,
-                              Qt::RoundJoin));
-        m_painter.setBrush(Qt::NoBrush);
-        break;
-    case ShapeType::Point:
-        m_painter.setRenderHint(QPainter::Antialiasing, m_antialiased);
-        m_painter.setPen(m_symbol.outline ? QPen(outline, 1) : QPen(Qt::NoPen));
-        m_painter.setBrush(m_colour);
-        break;
+        case ShapeType::Polygon:
+        case ShapeType::Rectangle: {
+            // With the picture at hand, outlines are drawn by plotLine after the
+            // fill, which costs far less than the painter's stroke.
+            m_fastOutline = m_symbol.outline && m_image != nullptr;
+            m_outlineRgb = outline.rgb();
+            QPen pen = m_symbol.outline && !m_fastOutline ? QPen(outline, 0) : QPen(Qt::NoPen);
+            pen.setCosmetic(true);
+            m_painter.setPen(pen);
+            // The antialiased outline covers the fill's edge, so the fill itself
+            // need not be antialiased, which halves its cost.
+            m_painter.setRenderHint(QPainter::Antialiasing, m_antialiased && !m_fastOutline);
+            m_painter.setBrush(fillBrush(m_symbol.style, m_colour));
+            break;
+        }
+        case ShapeType::Line:
+            m_painter.setRenderHint(QPainter::Antialiasing, m_antialiased);
+            m_painter.setPen(QPen(m_colour, std::max(m_symbol.size, 1), lineStyle(m_symbol.style),
+                                  Qt::RoundCap, Qt::RoundJoin));
+            m_painter.setBrush(Qt::NoBrush);
+            break;
+        case ShapeType::Point:
+            m_painter.setRenderHint(QPainter::Antialiasing, m_antialiased);
+            m_painter.setPen(m_symbol.outline ? QPen(outline, 1) : QPen(Qt::NoPen));
+            m_painter.setBrush(m_colour);
+            break;
     }
 }
 
-void FeaturePainter::appendPixels(const MapPoint* points, std::size_t count)
-{
+void FeaturePainter::appendPixels(const MapPoint* points, std::size_t count) {
     const double scale = m_view.scale();
     const double left = m_view.extent().left();
     const double top = m_view.extent().top();
@@ -292,8 +309,7 @@ void FeaturePainter::appendPixels(const MapPoint* points, std::size_t count)
     }
 }
 
-void FeaturePainter::drawTinyFeature(const Rectangle& box)
-{
+void FeaturePainter::drawTinyFeature(const Rectangle& box) {
     const QPointF p = m_view.toPixel(box.centre());
     const QColor colour = (m_symbol.type == SymbolType::Fill && m_symbol.style == FillTransparent)
                               ? toQColor(m_symbol.outlineColour)
@@ -301,8 +317,8 @@ void FeaturePainter::drawTinyFeature(const Rectangle& box)
     m_painter.fillRect(QRectF(std::floor(p.x()), std::floor(p.y()), 1, 1), colour);
 }
 
-void FeaturePainter::drawPolygonParts(const MapPoint* const* parts, const std::size_t* sizes, std::size_t count)
-{
+void FeaturePainter::drawPolygonParts(const MapPoint* const* parts, const std::size_t* sizes,
+                                      std::size_t count) {
     if (count == 1) {
         m_polygon.clear();
         appendPixels(parts[0], sizes[0]);
@@ -330,8 +346,7 @@ void FeaturePainter::drawPolygonParts(const MapPoint* const* parts, const std::s
     m_rings.clear();
 }
 
-void FeaturePainter::strokeRing(const QPolygonF& ring)
-{
+void FeaturePainter::strokeRing(const QPolygonF& ring) {
     const qsizetype n = ring.size();
     for (qsizetype i = 0; i < n; ++i) {
         const QPointF& a = ring[i];
@@ -346,8 +361,7 @@ namespace {
 
 // Clips the segment to the rectangle [0, w] x [0, h] (Liang-Barsky); false
 // when nothing of it is inside.
-bool clipSegment(double& x0, double& y0, double& x1, double& y1, double w, double h)
-{
+bool clipSegment(double& x0, double& y0, double& x1, double& y1, double w, double h) {
     double t0 = 0.0, t1 = 1.0;
     const double dx = x1 - x0, dy = y1 - y0;
     const double p[4] = {-dx, dx, -dy, dy};
@@ -375,8 +389,7 @@ bool clipSegment(double& x0, double& y0, double& x1, double& y1, double w, doubl
 
 }  // namespace
 
-void FeaturePainter::plotLine(QPointF a, QPointF b)
-{
+void FeaturePainter::plotLine(QPointF a, QPointF b) {
     // An antialiased one-pixel line (Wu's algorithm) straight into the picture;
     // pixel centres sit at +0.5, as for the painter.
     double x0 = a.x() - 0.5, y0 = a.y() - 0.5, x1 = b.x() - 0.5, y1 = b.y() - 0.5;
@@ -425,15 +438,13 @@ void FeaturePainter::plotLine(QPointF a, QPointF b)
     }
 }
 
-void FeaturePainter::drawLinePart(const MapPoint* points, std::size_t count)
-{
+void FeaturePainter::drawLinePart(const MapPoint* points, std::size_t count) {
     m_polygon.clear();
     appendPixels(points, count);
     m_painter.drawPolyline(m_polygon);
 }
 
-void FeaturePainter::drawMarker(const MapPoint& p)
-{
+void FeaturePainter::drawMarker(const MapPoint& p) {
     if (stampMarker(p)) {
         return;
     }
@@ -441,26 +452,30 @@ void FeaturePainter::drawMarker(const MapPoint& p)
     const double size = std::max(m_symbol.size, 1);
     const double r = size / 2.0;
     switch (m_symbol.style) {
-    case MarkerSquare: m_painter.drawRect(QRectF(c.x() - r, c.y() - r, size, size)); break;
-    case MarkerTriangle: {
-        const QPointF corners[3] = {{c.x(), c.y() - r}, {c.x() + r, c.y() + r}, {c.x() - r, c.y() + r}};
-        m_painter.drawPolygon(corners, 3);
-        break;
-    }
-    case MarkerCross: {
-        const QPen saved = m_painter.pen();
-        m_painter.setPen(QPen(m_colour, std::max(1.0, size / 6.0)));
-        m_painter.drawLine(QPointF(c.x() - r, c.y()), QPointF(c.x() + r, c.y()));
-        m_painter.drawLine(QPointF(c.x(), c.y() - r), QPointF(c.x(), c.y() + r));
-        m_painter.setPen(saved);  // the cross is drawn in the symbol's colour, not its outline
-        break;
-    }
-    default: m_painter.drawEllipse(c, r, r); break;
+        case MarkerSquare:
+            m_painter.drawRect(QRectF(c.x() - r, c.y() - r, size, size));
+            break;
+        case MarkerTriangle: {
+            const QPointF corners[3] = {
+                {c.x(), c.y() - r}, {c.x() + r, c.y() + r}, {c.x() - r, c.y() + r}};
+            m_painter.drawPolygon(corners, 3);
+            break;
+        }
+        case MarkerCross: {
+            const QPen saved = m_painter.pen();
+            m_painter.setPen(QPen(m_colour, std::max(1.0, size / 6.0)));
+            m_painter.drawLine(QPointF(c.x() - r, c.y()), QPointF(c.x() + r, c.y()));
+            m_painter.drawLine(QPointF(c.x(), c.y() - r), QPointF(c.x(), c.y() + r));
+            m_painter.setPen(saved);  // the cross is drawn in the symbol's colour, not its outline
+            break;
+        }
+        default:
+            m_painter.drawEllipse(c, r, r);
+            break;
     }
 }
 
-void FeaturePainter::drawFeature(const VectorData& data, VectorData::FeatureId feature)
-{
+void FeaturePainter::drawFeature(const VectorData& data, VectorData::FeatureId feature) {
     const std::uint32_t first = data.firstPart(feature);
     const std::uint32_t end = data.endPart(feature);
     if (first == end) {
@@ -510,36 +525,35 @@ void FeaturePainter::drawFeature(const VectorData& data, VectorData::FeatureId f
     drawPolygonParts(parts, sizes, count);
 }
 
-void FeaturePainter::drawShape(const Shape& shape)
-{
+void FeaturePainter::drawShape(const Shape& shape) {
     if (shape.isEmpty()) {
         return;
     }
     prepare(shape.type());
     switch (shape.type()) {
-    case ShapeType::Point:
-        for (const Shape::Part& part : shape.parts()) {
-            for (const MapPoint& p : part.points) {
-                drawMarker(p);
+        case ShapeType::Point:
+            for (const Shape::Part& part : shape.parts()) {
+                for (const MapPoint& p : part.points) {
+                    drawMarker(p);
+                }
             }
+            break;
+        case ShapeType::Line:
+            for (const Shape::Part& part : shape.parts()) {
+                drawLinePart(part.points.data(), part.points.size());
+            }
+            break;
+        case ShapeType::Polygon:
+        case ShapeType::Rectangle: {
+            std::vector<const MapPoint*> parts;
+            std::vector<std::size_t> sizes;
+            for (const Shape::Part& part : shape.parts()) {
+                parts.push_back(part.points.data());
+                sizes.push_back(part.points.size());
+            }
+            drawPolygonParts(parts.data(), sizes.data(), parts.size());
+            break;
         }
-        break;
-    case ShapeType::Line:
-        for (const Shape::Part& part : shape.parts()) {
-            drawLinePart(part.points.data(), part.points.size());
-        }
-        break;
-    case ShapeType::Polygon:
-    case ShapeType::Rectangle: {
-        std::vector<const MapPoint*> parts;
-        std::vector<std::size_t> sizes;
-        for (const Shape::Part& part : shape.parts()) {
-            parts.push_back(part.points.data());
-            sizes.push_back(part.points.size());
-        }
-        drawPolygonParts(parts.data(), sizes.data(), parts.size());
-        break;
-    }
     }
 }
 

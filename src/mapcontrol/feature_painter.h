@@ -41,13 +41,15 @@ public:
     static Qt::PenStyle lineStyle(int style);
 
 private:
-    void drawPolygonParts(const MapPoint* const* parts, const std::size_t* sizes, std::size_t count);
+    void drawPolygonParts(const MapPoint* const* parts, const std::size_t* sizes,
+                          std::size_t count);
     void drawLinePart(const MapPoint* points, std::size_t count);
     void drawMarker(const MapPoint& p);
     void drawTinyFeature(const Rectangle& box);
     // Fast paths into m_image; false when the feature needs the painter.
     bool stampMarker(const MapPoint& p);
-    bool fillSmallPolygon(const VectorData& data, VectorData::FeatureId feature, const Rectangle& box);
+    bool fillSmallPolygon(const VectorData& data, VectorData::FeatureId feature,
+                          const Rectangle& box);
     void makeSprite();
     // One-pixel antialiased outlines straight into m_image.
     void strokeRing(const QPolygonF& ring);
@@ -70,7 +72,7 @@ private:
     QImage* m_image = nullptr;  // the painter's picture, when it can be written directly
     uchar* m_bits = nullptr;    // its pixels
     qsizetype m_stride = 0;
-    QImage m_sprite;            // the marker of the current symbol
+    QImage m_sprite;  // the marker of the current symbol
     QPoint m_spriteCentre;
     std::vector<std::uint64_t> m_stamped;  // pixels that hold the current sprite
     bool m_spriteReady = false;

@@ -1,5 +1,7 @@
 #include "mapcontrol/image_layer.h"
 
+#include "mapcontrol/gdal_support.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -23,59 +25,6 @@ namespace {
 // Side of the low-resolution read that checks, at open, that the pixel data
 // can be decoded at all (a truncated file opens but fails to read).
 constexpr int kProbeSize = 32;
-
-void registerDrivers() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        if (GDALGetDriverCount() == 0) {
-            GDALAllRegister();
-        }
-    });
-}
-
-// Keeps GDAL's errors on this thread away from stderr while it lives and
-// remembers the failures for the layer's error text.
-class ScopedGdalErrors {
-public:
-    ScopedGdalErrors() { CPLPushErrorHandlerEx(&ScopedGdalErrors::handle, this); }
-    ~ScopedGdalErrors() { CPLPopErrorHandler(); }
-    ScopedGdalErrors(const ScopedGdalErrors&) = delete;
-    ScopedGdalErrors& operator=(const ScopedGdalErrors&) = delete;
-
-    QString failures() const { return m_failures.join(QLatin1Char('\n')); }
-
-private:
-    static void CPL_STDCALL handle(CPLErr errorClass, CPLErrorNum, const char* message) {
-        auto* self = static_cast<ScopedGdalErrors*>(CPLGetErrorHandlerUserData());
-        if (self && errorClass >= CE_Failure && self->m_failures.size() < 5) {
-            self->m_failures.append(QString::fromUtf8(message));
-        }
-    }
-
-    QStringList m_failures;
-};
-
-// Sets a GDAL configuration option on this thread and restores it on exit.
-class ScopedConfigOption {
-public:
-    ScopedConfigOption(const char* key, const char* value) : m_key(key) {
-        if (const char* previous = CPLGetThreadLocalConfigOption(key, nullptr)) {
-            m_previous = previous;
-            m_hadPrevious = true;
-        }
-        CPLSetThreadLocalConfigOption(key, value);
-    }
-    ~ScopedConfigOption() {
-        CPLSetThreadLocalConfigOption(m_key.c_str(), m_hadPrevious ? m_previous.c_str() : nullptr);
-    }
-    ScopedConfigOption(const ScopedConfigOption&) = delete;
-    ScopedConfigOption& operator=(const ScopedConfigOption&) = delete;
-
-private:
-    std::string m_key;
-    std::string m_previous;
-    bool m_hadPrevious = false;
-};
 
 QString withGdalMessage(const QString& text, const QString& gdalMessage) {
     return gdalMessage.isEmpty() ? text : text + QStringLiteral(": ") + gdalMessage;
@@ -173,7 +122,7 @@ void ImageLayer::DatasetCloser::operator()(GDALDataset* dataset) const {
 }
 
 ImageLayer::ImageLayer(const QString& nativePath) : Layer(nativePath) {
-    registerDrivers();
+    registerGdal();
     if (!open(nativePath)) {
         m_dataset.reset();
         m_pixelSize = {};
@@ -219,7 +168,7 @@ bool ImageLayer::open(const QString& nativePath) {
     // Decode a coarse sample of the whole picture now, so that a damaged file
     // is reported here rather than drawn as garbage. libjpeg only warns about
     // a cut file; here that counts as a failure.
-    ScopedConfigOption jpegStrict("GDAL_ERROR_ON_LIBJPEG_WARNING", "TRUE");
+    ScopedGdalConfigOption jpegStrict("GDAL_ERROR_ON_LIBJPEG_WARNING", "TRUE");
     const int probeWidth = std::min(kProbeSize, m_pixelSize.width());
     const int probeHeight = std::min(kProbeSize, m_pixelSize.height());
     const Window whole{0.0, 0.0, double(m_pixelSize.width()), double(m_pixelSize.height())};

@@ -15,14 +15,12 @@ constexpr double kSmallestLabelPixels = 2.0;
 
 }  // namespace
 
-bool LabelRenderer::isOn(int number) const
-{
+bool LabelRenderer::isOn(int number) const {
     const auto it = m_switches.find(number);
     return it != m_switches.end() && it->second;
 }
 
-void LabelRenderer::draw(const RenderContext& context) const
-{
+void LabelRenderer::draw(const RenderContext& context) const {
     if (isOn(DrawBackground)) {
         if (m_background) {
             m_background->draw(context);
@@ -64,9 +62,11 @@ void LabelRenderer::draw(const RenderContext& context) const
         const double width = metrics.horizontalAdvance(text);
         QRectF box;
         if (type == ShapeType::Point) {
-            box = QRectF(anchor.x() + pixels * 0.4, anchor.y() - metrics.height() / 2, width, metrics.height());
+            box = QRectF(anchor.x() + pixels * 0.4, anchor.y() - metrics.height() / 2, width,
+                         metrics.height());
         } else {
-            box = QRectF(anchor.x() - width / 2, anchor.y() - metrics.height() / 2, width, metrics.height());
+            box = QRectF(anchor.x() - width / 2, anchor.y() - metrics.height() / 2, width,
+                         metrics.height());
         }
         if (type == ShapeType::Polygon && isOn(InsidePolygons)) {
             const Rectangle ext = shape.extent();
@@ -78,7 +78,8 @@ void LabelRenderer::draw(const RenderContext& context) const
             }
         }
         if (isOn(RemoveOverlaps)) {
-            if (std::any_of(placed.begin(), placed.end(), [&](const QRectF& r) { return r.intersects(box); })) {
+            if (std::any_of(placed.begin(), placed.end(),
+                            [&](const QRectF& r) { return r.intersects(box); })) {
                 continue;
             }
             placed.push_back(box);
@@ -87,7 +88,8 @@ void LabelRenderer::draw(const RenderContext& context) const
         if (isOn(Halo)) {
             QPainterPath path;
             path.addText(baseline, font, text);
-            p.setPen(QPen(Qt::white, std::max(1.0, pixels / 8), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.setPen(QPen(Qt::white, std::max(1.0, pixels / 8), Qt::SolidLine, Qt::RoundCap,
+                          Qt::RoundJoin));
             p.setBrush(Qt::NoBrush);
             p.drawPath(path);
         }

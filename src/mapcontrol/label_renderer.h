@@ -48,8 +48,7 @@ public:
     bool isOn(int number) const;
     void setSwitch(int number, bool on) { m_switches[number] = on; }
 
-    void prepare(const VectorData& data) const override
-    {
+    void prepare(const VectorData& data) const override {
         if (m_background) m_background->prepare(data);
     }
     void draw(const RenderContext& context) const override;
@@ -58,8 +57,8 @@ private:
     QString m_field;
     TextSymbol m_text;
     std::unique_ptr<Renderer> m_background;
-    std::map<int, bool> m_switches{{DrawBackground, true}, {Halo, false}, {RemoveOverlaps, false},
-                                   {InsidePolygons, true}};
+    std::map<int, bool> m_switches{
+        {DrawBackground, true}, {Halo, false}, {RemoveOverlaps, false}, {InsidePolygons, true}};
 };
 
 }  // namespace mapcontrol

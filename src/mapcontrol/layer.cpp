@@ -2,10 +2,10 @@
 
 namespace mapcontrol {
 
-QString layerNameOf(const QString& dataFile)
-{
+QString layerNameOf(const QString& dataFile) {
     QString name = dataFile;
-    const qsizetype slash = std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype slash =
+        std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
     if (slash >= 0) {
         name = name.mid(slash + 1);
     }

@@ -2,15 +2,16 @@
 
 namespace mapcontrol {
 
-Layer* LayerCollection::item(int index) const
-{
-    return index >= 0 && index < count() ? m_layers[static_cast<std::size_t>(index)].get() : nullptr;
+Layer* LayerCollection::item(int index) const {
+    return index >= 0 && index < count() ? m_layers[static_cast<std::size_t>(index)].get()
+                                         : nullptr;
 }
 
-Layer* LayerCollection::item(const QString& name) const { return item(indexOf(name)); }
+Layer* LayerCollection::item(const QString& name) const {
+    return item(indexOf(name));
+}
 
-int LayerCollection::indexOf(const QString& name) const
-{
+int LayerCollection::indexOf(const QString& name) const {
     for (int i = 0; i < count(); ++i) {
         if (m_layers[static_cast<std::size_t>(i)]->name() == name) {
             return i;
@@ -19,8 +20,7 @@ int LayerCollection::indexOf(const QString& name) const
     return -1;
 }
 
-bool LayerCollection::add(std::unique_ptr<Layer> layer)
-{
+bool LayerCollection::add(std::unique_ptr<Layer> layer) {
     if (!layer || !layer->isValid()) {
         return false;
     }
@@ -28,15 +28,13 @@ bool LayerCollection::add(std::unique_ptr<Layer> layer)
     return true;
 }
 
-void LayerCollection::remove(int index)
-{
+void LayerCollection::remove(int index) {
     if (index >= 0 && index < count()) {
         m_layers.erase(m_layers.begin() + index);
     }
 }
 
-void LayerCollection::move(int from, int to)
-{
+void LayerCollection::move(int from, int to) {
     if (from < 0 || from >= count() || to < 0 || to >= count() || from == to) {
         return;
     }
@@ -45,8 +43,7 @@ void LayerCollection::move(int from, int to)
     m_layers.insert(m_layers.begin() + to, std::move(layer));
 }
 
-Rectangle LayerCollection::extent() const
-{
+Rectangle LayerCollection::extent() const {
     Rectangle all;
     for (const auto& layer : m_layers) {
         if (layer->isValid()) {

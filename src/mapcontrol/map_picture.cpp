@@ -6,8 +6,7 @@
 
 namespace mapcontrol {
 
-Rectangle fitExtent(const Rectangle& extent, QSize pixels)
-{
+Rectangle fitExtent(const Rectangle& extent, QSize pixels) {
     if (extent.isEmpty() || pixels.width() <= 0 || pixels.height() <= 0) {
         return extent.isEmpty() ? Rectangle() : extent;
     }
@@ -28,8 +27,7 @@ Rectangle fitExtent(const Rectangle& extent, QSize pixels)
 }
 
 void drawLayers(QPainter& painter, const ViewTransform& view, const LayerCollection& layers,
-                const QColor& background, const std::function<void(int)>& afterLayer)
-{
+                const QColor& background, const std::function<void(int)>& afterLayer) {
     painter.fillRect(QRect(QPoint(0, 0), view.pixels()), background);
     painter.setRenderHint(QPainter::Antialiasing, true);
     for (int index = layers.count() - 1; index >= 0; --index) {

@@ -26,23 +26,26 @@ namespace {
 const QColor kBackground(Qt::white);
 const Rectangle kWorld(-180.0, 180.0, 90.0, -90.0);
 
-Qt::CursorShape cursorFor(int code)
-{
+Qt::CursorShape cursorFor(int code) {
     switch (code) {
-    case MapWidget::PointerIdentify: return Qt::WhatsThisCursor;
-    case MapWidget::PointerZoom: return Qt::CrossCursor;
-    case MapWidget::PointerPan: return Qt::OpenHandCursor;
-    default: return Qt::ArrowCursor;
+        case MapWidget::PointerIdentify:
+            return Qt::WhatsThisCursor;
+        case MapWidget::PointerZoom:
+            return Qt::CrossCursor;
+        case MapWidget::PointerPan:
+            return Qt::OpenHandCursor;
+        default:
+            return Qt::ArrowCursor;
     }
 }
 
 // The flash colour: a symbol in the inverse of the map's highlight yellow.
-Symbol flashSymbol(ShapeType type)
-{
+Symbol flashSymbol(ShapeType type) {
     Symbol s;
     s.colour = colourInt(0, 0, 255);
-    s.type = type == ShapeType::Point ? SymbolType::Marker : type == ShapeType::Line ? SymbolType::Line
-                                                                                      : SymbolType::Fill;
+    s.type = type == ShapeType::Point  ? SymbolType::Marker
+             : type == ShapeType::Line ? SymbolType::Line
+                                       : SymbolType::Fill;
     s.size = type == ShapeType::Point ? 10 : 3;
     s.outlineColour = colourInt(0, 0, 255);
     return s;
@@ -50,22 +53,19 @@ Symbol flashSymbol(ShapeType type)
 
 }  // namespace
 
-MapWidget::MapWidget(QWidget* parent) : QWidget(parent)
-{
+MapWidget::MapWidget(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAcceptDrops(true);
     setCursor(cursorFor(m_pointer));
 }
 
-Rectangle MapWidget::fullExtent() const
-{
+Rectangle MapWidget::fullExtent() const {
     const Rectangle all = m_layers.extent();
     return all.isEmpty() ? kWorld : all;
 }
 
-void MapWidget::setExtent(const Rectangle& extent)
-{
+void MapWidget::setExtent(const Rectangle& extent) {
     if (extent.isEmpty() || !std::isfinite(extent.width()) || !std::isfinite(extent.height())) {
         return;  // nothing sensible to show: keep the view
     }
@@ -73,16 +73,16 @@ void MapWidget::setExtent(const Rectangle& extent)
     refresh();
 }
 
-ViewTransform MapWidget::view() const { return {m_extent, size()}; }
+ViewTransform MapWidget::view() const {
+    return {m_extent, size()};
+}
 
-void MapWidget::setMousePointer(int code)
-{
+void MapWidget::setMousePointer(int code) {
     m_pointer = code;
     setCursor(cursorFor(code));
 }
 
-void MapWidget::render(QImage& image, const ViewTransform& view)
-{
+void MapWidget::render(QImage& image, const ViewTransform& view) {
     QPainter painter(&image);
     QPainter* previous = m_target;
     const ViewTransform previousView = m_targetView;
@@ -97,8 +97,7 @@ void MapWidget::render(QImage& image, const ViewTransform& view)
     m_targetView = previousView;
 }
 
-void MapWidget::refresh()
-{
+void MapWidget::refresh() {
     if (width() <= 0 || height() <= 0) {
         return;
     }
@@ -112,12 +111,15 @@ void MapWidget::refresh()
     update();
 }
 
-MapPoint MapWidget::toMapPoint(float x, float y) const { return view().toMap(QPointF(x, y)); }
+MapPoint MapWidget::toMapPoint(float x, float y) const {
+    return view().toMap(QPointF(x, y));
+}
 
-QPointF MapWidget::toPixel(const MapPoint& p) const { return view().toPixel(p); }
+QPointF MapWidget::toPixel(const MapPoint& p) const {
+    return view().toPixel(p);
+}
 
-void MapWidget::drawShape(const Shape& shape, const Symbol& symbol)
-{
+void MapWidget::drawShape(const Shape& shape, const Symbol& symbol) {
     if (m_target) {
         FeaturePainter painter(*m_target, m_targetView);
         painter.setSymbol(symbol);
@@ -135,8 +137,7 @@ void MapWidget::drawShape(const Shape& shape, const Symbol& symbol)
     update();
 }
 
-void MapWidget::flashShape(const Shape& shape, int times)
-{
+void MapWidget::flashShape(const Shape& shape, int times) {
     if (m_buffer.isNull() || shape.isEmpty()) {
         return;
     }
@@ -163,8 +164,7 @@ void MapWidget::flashShape(const Shape& shape, int times)
     }
 }
 
-bool MapWidget::runDrag(Drag mode)
-{
+bool MapWidget::runDrag(Drag mode) {
     if (QApplication::mouseButtons() == Qt::NoButton) {
         return false;
     }
@@ -179,8 +179,7 @@ bool MapWidget::runDrag(Drag mode)
     return true;
 }
 
-void MapWidget::pan()
-{
+void MapWidget::pan() {
     if (!runDrag(Drag::Pan)) {
         return;
     }
@@ -191,11 +190,11 @@ void MapWidget::pan()
     const double unit = view().pixelSize();
     const double dx = -moved.x() * unit;
     const double dy = moved.y() * unit;
-    setExtent(Rectangle(m_extent.left() + dx, m_extent.right() + dx, m_extent.top() + dy, m_extent.bottom() + dy));
+    setExtent(Rectangle(m_extent.left() + dx, m_extent.right() + dx, m_extent.top() + dy,
+                        m_extent.bottom() + dy));
 }
 
-std::optional<Rectangle> MapWidget::trackRectangle()
-{
+std::optional<Rectangle> MapWidget::trackRectangle() {
     if (!runDrag(Drag::Track)) {
         return std::nullopt;
     }
@@ -204,12 +203,12 @@ std::optional<Rectangle> MapWidget::trackRectangle()
         return std::nullopt;
     }
     const MapPoint a = toMapPoint(static_cast<float>(box.left()), static_cast<float>(box.top()));
-    const MapPoint b = toMapPoint(static_cast<float>(box.right()), static_cast<float>(box.bottom()));
+    const MapPoint b =
+        toMapPoint(static_cast<float>(box.right()), static_cast<float>(box.bottom()));
     return Rectangle(a.x, b.x, a.y, b.y);
 }
 
-bool MapWidget::printMap(const QString& documentName, QPrinter& printer, bool landscape)
-{
+bool MapWidget::printMap(const QString& documentName, QPrinter& printer, bool landscape) {
     printer.setDocName(documentName);
     printer.setPageOrientation(landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
     QPainter painter;
@@ -225,8 +224,7 @@ bool MapWidget::printMap(const QString& documentName, QPrinter& printer, bool la
     return painter.end();
 }
 
-bool MapWidget::exportMap(int code, const QString& nativePath, double scale)
-{
+bool MapWidget::exportMap(int code, const QString& nativePath, double scale) {
     const double factor = scale > 0 && std::isfinite(scale) ? scale : 1.0;
     const QSize pixels(std::max(1, static_cast<int>(std::lround(width() * factor))),
                        std::max(1, static_cast<int>(std::lround(height() * factor))));
@@ -238,35 +236,35 @@ bool MapWidget::exportMap(int code, const QString& nativePath, double scale)
     const ViewTransform exportView(extent, pixels);
     const QString suffix = QFileInfo(nativePath).suffix().toLower();
 
-    if (code == ExportMetafile && (suffix == QLatin1String("svg") || suffix == QLatin1String("pdf"))) {
+    if (code == ExportMetafile &&
+        (suffix == QLatin1String("svg") || suffix == QLatin1String("pdf"))) {
         // Vector output: drawn straight into the file's painter.
         QSaveFile file(nativePath);
         if (!file.open(QIODevice::WriteOnly)) {
             return false;
         }
-        bool ok = true;
+        const auto drawInto = [&](QPaintDevice& device) {
+            QPainter painter(&device);
+            m_target = &painter;
+            m_targetView = exportView;
+            drawLayers(painter, exportView, m_layers, kBackground,
+                       [this](int i) { emit afterLayerDraw(i); });
+            m_target = nullptr;
+            return painter.end();
+        };
+        bool ok = false;
         if (suffix == QLatin1String("svg")) {
             QSvgGenerator svg;
             svg.setOutputDevice(&file);
             svg.setSize(pixels);
             svg.setViewBox(QRect(QPoint(0, 0), pixels));
-            QPainter painter(&svg);
-            m_target = &painter;
-            m_targetView = exportView;
-            drawLayers(painter, exportView, m_layers, kBackground, [this](int i) { emit afterLayerDraw(i); });
-            m_target = nullptr;
-            ok = painter.end();
+            ok = drawInto(svg);
         } else {
             QPdfWriter pdf(&file);
             pdf.setResolution(96);
             pdf.setPageSize(QPageSize(QSizeF(pixels) * 25.4 / 96.0, QPageSize::Millimeter));
             pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-            QPainter painter(&pdf);
-            m_target = &painter;
-            m_targetView = exportView;
-            drawLayers(painter, exportView, m_layers, kBackground, [this](int i) { emit afterLayerDraw(i); });
-            m_target = nullptr;
-            ok = painter.end();
+            ok = drawInto(pdf);
         }
         return ok && file.commit();
     }
@@ -286,7 +284,7 @@ bool MapWidget::exportMap(int code, const QString& nativePath, double scale)
         const QByteArray emf = enhancedMetafile(image);
         ok = file.write(emf) == emf.size();
     } else if (code == ExportPicture) {
-        const QByteArray format = suffix == QLatin1String("tiff") ? QByteArray("tif")
+        const QByteArray format = suffix == QLatin1String("tiff")   ? QByteArray("tif")
                                   : suffix == QLatin1String("jpeg") ? QByteArray("jpg")
                                                                     : suffix.toLatin1();
         if (format == "tif" || format == "bmp" || format == "jpg" || format == "png") {
@@ -300,8 +298,7 @@ bool MapWidget::exportMap(int code, const QString& nativePath, double scale)
     return file.commit();
 }
 
-void MapWidget::paintEvent(QPaintEvent*)
-{
+void MapWidget::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (m_buffer.isNull()) {
         painter.fillRect(rect(), kBackground);
@@ -320,22 +317,19 @@ void MapWidget::paintEvent(QPaintEvent*)
     }
 }
 
-void MapWidget::resizeEvent(QResizeEvent*)
-{
+void MapWidget::resizeEvent(QResizeEvent*) {
     if (!m_extent.isEmpty()) {
         m_extent = fitExtent(m_extent, size());
     }
     refresh();
 }
 
-void MapWidget::mousePressEvent(QMouseEvent* event)
-{
+void MapWidget::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     emit mouseDown(event->button(), event->modifiers(), p.x(), p.y());
 }
 
-void MapWidget::mouseMoveEvent(QMouseEvent* event)
-{
+void MapWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (m_drag != Drag::None) {
         m_dragNow = p;
@@ -345,8 +339,7 @@ void MapWidget::mouseMoveEvent(QMouseEvent* event)
     emit mouseMove(event->buttons(), event->modifiers(), p.x(), p.y());
 }
 
-void MapWidget::mouseReleaseEvent(QMouseEvent* event)
-{
+void MapWidget::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     if (m_drag != Drag::None && m_dragLoop) {
         m_dragNow = p;
@@ -355,17 +348,17 @@ void MapWidget::mouseReleaseEvent(QMouseEvent* event)
     emit mouseUp(event->button(), event->modifiers(), p.x(), p.y());
 }
 
-void MapWidget::dragEnterEvent(QDragEnterEvent* event) { event->acceptProposedAction(); }
+void MapWidget::dragEnterEvent(QDragEnterEvent* event) {
+    event->acceptProposedAction();
+}
 
-void MapWidget::dragMoveEvent(QDragMoveEvent* event)
-{
+void MapWidget::dragMoveEvent(QDragMoveEvent* event) {
     const QPoint p = event->position().toPoint();
     emit dragOver(p.x(), p.y());
     event->acceptProposedAction();
 }
 
-bool MapWidget::event(QEvent* event)
-{
+bool MapWidget::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip && !m_showHints) {
         QToolTip::hideText();
         event->ignore();

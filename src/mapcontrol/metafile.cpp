@@ -16,20 +16,17 @@ constexpr quint32 kStretchFixedSize = 80;
 constexpr quint32 kBitmapInfoSize = 40;
 constexpr quint32 kEofSize = 20;
 
-void put32(QByteArray& out, quint32 value)
-{
+void put32(QByteArray& out, quint32 value) {
     char bytes[4];
     qToLittleEndian(value, bytes);
     out.append(bytes, 4);
 }
-void put16(QByteArray& out, quint16 value)
-{
+void put16(QByteArray& out, quint16 value) {
     char bytes[2];
     qToLittleEndian(value, bytes);
     out.append(bytes, 2);
 }
-void putRect(QByteArray& out, qint32 left, qint32 top, qint32 right, qint32 bottom)
-{
+void putRect(QByteArray& out, qint32 left, qint32 top, qint32 right, qint32 bottom) {
     put32(out, static_cast<quint32>(left));
     put32(out, static_cast<quint32>(top));
     put32(out, static_cast<quint32>(right));
@@ -38,16 +35,18 @@ void putRect(QByteArray& out, qint32 left, qint32 top, qint32 right, qint32 bott
 
 }  // namespace
 
-QByteArray enhancedMetafile(const QImage& picture)
-{
-    const QImage image = picture.convertToFormat(QImage::Format_RGB32);  // bytes: blue, green, red, unused
+QByteArray enhancedMetafile(const QImage& picture) {
+    const QImage image =
+        picture.convertToFormat(QImage::Format_RGB32);  // bytes: blue, green, red, unused
     const auto width = static_cast<quint32>(image.width());
     const auto height = static_cast<quint32>(image.height());
     const quint32 bitsSize = width * height * 4;
     const quint32 stretchSize = kStretchFixedSize + kBitmapInfoSize + bitsSize;
     const quint32 total = kHeaderSize + stretchSize + kEofSize;
     // Hundredths of a millimetre at 96 dots per inch.
-    const auto hundredthsMm = [](quint32 pixels) { return static_cast<qint32>(pixels * 2540 / 96); };
+    const auto hundredthsMm = [](quint32 pixels) {
+        return static_cast<qint32>(pixels * 2540 / 96);
+    };
 
     QByteArray out;
     out.reserve(static_cast<qsizetype>(total));
@@ -62,9 +61,9 @@ QByteArray enhancedMetafile(const QImage& picture)
     put32(out, 3);  // records
     put16(out, 1);  // handles: the reserved handle 0
     put16(out, 0);
-    put32(out, 0);  // description length
-    put32(out, 0);  // description offset
-    put32(out, 0);  // palette entries
+    put32(out, 0);     // description length
+    put32(out, 0);     // description offset
+    put32(out, 0);     // palette entries
     put32(out, 1920);  // reference device, pixels
     put32(out, 1080);
     put32(out, 508);  // reference device, millimetres (96 dpi)
@@ -100,7 +99,8 @@ QByteArray enhancedMetafile(const QImage& picture)
     put32(out, 0);
     put32(out, 0);
     for (int y = image.height() - 1; y >= 0; --y) {
-        out.append(reinterpret_cast<const char*>(image.constScanLine(y)), static_cast<qsizetype>(width) * 4);
+        out.append(reinterpret_cast<const char*>(image.constScanLine(y)),
+                   static_cast<qsizetype>(width) * 4);
     }
 
     put32(out, kEofRecord);

@@ -6,31 +6,35 @@ namespace mapcontrol {
 
 namespace {
 
-bool isShapeField(const QString& field) { return field.compare(QLatin1String("Shape"), Qt::CaseInsensitive) == 0; }
+bool isShapeField(const QString& field) {
+    return field.compare(QLatin1String("Shape"), Qt::CaseInsensitive) == 0;
+}
 
 }  // namespace
 
-RecordSet::RecordSet(std::shared_ptr<const VectorData> data, std::vector<VectorData::FeatureId> rows)
-    : m_data(std::move(data)), m_rows(std::move(rows))
-{
+RecordSet::RecordSet(std::shared_ptr<const VectorData> data,
+                     std::vector<VectorData::FeatureId> rows)
+    : m_data(std::move(data)), m_rows(std::move(rows)) {}
+
+const AttributeTable* RecordSet::table() const {
+    return m_data ? &m_data->table() : nullptr;
 }
 
-const AttributeTable* RecordSet::table() const { return m_data ? &m_data->table() : nullptr; }
-
-int RecordSet::fieldCount() const { return m_data ? m_data->table().fieldCount() : 0; }
-
-QString RecordSet::fieldName(int index) const
-{
-    return m_data && index >= 0 && index < fieldCount() ? m_data->table().field(index).name : QString();
+int RecordSet::fieldCount() const {
+    return m_data ? m_data->table().fieldCount() : 0;
 }
 
-FieldType RecordSet::fieldType(int index) const
-{
-    return m_data && index >= 0 && index < fieldCount() ? m_data->table().field(index).type : FieldType::Text;
+QString RecordSet::fieldName(int index) const {
+    return m_data && index >= 0 && index < fieldCount() ? m_data->table().field(index).name
+                                                        : QString();
 }
 
-QString RecordSet::text(const QString& field) const
-{
+FieldType RecordSet::fieldType(int index) const {
+    return m_data && index >= 0 && index < fieldCount() ? m_data->table().field(index).type
+                                                        : FieldType::Text;
+}
+
+QString RecordSet::text(const QString& field) const {
     if (!m_data || isEnd()) {
         return {};
     }
@@ -38,8 +42,7 @@ QString RecordSet::text(const QString& field) const
     return column < 0 ? QString() : m_data->table().text(column, current());
 }
 
-std::optional<double> RecordSet::number(const QString& field) const
-{
+std::optional<double> RecordSet::number(const QString& field) const {
     if (!m_data || isEnd()) {
         return std::nullopt;
     }
@@ -50,16 +53,14 @@ std::optional<double> RecordSet::number(const QString& field) const
     return m_data->table().number(column, current());
 }
 
-Shape RecordSet::shape() const
-{
+Shape RecordSet::shape() const {
     if (!m_data || isEnd()) {
         return {};
     }
     return m_data->shape(current());
 }
 
-std::optional<FieldStatistics> RecordSet::statistics(const QString& field) const
-{
+std::optional<FieldStatistics> RecordSet::statistics(const QString& field) const {
     if (!m_data || isShapeField(field)) {
         return std::nullopt;
     }

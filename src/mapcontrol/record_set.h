@@ -20,8 +20,7 @@ public:
 
     qsizetype count() const { return static_cast<qsizetype>(m_rows.size()); }
     void moveFirst() { m_position = 0; }
-    void moveNext()
-    {
+    void moveNext() {
         if (m_position < m_rows.size()) ++m_position;
     }
     bool isEnd() const { return m_position >= m_rows.size(); }

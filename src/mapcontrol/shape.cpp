@@ -8,8 +8,7 @@ namespace mapcontrol {
 
 namespace planar {
 
-double signedArea(const MapPoint* points, std::size_t count)
-{
+double signedArea(const MapPoint* points, std::size_t count) {
     if (count < 3) {
         return 0.0;
     }
@@ -25,8 +24,7 @@ double signedArea(const MapPoint* points, std::size_t count)
     return twice / 2.0;
 }
 
-double pathLength(const MapPoint* points, std::size_t count)
-{
+double pathLength(const MapPoint* points, std::size_t count) {
     double length = 0.0;
     for (std::size_t i = 1; i < count; ++i) {
         length += std::hypot(points[i].x - points[i - 1].x, points[i].y - points[i - 1].y);
@@ -36,8 +34,7 @@ double pathLength(const MapPoint* points, std::size_t count)
 
 namespace {
 
-double segmentDistance(const MapPoint& a, const MapPoint& b, const MapPoint& p)
-{
+double segmentDistance(const MapPoint& a, const MapPoint& b, const MapPoint& p) {
     const double dx = b.x - a.x, dy = b.y - a.y;
     const double lengthSquared = dx * dx + dy * dy;
     double t = lengthSquared > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / lengthSquared : 0.0;
@@ -47,8 +44,7 @@ double segmentDistance(const MapPoint& a, const MapPoint& b, const MapPoint& p)
 
 }  // namespace
 
-bool ringContains(const MapPoint* points, std::size_t count, const MapPoint& p, bool& onEdge)
-{
+bool ringContains(const MapPoint* points, std::size_t count, const MapPoint& p, bool& onEdge) {
     bool inside = false;
     for (std::size_t i = 0, j = count - 1; i < count; j = i++) {
         const MapPoint& a = points[i];
@@ -70,8 +66,7 @@ bool ringContains(const MapPoint* points, std::size_t count, const MapPoint& p, 
     return inside;
 }
 
-double distanceToPath(const MapPoint* points, std::size_t count, const MapPoint& p, bool closed)
-{
+double distanceToPath(const MapPoint* points, std::size_t count, const MapPoint& p, bool closed) {
     if (count == 0) {
         return std::numeric_limits<double>::infinity();
     }
@@ -90,16 +85,17 @@ double distanceToPath(const MapPoint* points, std::size_t count, const MapPoint&
 
 }  // namespace planar
 
-Shape Shape::rectangle(const Rectangle& r)
-{
-    Part ring{{{r.left(), r.top()}, {r.right(), r.top()}, {r.right(), r.bottom()},
-               {r.left(), r.bottom()}, {r.left(), r.top()}},
+Shape Shape::rectangle(const Rectangle& r) {
+    Part ring{{{r.left(), r.top()},
+               {r.right(), r.top()},
+               {r.right(), r.bottom()},
+               {r.left(), r.bottom()},
+               {r.left(), r.top()}},
               false};
     return {ShapeType::Rectangle, {std::move(ring)}};
 }
 
-Rectangle Shape::extent() const
-{
+Rectangle Shape::extent() const {
     Rectangle box;
     for (const Part& part : m_parts) {
         for (const MapPoint& p : part.points) {
@@ -109,8 +105,7 @@ Rectangle Shape::extent() const
     return box;
 }
 
-double Shape::area() const
-{
+double Shape::area() const {
     if (m_type != ShapeType::Polygon && m_type != ShapeType::Rectangle) {
         return 0.0;
     }
@@ -122,8 +117,7 @@ double Shape::area() const
     return std::max(area, 0.0);
 }
 
-double Shape::length() const
-{
+double Shape::length() const {
     double length = 0.0;
     for (const Part& part : m_parts) {
         length += planar::pathLength(part.points.data(), part.points.size());
@@ -131,8 +125,7 @@ double Shape::length() const
     return length;
 }
 
-bool Shape::contains(const MapPoint& p) const
-{
+bool Shape::contains(const MapPoint& p) const {
     if (m_type != ShapeType::Polygon && m_type != ShapeType::Rectangle) {
         return false;
     }
@@ -152,15 +145,15 @@ bool Shape::contains(const MapPoint& p) const
     return inside;
 }
 
-double Shape::distanceTo(const MapPoint& p) const
-{
+double Shape::distanceTo(const MapPoint& p) const {
     if (contains(p)) {
         return 0.0;
     }
     const bool closed = m_type == ShapeType::Polygon || m_type == ShapeType::Rectangle;
     double best = std::numeric_limits<double>::infinity();
     for (const Part& part : m_parts) {
-        best = std::min(best, planar::distanceToPath(part.points.data(), part.points.size(), p, closed));
+        best = std::min(best,
+                        planar::distanceToPath(part.points.data(), part.points.size(), p, closed));
     }
     return best;
 }
@@ -170,8 +163,7 @@ namespace {
 // A point inside the polygon made of `rings` (an outer ring and its holes):
 // the middle of the widest inside stretch of a horizontal line through the
 // ring's box, tried at a few heights.
-MapPoint interiorPoint(const std::vector<const Shape::Part*>& rings)
-{
+MapPoint interiorPoint(const std::vector<const Shape::Part*>& rings) {
     const Rectangle box = [&] {
         Rectangle b;
         for (const MapPoint& p : rings.front()->points) b = b.united(p);
@@ -209,8 +201,7 @@ MapPoint interiorPoint(const std::vector<const Shape::Part*>& rings)
 
 }  // namespace
 
-MapPoint Shape::labelPoint() const
-{
+MapPoint Shape::labelPoint() const {
     if (m_parts.empty()) {
         return {};
     }
@@ -236,7 +227,8 @@ MapPoint Shape::labelPoint() const
             const double step = std::hypot(pts[i].x - pts[i - 1].x, pts[i].y - pts[i - 1].y);
             if (step >= remaining && step > 0) {
                 const double t = remaining / step;
-                return {pts[i - 1].x + t * (pts[i].x - pts[i - 1].x), pts[i - 1].y + t * (pts[i].y - pts[i - 1].y)};
+                return {pts[i - 1].x + t * (pts[i].x - pts[i - 1].x),
+                        pts[i - 1].y + t * (pts[i].y - pts[i - 1].y)};
             }
             remaining -= step;
         }
@@ -253,7 +245,8 @@ MapPoint Shape::labelPoint() const
         for (std::size_t j = i + 1; j < m_parts.size() && m_parts[j].isHole; ++j) {
             rings.push_back(&m_parts[j]);
         }
-        const double a = std::abs(planar::signedArea(m_parts[i].points.data(), m_parts[i].points.size()));
+        const double a =
+            std::abs(planar::signedArea(m_parts[i].points.data(), m_parts[i].points.size()));
         if (a > bestArea) {
             bestArea = a;
             bestRings = std::move(rings);

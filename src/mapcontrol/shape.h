@@ -56,7 +56,8 @@ namespace planar {
 // Signed area by the shoelace formula: positive counter-clockwise.
 double signedArea(const MapPoint* points, std::size_t count);
 double pathLength(const MapPoint* points, std::size_t count);
-// Crossings of the ring with a ray to the right of p; an edge through p counts as inside via `onEdge`.
+// Crossings of the ring with a ray to the right of p; an edge through p counts as inside via
+// `onEdge`.
 bool ringContains(const MapPoint* points, std::size_t count, const MapPoint& p, bool& onEdge);
 double distanceToPath(const MapPoint* points, std::size_t count, const MapPoint& p, bool closed);
 }  // namespace planar

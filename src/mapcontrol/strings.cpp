@@ -4,8 +4,7 @@
 
 namespace mapcontrol {
 
-bool Strings::add(const QString& text)
-{
+bool Strings::add(const QString& text) {
     const auto at = std::lower_bound(m_items.begin(), m_items.end(), text);
     if (at != m_items.end() && *at == text) {
         return false;

@@ -3,29 +3,47 @@
 #include <QColor>
 
 #include <cstdint>
+#include <vector>
 
 namespace mapcontrol {
 
 // A colour integer: red in the low byte, then green, then blue (0xFFFF is yellow).
 using ColourInt = std::uint32_t;
 
-inline ColourInt colourInt(int red, int green, int blue)
-{
+inline ColourInt colourInt(int red, int green, int blue) {
     return static_cast<ColourInt>(red & 0xFF) | static_cast<ColourInt>(green & 0xFF) << 8 |
            static_cast<ColourInt>(blue & 0xFF) << 16;
 }
-inline QColor toQColor(ColourInt c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
-inline ColourInt fromQColor(const QColor& c) { return colourInt(c.red(), c.green(), c.blue()); }
+inline QColor toQColor(ColourInt c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+inline ColourInt fromQColor(const QColor& c) {
+    return colourInt(c.red(), c.green(), c.blue());
+}
 
 enum class SymbolType : int { Marker = 0, Line = 1, Fill = 2 };
 
 // Style numbers by symbol type.
 enum FillStyle : int {
-    FillSolid = 0, FillTransparent = 1, FillHorizontal = 2, FillVertical = 3, FillUpwardDiagonal = 4,
-    FillDownwardDiagonal = 5, FillCross = 6, FillDiagonalCross = 7, FillLightGrey = 8, FillGrey = 9,
+    FillSolid = 0,
+    FillTransparent = 1,
+    FillHorizontal = 2,
+    FillVertical = 3,
+    FillUpwardDiagonal = 4,
+    FillDownwardDiagonal = 5,
+    FillCross = 6,
+    FillDiagonalCross = 7,
+    FillLightGrey = 8,
+    FillGrey = 9,
     FillDarkGrey = 10
 };
-enum LineStyle : int { LineSolid = 0, LineDash = 1, LineDot = 2, LineDashDot = 3, LineDashDotDot = 4 };
+enum LineStyle : int {
+    LineSolid = 0,
+    LineDash = 1,
+    LineDot = 2,
+    LineDashDot = 3,
+    LineDashDotDot = 4
+};
 enum MarkerStyle : int { MarkerCircle = 0, MarkerSquare = 1, MarkerTriangle = 2, MarkerCross = 3 };
 
 // How one class of features is drawn. A plain value. Fill symbols draw the
@@ -44,6 +62,9 @@ struct Symbol {
 
     friend bool operator==(const Symbol&, const Symbol&) = default;
 };
+
+// Gives every symbol the type, with a visible size for markers.
+void setSymbolsType(std::vector<Symbol>& symbols, SymbolType type);
 
 // Default colours for classes: distinct, pleasant and the same on every run
 // (hues spread by the golden angle, alternating lightness).

@@ -10,8 +10,7 @@ namespace {
 
 constexpr ColourInt kDefaultSymbolColour = 0xC0C0C0;  // light grey
 
-Symbol classSymbol(int index, SymbolType type)
-{
+Symbol classSymbol(int index, SymbolType type) {
     Symbol symbol;
     symbol.colour = defaultClassColour(index);
     symbol.type = type;
@@ -21,13 +20,11 @@ Symbol classSymbol(int index, SymbolType type)
 
 }  // namespace
 
-ValueMapRenderer::ValueMapRenderer()
-{
+ValueMapRenderer::ValueMapRenderer() {
     m_defaultSymbol.colour = kDefaultSymbolColour;
 }
 
-void ValueMapRenderer::setValueCount(int count)
-{
+void ValueMapRenderer::setValueCount(int count) {
     count = std::max(count, 0);
     const int previous = valueCount();
     invalidate();
@@ -38,28 +35,20 @@ void ValueMapRenderer::setValueCount(int count)
     }
 }
 
-void ValueMapRenderer::setValue(int index, const QString& value)
-{
+void ValueMapRenderer::setValue(int index, const QString& value) {
     if (index >= 0 && index < valueCount()) {
         invalidate();
         m_values[index] = value;
     }
 }
 
-void ValueMapRenderer::setSymbolType(SymbolType type)
-{
+void ValueMapRenderer::setSymbolType(SymbolType type) {
     m_symbolType = type;
-    for (Symbol& symbol : m_symbols) {
-        symbol.type = type;
-        if (type == SymbolType::Marker && symbol.size < 2) {
-            symbol.size = 6;
-        }
-    }
+    setSymbolsType(m_symbols, type);
     m_defaultSymbol.type = type;
 }
 
-int ValueMapRenderer::classOf(const QString& value) const
-{
+int ValueMapRenderer::classOf(const QString& value) const {
     for (int i = valueCount() - 1; i >= 0; --i) {
         if (m_values.at(i) == value) {
             return i;
@@ -68,8 +57,7 @@ int ValueMapRenderer::classOf(const QString& value) const
     return -1;
 }
 
-const std::vector<int>& ValueMapRenderer::rowClasses(const VectorData& data) const
-{
+const std::vector<int>& ValueMapRenderer::rowClasses(const VectorData& data) const {
     if (m_cacheData == &data && m_cacheRows == data.featureCount()) {
         return m_rowClass;
     }
@@ -91,13 +79,11 @@ const std::vector<int>& ValueMapRenderer::rowClasses(const VectorData& data) con
     return m_rowClass;
 }
 
-void ValueMapRenderer::invalidate()
-{
+void ValueMapRenderer::invalidate() {
     m_cacheData = nullptr;
 }
 
-void ValueMapRenderer::draw(const RenderContext& context) const
-{
+void ValueMapRenderer::draw(const RenderContext& context) const {
     FeaturePainter painter(context.painter, context.view);
     const std::vector<int>& rowClass = rowClasses(context.data);
     int current = -2;
@@ -107,7 +93,8 @@ void ValueMapRenderer::draw(const RenderContext& context) const
             continue;
         }
         if (cls != current) {
-            painter.setSymbol(cls >= 0 ? m_symbols[static_cast<std::size_t>(cls)] : m_defaultSymbol);
+            painter.setSymbol(cls >= 0 ? m_symbols[static_cast<std::size_t>(cls)]
+                                       : m_defaultSymbol);
             current = cls;
         }
         painter.drawFeature(context.data, f);

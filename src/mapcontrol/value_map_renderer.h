@@ -18,8 +18,7 @@ public:
     Kind kind() const override { return Kind::ValueMap; }
 
     const QString& field() const { return m_field; }
-    void setField(const QString& field)
-    {
+    void setField(const QString& field) {
         m_field = field;
         invalidate();
     }

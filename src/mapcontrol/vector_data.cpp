@@ -1,6 +1,6 @@
 #include "mapcontrol/vector_data.h"
 
-#include "mapcontrol/gdal_errors.h"
+#include "mapcontrol/gdal_support.h"
 #include "platform/text_codec.h"
 
 #include <QDir>
@@ -15,11 +15,11 @@
 #include <ogrsf_frmts.h>
 
 #include <algorithm>
-#include <exception>
-#include <thread>
 #include <bit>
 #include <cstring>
+#include <exception>
 #include <limits>
+#include <thread>
 
 namespace mapcontrol {
 
@@ -30,8 +30,7 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-bool isEmptyBox(const bg::model::box<bg::model::point<double, 2, bg::cs::cartesian>>& b)
-{
+bool isEmptyBox(const bg::model::box<bg::model::point<double, 2, bg::cs::cartesian>>& b) {
     return b.min_corner().get<0>() > b.max_corner().get<0>();
 }
 
@@ -39,14 +38,13 @@ bool isEmptyBox(const bg::model::box<bg::model::point<double, 2, bg::cs::cartesi
 
 // --- Builder ---------------------------------------------------------------
 
-VectorData::Builder::Builder(ShapeType type, AttributeTable table) : m_data(std::make_shared<VectorData>())
-{
+VectorData::Builder::Builder(ShapeType type, AttributeTable table)
+    : m_data(std::make_shared<VectorData>()) {
     m_data->m_type = type;
     m_data->m_table = std::move(table);
 }
 
-void VectorData::Builder::reserve(std::size_t features, std::size_t points)
-{
+void VectorData::Builder::reserve(std::size_t features, std::size_t points) {
     m_data->m_points.reserve(points);
     m_data->m_featureParts.reserve(features + 1);
     m_data->m_partStarts.reserve(features + 1);
@@ -56,16 +54,14 @@ void VectorData::Builder::reserve(std::size_t features, std::size_t points)
     }
 }
 
-void VectorData::Builder::addPart(const MapPoint* points, std::size_t count, bool isHole)
-{
+void VectorData::Builder::addPart(const MapPoint* points, std::size_t count, bool isHole) {
     auto& d = *m_data;
     d.m_points.insert(d.m_points.end(), points, points + count);
     d.m_partStarts.push_back(static_cast<std::uint32_t>(d.m_points.size()));
     d.m_partHoles.push_back(isHole ? 1 : 0);
 }
 
-void VectorData::Builder::endFeature()
-{
+void VectorData::Builder::endFeature() {
     auto& d = *m_data;
     d.m_featureParts.push_back(static_cast<std::uint32_t>(d.m_partHoles.size()));
     if (d.m_type == ShapeType::Point) {
@@ -85,8 +81,7 @@ void VectorData::Builder::endFeature()
     d.m_boxes.emplace_back(IndexPoint(minX, minY), IndexPoint(maxX, maxY));
 }
 
-std::shared_ptr<const VectorData> VectorData::Builder::finish()
-{
+std::shared_ptr<const VectorData> VectorData::Builder::finish() {
     if (!m_indexed) {
         buildIndex();
     }
@@ -94,8 +89,7 @@ std::shared_ptr<const VectorData> VectorData::Builder::finish()
     return std::move(m_data);
 }
 
-void VectorData::Builder::buildIndex()
-{
+void VectorData::Builder::buildIndex() {
     m_indexed = true;
     auto& d = *m_data;
     if (d.m_type == ShapeType::Point) {
@@ -121,8 +115,9 @@ void VectorData::Builder::buildIndex()
             if (d.firstPart(f) == d.endPart(f) || isEmptyBox(b)) {
                 continue;  // null geometry
             }
-            d.m_extent = d.m_extent.united(Rectangle(b.min_corner().get<0>(), b.max_corner().get<0>(),
-                                                     b.max_corner().get<1>(), b.min_corner().get<1>()));
+            d.m_extent =
+                d.m_extent.united(Rectangle(b.min_corner().get<0>(), b.max_corner().get<0>(),
+                                            b.max_corner().get<1>(), b.min_corner().get<1>()));
             values.emplace_back(b, f);
         }
         d.m_index = Index(values.begin(), values.end());
@@ -132,8 +127,7 @@ void VectorData::Builder::buildIndex()
 
 // --- Queries -----------------------------------------------------------------
 
-Rectangle VectorData::box(FeatureId f) const
-{
+Rectangle VectorData::box(FeatureId f) const {
     if (m_type != ShapeType::Point) {
         const IndexBox& b = m_boxes[f];
         if (isEmptyBox(b)) {
@@ -151,8 +145,7 @@ Rectangle VectorData::box(FeatureId f) const
     return r;
 }
 
-Shape VectorData::shape(FeatureId f) const
-{
+Shape VectorData::shape(FeatureId f) const {
     std::vector<Shape::Part> parts;
     parts.reserve(endPart(f) - firstPart(f));
     for (std::uint32_t part = firstPart(f); part < endPart(f); ++part) {
@@ -161,14 +154,13 @@ Shape VectorData::shape(FeatureId f) const
     return {m_type, std::move(parts)};
 }
 
-std::vector<VectorData::FeatureId> VectorData::featuresInBox(const Rectangle& area) const
-{
+std::vector<VectorData::FeatureId> VectorData::featuresInBox(const Rectangle& area) const {
     std::vector<FeatureId> found;
     if (area.isEmpty() || !area.intersects(m_extent)) {
         return found;
     }
-    if (area.left() <= m_extent.left() && area.right() >= m_extent.right() && area.top() >= m_extent.top() &&
-        area.bottom() <= m_extent.bottom()) {
+    if (area.left() <= m_extent.left() && area.right() >= m_extent.right() &&
+        area.top() >= m_extent.top() && area.bottom() <= m_extent.bottom()) {
         // The whole layer: every feature with a geometry, no index needed.
         found.reserve(featureCount());
         for (FeatureId f = 0; f < featureCount(); ++f) {
@@ -178,13 +170,16 @@ std::vector<VectorData::FeatureId> VectorData::featuresInBox(const Rectangle& ar
         }
         return found;
     }
-    const IndexBox query(IndexPoint(area.left(), area.bottom()), IndexPoint(area.right(), area.top()));
+    const IndexBox query(IndexPoint(area.left(), area.bottom()),
+                         IndexPoint(area.right(), area.top()));
     if (m_type == ShapeType::Point) {
-        m_pointIndex.query(bgi::intersects(query), boost::make_function_output_iterator(
-                                                       [&found](const PointValue& v) { found.push_back(v.second); }));
+        m_pointIndex.query(bgi::intersects(query),
+                           boost::make_function_output_iterator(
+                               [&found](const PointValue& v) { found.push_back(v.second); }));
     } else {
-        m_index.query(bgi::intersects(query), boost::make_function_output_iterator(
-                                                  [&found](const IndexValue& v) { found.push_back(v.second); }));
+        m_index.query(bgi::intersects(query),
+                      boost::make_function_output_iterator(
+                          [&found](const IndexValue& v) { found.push_back(v.second); }));
     }
     if (found.size() < featureCount() / 64) {
         std::sort(found.begin(), found.end());
@@ -199,14 +194,14 @@ std::vector<VectorData::FeatureId> VectorData::featuresInBox(const Rectangle& ar
     found.clear();
     for (std::size_t word = 0; word < marks.size(); ++word) {
         for (std::uint64_t bits = marks[word]; bits != 0; bits &= bits - 1) {
-            found.push_back(static_cast<FeatureId>(word * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
+            found.push_back(static_cast<FeatureId>(
+                word * 64 + static_cast<std::size_t>(std::countr_zero(bits))));
         }
     }
     return found;
 }
 
-bool VectorData::featureContains(FeatureId f, const MapPoint& p) const
-{
+bool VectorData::featureContains(FeatureId f, const MapPoint& p) const {
     if (m_type != ShapeType::Polygon && m_type != ShapeType::Rectangle) {
         return false;
     }
@@ -226,8 +221,7 @@ bool VectorData::featureContains(FeatureId f, const MapPoint& p) const
     return inside;
 }
 
-double VectorData::featureDistance(FeatureId f, const MapPoint& p) const
-{
+double VectorData::featureDistance(FeatureId f, const MapPoint& p) const {
     if (featureContains(f, p)) {
         return 0.0;
     }
@@ -239,15 +233,14 @@ double VectorData::featureDistance(FeatureId f, const MapPoint& p) const
     return best;
 }
 
-std::vector<VectorData::FeatureId> VectorData::featuresContaining(const MapPoint& p) const
-{
+std::vector<VectorData::FeatureId> VectorData::featuresContaining(const MapPoint& p) const {
     std::vector<FeatureId> found = featuresInBox(Rectangle::around(p));
     std::erase_if(found, [&](FeatureId f) { return !featureContains(f, p); });
     return found;
 }
 
-std::vector<VectorData::FeatureId> VectorData::featuresWithin(const MapPoint& p, double distance) const
-{
+std::vector<VectorData::FeatureId> VectorData::featuresWithin(const MapPoint& p,
+                                                              double distance) const {
     if (!(distance >= 0)) {
         return {};
     }
@@ -255,13 +248,14 @@ std::vector<VectorData::FeatureId> VectorData::featuresWithin(const MapPoint& p,
         // The index holds the coordinates: measure there, without a trip to
         // the store for each candidate.
         std::vector<FeatureId> found;
-        const IndexBox query(IndexPoint(p.x - distance, p.y - distance), IndexPoint(p.x + distance, p.y + distance));
-        m_pointIndex.query(bgi::intersects(query),
-                           boost::make_function_output_iterator([&](const PointValue& v) {
-                               if (std::hypot(v.first.get<0>() - p.x, v.first.get<1>() - p.y) <= distance) {
-                                   found.push_back(v.second);
-                               }
-                           }));
+        const IndexBox query(IndexPoint(p.x - distance, p.y - distance),
+                             IndexPoint(p.x + distance, p.y + distance));
+        m_pointIndex.query(
+            bgi::intersects(query), boost::make_function_output_iterator([&](const PointValue& v) {
+                if (std::hypot(v.first.get<0>() - p.x, v.first.get<1>() - p.y) <= distance) {
+                    found.push_back(v.second);
+                }
+            }));
         std::sort(found.begin(), found.end());
         found.erase(std::unique(found.begin(), found.end()), found.end());
         return found;
@@ -272,13 +266,14 @@ std::vector<VectorData::FeatureId> VectorData::featuresWithin(const MapPoint& p,
     return found;
 }
 
-std::size_t VectorData::memoryBytes() const
-{
-    return m_points.capacity() * sizeof(MapPoint) + m_partStarts.capacity() * sizeof(std::uint32_t) +
-           m_partHoles.capacity() + m_featureParts.capacity() * sizeof(std::uint32_t) +
+std::size_t VectorData::memoryBytes() const {
+    return m_points.capacity() * sizeof(MapPoint) +
+           m_partStarts.capacity() * sizeof(std::uint32_t) + m_partHoles.capacity() +
+           m_featureParts.capacity() * sizeof(std::uint32_t) +
            m_boxes.capacity() * sizeof(IndexBox) +
            m_index.size() * (sizeof(IndexValue) + sizeof(void*)) * 4 / 3 +
-           m_pointIndex.size() * (sizeof(PointValue) + sizeof(void*)) * 4 / 3 + m_table.memoryBytes();
+           m_pointIndex.size() * (sizeof(PointValue) + sizeof(void*)) * 4 / 3 +
+           m_table.memoryBytes();
 }
 
 // --- Loading -------------------------------------------------------------------
@@ -290,8 +285,7 @@ enum class TextEncoding { Windows1252, Utf8 };
 // The encoding the .cpg beside the shapefile names; legacy files without one
 // are Windows-1252. Code pages other than these two are left to OGR, which
 // recodes them to UTF-8.
-TextEncoding encodingOf(const QString& shpPath, bool& letOgrRecode)
-{
+TextEncoding encodingOf(const QString& shpPath, bool& letOgrRecode) {
     letOgrRecode = false;
     const QFileInfo info(shpPath);
     const QString base = info.completeBaseName();
@@ -310,7 +304,8 @@ TextEncoding encodingOf(const QString& shpPath, bool& letOgrRecode)
         return TextEncoding::Windows1252;
     }
     const QByteArray name = cpg.read(64).trimmed().toUpper();
-    if (name.isEmpty() || name == "1252" || name == "ANSI 1252" || name == "CP1252" || name == "WINDOWS-1252") {
+    if (name.isEmpty() || name == "1252" || name == "ANSI 1252" || name == "CP1252" ||
+        name == "WINDOWS-1252") {
         return TextEncoding::Windows1252;
     }
     if (name == "UTF-8" || name == "UTF8" || name == "65001") {
@@ -320,42 +315,52 @@ TextEncoding encodingOf(const QString& shpPath, bool& letOgrRecode)
     return TextEncoding::Utf8;
 }
 
-ShapeType shapeTypeOf(OGRwkbGeometryType type, bool& supported)
-{
+ShapeType shapeTypeOf(OGRwkbGeometryType type, bool& supported) {
     supported = true;
     switch (wkbFlatten(type)) {
-    case wkbPoint:
-    case wkbMultiPoint: return ShapeType::Point;
-    case wkbLineString:
-    case wkbMultiLineString: return ShapeType::Line;
-    case wkbPolygon:
-    case wkbMultiPolygon: return ShapeType::Polygon;
-    default: supported = false; return ShapeType::Point;
+        case wkbPoint:
+        case wkbMultiPoint:
+            return ShapeType::Point;
+        case wkbLineString:
+        case wkbMultiLineString:
+            return ShapeType::Line;
+        case wkbPolygon:
+        case wkbMultiPolygon:
+            return ShapeType::Polygon;
+        default:
+            supported = false;
+            return ShapeType::Point;
     }
 }
 
-FieldInfo fieldInfoOf(const OGRFieldDefn& defn)
-{
+FieldInfo fieldInfoOf(const OGRFieldDefn& defn) {
     FieldInfo info;
     info.name = QString::fromUtf8(defn.GetNameRef());
     info.width = defn.GetWidth();
     info.precision = defn.GetPrecision();
     switch (defn.GetType()) {
-    case OFTInteger:
-        info.type = defn.GetSubType() == OFSTBoolean ? FieldType::Boolean : FieldType::Integer;
-        break;
-    case OFTInteger64: info.type = FieldType::Integer; break;
-    case OFTReal: info.type = FieldType::Double; break;
-    case OFTDate: info.type = FieldType::Date; break;
-    default: info.type = FieldType::Text; break;
+        case OFTInteger:
+            info.type = defn.GetSubType() == OFSTBoolean ? FieldType::Boolean : FieldType::Integer;
+            break;
+        case OFTInteger64:
+            info.type = FieldType::Integer;
+            break;
+        case OFTReal:
+            info.type = FieldType::Double;
+            break;
+        case OFTDate:
+            info.type = FieldType::Date;
+            break;
+        default:
+            info.type = FieldType::Text;
+            break;
     }
     return info;
 }
 
 // Appends a curve's vertices as one part.
 void addCurve(VectorData::Builder& builder, const OGRSimpleCurve& curve, bool isHole,
-              std::vector<OGRRawPoint>& scratch)
-{
+              std::vector<OGRRawPoint>& scratch) {
     const int n = curve.getNumPoints();
     scratch.resize(static_cast<std::size_t>(std::max(n, 0)));
     curve.getPoints(scratch.data());
@@ -363,9 +368,10 @@ void addCurve(VectorData::Builder& builder, const OGRSimpleCurve& curve, bool is
     builder.addPart(reinterpret_cast<const MapPoint*>(scratch.data()), scratch.size(), isHole);
 }
 
-void addPolygon(VectorData::Builder& builder, const OGRPolygon& polygon, std::vector<OGRRawPoint>& scratch)
-{
-    if (const OGRLinearRing* outer = polygon.getExteriorRing(); outer && outer->getNumPoints() > 0) {
+void addPolygon(VectorData::Builder& builder, const OGRPolygon& polygon,
+                std::vector<OGRRawPoint>& scratch) {
+    if (const OGRLinearRing* outer = polygon.getExteriorRing();
+        outer && outer->getNumPoints() > 0) {
         addCurve(builder, *outer, false, scratch);
         for (int i = 0; i < polygon.getNumInteriorRings(); ++i) {
             addCurve(builder, *polygon.getInteriorRing(i), true, scratch);
@@ -373,38 +379,43 @@ void addPolygon(VectorData::Builder& builder, const OGRPolygon& polygon, std::ve
     }
 }
 
-void addGeometry(VectorData::Builder& builder, const OGRGeometry* geometry, std::vector<OGRRawPoint>& scratch)
-{
+void addGeometry(VectorData::Builder& builder, const OGRGeometry* geometry,
+                 std::vector<OGRRawPoint>& scratch) {
     if (!geometry || geometry->IsEmpty()) {
         return;
     }
     switch (wkbFlatten(geometry->getGeometryType())) {
-    case wkbPoint: {
-        const auto* p = geometry->toPoint();
-        const MapPoint point{p->getX(), p->getY()};
-        builder.addPart(&point, 1);
-        break;
-    }
-    case wkbLineString: addCurve(builder, *geometry->toLineString(), false, scratch); break;
-    case wkbPolygon: addPolygon(builder, *geometry->toPolygon(), scratch); break;
-    case wkbMultiPoint:
-    case wkbMultiLineString:
-    case wkbMultiPolygon:
-    case wkbGeometryCollection:
-        for (const OGRGeometry* member : *geometry->toGeometryCollection()) {
-            addGeometry(builder, member, scratch);
+        case wkbPoint: {
+            const auto* p = geometry->toPoint();
+            const MapPoint point{p->getX(), p->getY()};
+            builder.addPart(&point, 1);
+            break;
         }
-        break;
-    default: break;  // curves and surfaces of other kinds are not drawn
+        case wkbLineString:
+            addCurve(builder, *geometry->toLineString(), false, scratch);
+            break;
+        case wkbPolygon:
+            addPolygon(builder, *geometry->toPolygon(), scratch);
+            break;
+        case wkbMultiPoint:
+        case wkbMultiLineString:
+        case wkbMultiPolygon:
+        case wkbGeometryCollection:
+            for (const OGRGeometry* member : *geometry->toGeometryCollection()) {
+                addGeometry(builder, member, scratch);
+            }
+            break;
+        default:
+            break;  // curves and surfaces of other kinds are not drawn
     }
 }
 
-void decodeInto(std::u16string& out, const char* bytes, TextEncoding encoding)
-{
+void decodeInto(std::u16string& out, const char* bytes, TextEncoding encoding) {
     const auto size = static_cast<qsizetype>(std::strlen(bytes));
     if (encoding == TextEncoding::Utf8) {
         const QString text = QString::fromUtf8(bytes, size);
-        out.assign(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+        out.assign(reinterpret_cast<const char16_t*>(text.utf16()),
+                   static_cast<std::size_t>(text.size()));
         return;
     }
     out.resize(static_cast<std::size_t>(size));
@@ -422,17 +433,16 @@ struct Pass {
     QString messages;
 };
 
-GDALDatasetUniquePtr openShapefile(const QByteArray& path, bool letOgrRecode)
-{
+GDALDatasetUniquePtr openShapefile(const QByteArray& path, bool letOgrRecode) {
     const char* const drivers[] = {"ESRI Shapefile", nullptr};
     const char* const rawText[] = {"ENCODING=", nullptr};
-    return GDALDatasetUniquePtr(GDALDataset::Open(path.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers,
+    return GDALDatasetUniquePtr(GDALDataset::Open(path.constData(),
+                                                  GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers,
                                                   letOgrRecode ? nullptr : rawText, nullptr));
 }
 
 // Reads every feature's geometry, with the attributes left unread.
-Pass readGeometry(OGRLayer& layer, VectorData::Builder& builder)
-{
+Pass readGeometry(OGRLayer& layer, VectorData::Builder& builder) {
     ScopedGdalErrors errors;
     Pass pass;
     std::vector<const char*> ignored;
@@ -444,19 +454,19 @@ Pass readGeometry(OGRLayer& layer, VectorData::Builder& builder)
     layer.SetIgnoredFields(ignored.data());
     std::vector<OGRRawPoint> scratch;
     layer.ResetReading();
-    for (OGRFeatureUniquePtr feature(layer.GetNextFeature()); feature; feature.reset(layer.GetNextFeature())) {
+    for (OGRFeatureUniquePtr feature(layer.GetNextFeature()); feature;
+         feature.reset(layer.GetNextFeature())) {
         addGeometry(builder, feature->GetGeometryRef(), scratch);
         builder.endFeature();
         ++pass.features;
     }
     pass.failed = errors.hasFailure();
-    pass.messages = errors.text();
+    pass.messages = errors.messages();
     return pass;
 }
 
 // Reads every feature's attributes, with the geometry left unread.
-Pass readAttributes(OGRLayer& layer, AttributeTable& table, TextEncoding encoding)
-{
+Pass readAttributes(OGRLayer& layer, AttributeTable& table, TextEncoding encoding) {
     ScopedGdalErrors errors;
     Pass pass;
     const char* const ignored[] = {"OGR_GEOMETRY", nullptr};
@@ -468,7 +478,8 @@ Pass readAttributes(OGRLayer& layer, AttributeTable& table, TextEncoding encodin
     }
     std::u16string text;
     layer.ResetReading();
-    for (OGRFeatureUniquePtr feature(layer.GetNextFeature()); feature; feature.reset(layer.GetNextFeature())) {
+    for (OGRFeatureUniquePtr feature(layer.GetNextFeature()); feature;
+         feature.reset(layer.GetNextFeature())) {
         for (int i = 0; i < fieldCount; ++i) {
             if (!feature->IsFieldSetAndNotNull(i)) {
                 table.appendNull(i);
@@ -482,20 +493,20 @@ Pass readAttributes(OGRLayer& layer, AttributeTable& table, TextEncoding encodin
         ++pass.features;
     }
     pass.failed = errors.hasFailure();
-    pass.messages = errors.text();
+    pass.messages = errors.messages();
     return pass;
 }
 
 }  // namespace
 
-std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorData::load(const QString& nativePath)
-{
+std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorData::load(
+    const QString& nativePath) {
     registerGdal();
     ScopedGdalErrors errors;
     QString detail;
     const auto failure = [&](const QString& what) {
         QString message = QStringLiteral("%1: %2").arg(nativePath, what);
-        const QString gdal = (errors.text() + QLatin1Char('\n') + detail).trimmed();
+        const QString gdal = (errors.messages() + QLatin1Char('\n') + detail).trimmed();
         if (!gdal.isEmpty()) {
             message += QStringLiteral(" (") + gdal + QLatin1Char(')');
         }
@@ -511,7 +522,8 @@ std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorDat
     // Geometry and attributes are read at once, each through its own handle
     // on its own thread: the attribute pass costs as much as the geometry one.
     GDALDatasetUniquePtr geometrySource = openShapefile(path, letOgrRecode);
-    GDALDatasetUniquePtr attributeSource = geometrySource ? openShapefile(path, letOgrRecode) : nullptr;
+    GDALDatasetUniquePtr attributeSource =
+        geometrySource ? openShapefile(path, letOgrRecode) : nullptr;
     if (!geometrySource || !attributeSource || geometrySource->GetLayerCount() < 1 ||
         attributeSource->GetLayerCount() < 1) {
         return failure(QStringLiteral("não é um shapefile legível"));
@@ -563,7 +575,8 @@ std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorDat
         return failure(QStringLiteral("erro de leitura"));
     }
     if (geometry.features != attributes.features) {
-        return failure(QStringLiteral("a geometria e a tabela não têm o mesmo número de registros"));
+        return failure(
+            QStringLiteral("a geometria e a tabela não têm o mesmo número de registros"));
     }
     builder.table() = std::move(table);
     return builder.finish();

@@ -33,7 +33,8 @@ public:
 
     // Reads a shapefile (native path). Attribute text is decoded by the .cpg
     // beside it; a file without one is taken as Windows-1252.
-    static std::variant<std::shared_ptr<const VectorData>, LoadError> load(const QString& nativePath);
+    static std::variant<std::shared_ptr<const VectorData>, LoadError> load(
+        const QString& nativePath);
 
     ShapeType shapeType() const { return m_type; }
     std::size_t featureCount() const { return m_featureParts.size() - 1; }
@@ -44,8 +45,12 @@ public:
     // Parts of a feature: indexes into partPoints().
     std::uint32_t firstPart(FeatureId f) const { return m_featureParts[f]; }
     std::uint32_t endPart(FeatureId f) const { return m_featureParts[f + 1]; }
-    const MapPoint* partPoints(std::uint32_t part) const { return m_points.data() + m_partStarts[part]; }
-    std::size_t partSize(std::uint32_t part) const { return m_partStarts[part + 1] - m_partStarts[part]; }
+    const MapPoint* partPoints(std::uint32_t part) const {
+        return m_points.data() + m_partStarts[part];
+    }
+    std::size_t partSize(std::uint32_t part) const {
+        return m_partStarts[part + 1] - m_partStarts[part];
+    }
     bool partIsHole(std::uint32_t part) const { return m_partHoles[part] != 0; }
     // The feature's box; empty for a null geometry.
     Rectangle box(FeatureId f) const;
@@ -76,7 +81,8 @@ private:
     using IndexValue = std::pair<IndexBox, FeatureId>;
     using Index = boost::geometry::index::rtree<IndexValue, boost::geometry::index::quadratic<8>>;
     using PointValue = std::pair<IndexPoint, FeatureId>;
-    using PointIndex = boost::geometry::index::rtree<PointValue, boost::geometry::index::quadratic<16>>;
+    using PointIndex =
+        boost::geometry::index::rtree<PointValue, boost::geometry::index::quadratic<16>>;
 
     ShapeType m_type = ShapeType::Point;
     std::vector<MapPoint> m_points;

@@ -18,8 +18,7 @@ constexpr int kMinimumSplitHeight = 128;
 
 namespace mapcontrol {
 
-VectorLayer::VectorLayer(const QString& nativePath) : Layer(nativePath)
-{
+VectorLayer::VectorLayer(const QString& nativePath) : Layer(nativePath) {
     auto loaded = VectorData::load(nativePath);
     if (auto* error = std::get_if<VectorData::LoadError>(&loaded)) {
         setError(error->message);
@@ -30,30 +29,35 @@ VectorLayer::VectorLayer(const QString& nativePath) : Layer(nativePath)
 }
 
 VectorLayer::VectorLayer(const QString& nativePath, std::shared_ptr<const VectorData> data)
-    : Layer(nativePath), m_data(std::move(data))
-{
+    : Layer(nativePath), m_data(std::move(data)) {
     initSymbol();
 }
 
-void VectorLayer::initSymbol()
-{
+void VectorLayer::initSymbol() {
     m_symbol.colour = defaultClassColour(static_cast<int>(qHash(name()) % 97));
     switch (shapeType()) {
-    case ShapeType::Point:
-        m_symbol.type = SymbolType::Marker;
-        m_symbol.size = 6;
-        break;
-    case ShapeType::Line: m_symbol.type = SymbolType::Line; break;
-    default: m_symbol.type = SymbolType::Fill; break;
+        case ShapeType::Point:
+            m_symbol.type = SymbolType::Marker;
+            m_symbol.size = 6;
+            break;
+        case ShapeType::Line:
+            m_symbol.type = SymbolType::Line;
+            break;
+        default:
+            m_symbol.type = SymbolType::Fill;
+            break;
     }
 }
 
-ShapeType VectorLayer::shapeType() const { return m_data ? m_data->shapeType() : ShapeType::Point; }
+ShapeType VectorLayer::shapeType() const {
+    return m_data ? m_data->shapeType() : ShapeType::Point;
+}
 
-Rectangle VectorLayer::extent() const { return m_data ? m_data->extent() : Rectangle(); }
+Rectangle VectorLayer::extent() const {
+    return m_data ? m_data->extent() : Rectangle();
+}
 
-void VectorLayer::drawFeatures(QPainter& painter, const ViewTransform& view) const
-{
+void VectorLayer::drawFeatures(QPainter& painter, const ViewTransform& view) const {
     // Some pixels beyond the view, so that markers and wide lines just
     // outside still show their edge.
     const double margin = 32 * view.pixelSize();
@@ -72,8 +76,7 @@ void VectorLayer::drawFeatures(QPainter& painter, const ViewTransform& view) con
     }
 }
 
-void VectorLayer::draw(QPainter& painter, const ViewTransform& view) const
-{
+void VectorLayer::draw(QPainter& painter, const ViewTransform& view) const {
     if (!m_data || !isVisible()) {
         return;
     }
@@ -86,7 +89,8 @@ void VectorLayer::draw(QPainter& painter, const ViewTransform& view) const
     const bool canSplit = image && image->format() == QImage::Format_ARGB32_Premultiplied &&
                           image->devicePixelRatio() == 1.0 && !painter.hasClipping() &&
                           painter.transform().isIdentity() && image->size() == view.pixels() &&
-                          image->height() >= kMinimumSplitHeight && std::thread::hardware_concurrency() > 1;
+                          image->height() >= kMinimumSplitHeight &&
+                          std::thread::hardware_concurrency() > 1;
     if (!canSplit) {
         drawFeatures(painter, view);
         return;
@@ -98,7 +102,8 @@ void VectorLayer::draw(QPainter& painter, const ViewTransform& view) const
     const int width = image->width();
     const auto drawBand = [&](int y0, int y1) {
         try {
-            QImage band(bits + y0 * stride, width, y1 - y0, stride, QImage::Format_ARGB32_Premultiplied);
+            QImage band(bits + y0 * stride, width, y1 - y0, stride,
+                        QImage::Format_ARGB32_Premultiplied);
             QPainter bandPainter(&band);
             bandPainter.setRenderHints(painter.renderHints());
             const Rectangle& e = view.extent();
@@ -115,8 +120,7 @@ void VectorLayer::draw(QPainter& painter, const ViewTransform& view) const
     top.join();
 }
 
-RecordSet VectorLayer::records() const
-{
+RecordSet VectorLayer::records() const {
     if (!m_data) {
         return {};
     }
@@ -125,8 +129,8 @@ RecordSet VectorLayer::records() const
     return {m_data, std::move(rows)};
 }
 
-std::variant<RecordSet, ExpressionError> VectorLayer::searchExpression(const QString& expression) const
-{
+std::variant<RecordSet, ExpressionError> VectorLayer::searchExpression(
+    const QString& expression) const {
     if (!m_data) {
         return ExpressionError{QStringLiteral("camada inválida"), 0};
     }
@@ -138,13 +142,11 @@ std::variant<RecordSet, ExpressionError> VectorLayer::searchExpression(const QSt
     return RecordSet(m_data, {matches.begin(), matches.end()});
 }
 
-RecordSet VectorLayer::searchContaining(const MapPoint& point) const
-{
+RecordSet VectorLayer::searchContaining(const MapPoint& point) const {
     return m_data ? RecordSet(m_data, m_data->featuresContaining(point)) : RecordSet();
 }
 
-RecordSet VectorLayer::searchWithin(const MapPoint& point, double distance) const
-{
+RecordSet VectorLayer::searchWithin(const MapPoint& point, double distance) const {
     return m_data ? RecordSet(m_data, m_data->featuresWithin(point, distance)) : RecordSet();
 }
 

@@ -16,10 +16,10 @@ class ViewTransform {
 public:
     ViewTransform() = default;
     ViewTransform(const Rectangle& extent, QSize pixels)
-        : m_extent(extent), m_pixels(pixels),
-          m_scale(pixels.width() > 0 && extent.width() > 0 ? pixels.width() / extent.width() : 1.0)
-    {
-    }
+        : m_extent(extent),
+          m_pixels(pixels),
+          m_scale(pixels.width() > 0 && extent.width() > 0 ? pixels.width() / extent.width()
+                                                           : 1.0) {}
 
     const Rectangle& extent() const { return m_extent; }
     QSize pixels() const { return m_pixels; }
@@ -28,12 +28,10 @@ public:
     // Map units per pixel.
     double pixelSize() const { return 1.0 / m_scale; }
 
-    QPointF toPixel(const MapPoint& p) const
-    {
+    QPointF toPixel(const MapPoint& p) const {
         return {(p.x - m_extent.left()) * m_scale, (m_extent.top() - p.y) * m_scale};
     }
-    MapPoint toMap(QPointF pixel) const
-    {
+    MapPoint toMap(QPointF pixel) const {
         return {m_extent.left() + pixel.x() / m_scale, m_extent.top() - pixel.y() / m_scale};
     }
 

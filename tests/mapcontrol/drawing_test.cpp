@@ -26,10 +26,10 @@ class Drawing : public ::testing::Test {
 protected:
     void SetUp() override { fixtures::registerGdalDrivers(); }
 
-    std::unique_ptr<VectorLayer> layer(const QString& name, fixtures::ShapeType type,
-                                       const QList<std::pair<QString, QList<fixtures::FieldValue>>>& features,
-                                       bool numeric = false)
-    {
+    std::unique_ptr<VectorLayer> layer(
+        const QString& name, fixtures::ShapeType type,
+        const QList<std::pair<QString, QList<fixtures::FieldValue>>>& features,
+        bool numeric = false) {
         ShapefileBuilder b(type);
         if (numeric) {
             b.realField("V", 10, 2);
@@ -46,8 +46,7 @@ protected:
         return result;
     }
 
-    QImage draw(const LayerCollection& layers, std::vector<int>* order = nullptr)
-    {
+    QImage draw(const LayerCollection& layers, std::vector<int>* order = nullptr) {
         QImage image(kPicture, QImage::Format_ARGB32_Premultiplied);
         QPainter painter(&image);
         drawLayers(painter, ViewTransform(Rectangle(0, 100, 100, 0), kPicture), layers, Qt::white,
@@ -58,8 +57,7 @@ protected:
         return image;
     }
 
-    QImage drawOne(std::unique_ptr<VectorLayer> l)
-    {
+    QImage drawOne(std::unique_ptr<VectorLayer> l) {
         LayerCollection layers;
         layers.add(std::move(l));
         return draw(layers);
@@ -69,8 +67,7 @@ protected:
     static QRgb at(const QImage& image, int x, int y) { return image.pixel(x, 99 - y); }
 
     // Distinct colours in the box of map coordinates [x0, x1) x [y0, y1).
-    static QSet<QRgb> coloursIn(const QImage& image, int x0, int y0, int x1, int y1)
-    {
+    static QSet<QRgb> coloursIn(const QImage& image, int x0, int y0, int x1, int y1) {
         QSet<QRgb> colours;
         for (int y = y0; y < y1; ++y) {
             for (int x = x0; x < x1; ++x) {
@@ -80,8 +77,7 @@ protected:
         return colours;
     }
 
-    static Symbol fill(ColourInt colour, int style = FillSolid)
-    {
+    static Symbol fill(ColourInt colour, int style = FillSolid) {
         Symbol s;
         s.colour = colour;
         s.style = style;
@@ -92,31 +88,29 @@ protected:
 };
 
 const QString kSquare = "POLYGON((10 10,10 90,90 90,90 10,10 10))";
-constexpr ColourInt kRed = 0x0000FF;   // red in the low byte
+constexpr ColourInt kRed = 0x0000FF;  // red in the low byte
 constexpr ColourInt kBlue = 0xFF0000;
 
 }  // namespace
 
-TEST_F(Drawing, solidFillColoursTheInsideAndTheOutlineTheEdge)
-{
+TEST_F(Drawing, solidFillColoursTheInsideAndTheOutlineTheEdge) {
     auto l = layer("sq", fixtures::ShapeType::Polygon, {{kSquare, {QString("a")}}});
     l->symbol() = fill(kRed);
     const QImage image = drawOne(std::move(l));
     EXPECT_EQ(at(image, 50, 50), qRgb(255, 0, 0));
     EXPECT_EQ(at(image, 5, 5), kWhite);
-    EXPECT_EQ(qRed(at(image, 10, 50)) < 128 && qGreen(at(image, 10, 50)) < 128, true);  // black outline
+    EXPECT_EQ(qRed(at(image, 10, 50)) < 128 && qGreen(at(image, 10, 50)) < 128,
+              true);  // black outline
 }
 
-TEST_F(Drawing, transparentFillLeavesTheBackgroundInside)
-{
+TEST_F(Drawing, transparentFillLeavesTheBackgroundInside) {
     auto l = layer("sq", fixtures::ShapeType::Polygon, {{kSquare, {QString("a")}}});
     l->symbol() = fill(kRed, FillTransparent);
     const QImage image = drawOne(std::move(l));
     EXPECT_EQ(coloursIn(image, 20, 20, 80, 80), QSet<QRgb>({kWhite}));
 }
 
-TEST_F(Drawing, everyHatchStyleShowsItsColourAndTheBackground)
-{
+TEST_F(Drawing, everyHatchStyleShowsItsColourAndTheBackground) {
     for (int style = FillHorizontal; style <= FillDarkGrey; ++style) {
         auto l = layer("sq", fixtures::ShapeType::Polygon, {{kSquare, {QString("a")}}});
         l->symbol() = fill(kBlue, style);
@@ -126,8 +120,7 @@ TEST_F(Drawing, everyHatchStyleShowsItsColourAndTheBackground)
     }
 }
 
-TEST_F(Drawing, horizontalAndVerticalHatchesRunTheirWay)
-{
+TEST_F(Drawing, horizontalAndVerticalHatchesRunTheirWay) {
     auto horizontal = layer("h", fixtures::ShapeType::Polygon, {{kSquare, {QString("a")}}});
     horizontal->symbol() = fill(kBlue, FillHorizontal);
     const QImage h = drawOne(std::move(horizontal));
@@ -143,8 +136,7 @@ TEST_F(Drawing, horizontalAndVerticalHatchesRunTheirWay)
     }
 }
 
-TEST_F(Drawing, markersHaveTheirShapes)
-{
+TEST_F(Drawing, markersHaveTheirShapes) {
     const auto cornerOfMarker = [&](int style) {
         auto l = layer("p", fixtures::ShapeType::Point, {{"POINT(50 50)", {QString("a")}}});
         Symbol s;
@@ -158,16 +150,16 @@ TEST_F(Drawing, markersHaveTheirShapes)
         EXPECT_EQ(at(image, 50, 50), qRgb(255, 0, 0)) << style;
         return qGreen(at(image, 42, 42));  // near the lower-left corner of the marker's box
     };
-    EXPECT_EQ(cornerOfMarker(MarkerSquare), 0);     // red there
+    EXPECT_EQ(cornerOfMarker(MarkerSquare), 0);    // red there
     EXPECT_GT(cornerOfMarker(MarkerCircle), 240);  // background there
     EXPECT_GT(cornerOfMarker(MarkerCross), 240);
 }
 
-TEST_F(Drawing, layerZeroIsDrawnLastOnTopAndEventsComeBottomFirst)
-{
+TEST_F(Drawing, layerZeroIsDrawnLastOnTopAndEventsComeBottomFirst) {
     auto bottom = layer("bottom", fixtures::ShapeType::Polygon, {{kSquare, {QString("a")}}});
     bottom->symbol() = fill(kRed);
-    auto top = layer("top", fixtures::ShapeType::Polygon, {{"POLYGON((40 40,40 60,60 60,60 40,40 40))", {QString("a")}}});
+    auto top = layer("top", fixtures::ShapeType::Polygon,
+                     {{"POLYGON((40 40,40 60,60 60,60 40,40 40))", {QString("a")}}});
     top->symbol() = fill(kBlue);
     auto hidden = layer("hidden", fixtures::ShapeType::Polygon, {{kSquare, {QString("a")}}});
     hidden->setVisible(false);
@@ -182,8 +174,7 @@ TEST_F(Drawing, layerZeroIsDrawnLastOnTopAndEventsComeBottomFirst)
     EXPECT_EQ(order, (std::vector<int>{2, 1, 0}));
 }
 
-TEST_F(Drawing, uniqueValuesColourTheirClassesAndUnlistedValuesGetTheDefault)
-{
+TEST_F(Drawing, uniqueValuesColourTheirClassesAndUnlistedValuesGetTheDefault) {
     auto l = layer("units", fixtures::ShapeType::Polygon,
                    {{"POLYGON((0 0,0 50,50 50,50 0,0 0))", {QString("GR")}},
                     {"POLYGON((50 0,50 50,100 50,100 0,50 0))", {QString("gr")}},
@@ -204,8 +195,7 @@ TEST_F(Drawing, uniqueValuesColourTheirClassesAndUnlistedValuesGetTheDefault)
     EXPECT_EQ(at(image, 75, 75), kWhite);
 }
 
-TEST_F(Drawing, rendererChangedInPlaceShowsAtTheNextDraw)
-{
+TEST_F(Drawing, rendererChangedInPlaceShowsAtTheNextDraw) {
     auto l = layer("sq", fixtures::ShapeType::Polygon, {{kSquare, {QString("GR")}}});
     auto renderer = std::make_unique<ValueMapRenderer>();
     renderer->setField("V");
@@ -222,8 +212,7 @@ TEST_F(Drawing, rendererChangedInPlaceShowsAtTheNextDraw)
     EXPECT_EQ(at(draw(layers), 50, 50), qRgb(0, 0, 255));
 }
 
-TEST_F(Drawing, classBreakColoursFollowTheRamp)
-{
+TEST_F(Drawing, classBreakColoursFollowTheRamp) {
     auto l = layer("teor", fixtures::ShapeType::Polygon,
                    {{"POLYGON((0 0,0 100,30 100,30 0,0 0))", {1.0}},
                     {"POLYGON((30 0,30 100,60 100,60 0,30 0))", {5.0}},
@@ -244,8 +233,7 @@ TEST_F(Drawing, classBreakColoursFollowTheRamp)
     EXPECT_EQ(at(image, 80, 50), qRgb(200, 100, 250));
 }
 
-TEST_F(Drawing, classOfAValueFollowsTheBreaks)
-{
+TEST_F(Drawing, classOfAValueFollowsTheBreaks) {
     ClassBreaksRenderer r;
     r.setBreakCount(3);
     r.setBreakValue(0, 10);
@@ -259,8 +247,7 @@ TEST_F(Drawing, classOfAValueFollowsTheBreaks)
     EXPECT_EQ(r.breakCount(), 3);
 }
 
-TEST_F(Drawing, labelsAreDrawnOverTheBackgroundRenderer)
-{
+TEST_F(Drawing, labelsAreDrawnOverTheBackgroundRenderer) {
     auto l = layer("units", fixtures::ShapeType::Polygon, {{kSquare, {QString("WWWW")}}});
     l->symbol() = fill(colourInt(255, 255, 0));
     auto labels = std::make_unique<LabelRenderer>();
@@ -271,13 +258,13 @@ TEST_F(Drawing, labelsAreDrawnOverTheBackgroundRenderer)
     const QImage image = drawOne(std::move(l));
     const QSet<QRgb> middle = coloursIn(image, 30, 42, 70, 58);
     EXPECT_TRUE(middle.contains(qRgb(255, 255, 0)));  // the background renderer drew the fill
-    const bool dark = std::any_of(middle.begin(), middle.end(), [](QRgb c) { return qGray(c) < 60; });
-    EXPECT_TRUE(dark);  // and the text is on it
+    const bool dark =
+        std::any_of(middle.begin(), middle.end(), [](QRgb c) { return qGray(c) < 60; });
+    EXPECT_TRUE(dark);                                // and the text is on it
     EXPECT_EQ(at(image, 50, 20), qRgb(255, 255, 0));  // no text away from the label point
 }
 
-TEST_F(Drawing, labelsTooSmallToReadAreLeftOut)
-{
+TEST_F(Drawing, labelsTooSmallToReadAreLeftOut) {
     auto l = layer("units", fixtures::ShapeType::Polygon, {{kSquare, {QString("WWWW")}}});
     l->symbol() = fill(colourInt(255, 255, 0));
     auto labels = std::make_unique<LabelRenderer>();
@@ -287,10 +274,10 @@ TEST_F(Drawing, labelsTooSmallToReadAreLeftOut)
     EXPECT_EQ(coloursIn(drawOne(std::move(l)), 20, 20, 80, 80), QSet<QRgb>({qRgb(255, 255, 0)}));
 }
 
-TEST_F(Drawing, lineStylesDashAndSolidDiffer)
-{
+TEST_F(Drawing, lineStylesDashAndSolidDiffer) {
     const auto row = [&](int style) {
-        auto l = layer("f", fixtures::ShapeType::Line, {{"LINESTRING(0 50,100 50)", {QString("a")}}});
+        auto l =
+            layer("f", fixtures::ShapeType::Line, {{"LINESTRING(0 50,100 50)", {QString("a")}}});
         Symbol s;
         s.type = SymbolType::Line;
         s.colour = kRed;
@@ -304,20 +291,20 @@ TEST_F(Drawing, lineStylesDashAndSolidDiffer)
     EXPECT_TRUE(row(LineDash).contains(qRgb(255, 0, 0)));
 }
 
-TEST_F(Drawing, featuresSmallerThanAPixelStillShowAsOnePixel)
-{
-    auto l = layer("tiny", fixtures::ShapeType::Polygon,
-                   {{"POLYGON((50.1 50.1,50.1 50.3,50.3 50.3,50.3 50.1,50.1 50.1))", {QString("a")}}});
+TEST_F(Drawing, featuresSmallerThanAPixelStillShowAsOnePixel) {
+    auto l =
+        layer("tiny", fixtures::ShapeType::Polygon,
+              {{"POLYGON((50.1 50.1,50.1 50.3,50.3 50.3,50.3 50.1,50.1 50.1))", {QString("a")}}});
     l->symbol() = fill(kRed);
     const QImage image = drawOne(std::move(l));
     EXPECT_EQ(at(image, 50, 50), qRgb(255, 0, 0));
 }
 
-TEST_F(Drawing, pictureDrawnInTwoBandsEqualsThePictureDrawnWhole)
-{
+TEST_F(Drawing, pictureDrawnInTwoBandsEqualsThePictureDrawnWhole) {
     auto l = layer("units", fixtures::ShapeType::Polygon,
                    {{"POLYGON((5 5,20 95,50 60,95 90,80 10,5 5))", {QString("a")}},
-                    {"POLYGON((30 40,30 60,70 60,70 40,30 40),(40 45,60 45,60 55,40 55,40 45))", {QString("b")}}});
+                    {"POLYGON((30 40,30 60,70 60,70 40,30 40),(40 45,60 45,60 55,40 55,40 45))",
+                     {QString("b")}}});
     Symbol s = fill(kRed);
     s.outline = false;
     l->symbol() = s;
@@ -340,8 +327,7 @@ TEST_F(Drawing, pictureDrawnInTwoBandsEqualsThePictureDrawnWhole)
     EXPECT_EQ(split, whole);
 }
 
-TEST_F(Drawing, pointLabelsStandBesideTheirPoint)
-{
+TEST_F(Drawing, pointLabelsStandBesideTheirPoint) {
     auto l = layer("pts", fixtures::ShapeType::Point, {{"POINT(20 50)", {QString("WWWW")}}});
     Symbol s;
     s.type = SymbolType::Marker;

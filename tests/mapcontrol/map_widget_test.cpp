@@ -19,15 +19,13 @@ namespace {
 
 class MapWidgetTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
+    void SetUp() override {
         fixtures::registerGdalDrivers();
         map.resize(200, 100);
         map.setFlashInterval(0);
     }
 
-    std::unique_ptr<VectorLayer> square(const QString& name, const QString& wkt, ColourInt colour)
-    {
+    std::unique_ptr<VectorLayer> square(const QString& name, const QString& wkt, ColourInt colour) {
         fixtures::ShapefileBuilder b(fixtures::ShapeType::Polygon);
         b.textField("N", 4);
         b.feature(wkt, {name});
@@ -38,10 +36,10 @@ protected:
         return layer;
     }
 
-    void addTwoLayers()
-    {
+    void addTwoLayers() {
         ASSERT_TRUE(map.layers().add(square("a", "POLYGON((0 0,0 10,10 10,10 0,0 0))", 0x0000FF)));
-        ASSERT_TRUE(map.layers().add(square("b", "POLYGON((20 0,20 10,30 10,30 0,20 0))", 0xFF0000)));
+        ASSERT_TRUE(
+            map.layers().add(square("b", "POLYGON((20 0,20 10,30 10,30 0,20 0))", 0xFF0000)));
     }
 
     QTemporaryDir dir;
@@ -50,8 +48,7 @@ protected:
 
 }  // namespace
 
-TEST_F(MapWidgetTest, setExtentIsWidenedToTheWindowShapeAndReadsBackAsShown)
-{
+TEST_F(MapWidgetTest, setExtentIsWidenedToTheWindowShapeAndReadsBackAsShown) {
     map.setExtent(Rectangle(0, 10, 10, 0));
     EXPECT_EQ(map.extent(), Rectangle(-5, 15, 10, 0));
     const MapPoint corner = map.toMapPoint(0, 0);
@@ -62,8 +59,7 @@ TEST_F(MapWidgetTest, setExtentIsWidenedToTheWindowShapeAndReadsBackAsShown)
     EXPECT_DOUBLE_EQ(back.y(), 100);
 }
 
-TEST_F(MapWidgetTest, emptyOrNonFiniteExtentLeavesTheViewAlone)
-{
+TEST_F(MapWidgetTest, emptyOrNonFiniteExtentLeavesTheViewAlone) {
     map.setExtent(Rectangle(0, 10, 10, 0));
     const Rectangle before = map.extent();
     map.setExtent(Rectangle());
@@ -71,15 +67,13 @@ TEST_F(MapWidgetTest, emptyOrNonFiniteExtentLeavesTheViewAlone)
     EXPECT_EQ(map.extent(), before);
 }
 
-TEST_F(MapWidgetTest, fullExtentIsTheUnionOfTheLayersOrTheWorld)
-{
+TEST_F(MapWidgetTest, fullExtentIsTheUnionOfTheLayersOrTheWorld) {
     EXPECT_EQ(map.fullExtent(), Rectangle(-180, 180, 90, -90));
     addTwoLayers();
     EXPECT_EQ(map.fullExtent(), Rectangle(0, 30, 10, 0));
 }
 
-TEST_F(MapWidgetTest, layerCollectionAddsOnTopRefusesInvalidLayersAndMoves)
-{
+TEST_F(MapWidgetTest, layerCollectionAddsOnTopRefusesInvalidLayersAndMoves) {
     addTwoLayers();
     EXPECT_EQ(map.layers().item(0)->name(), "b");
     EXPECT_FALSE(map.layers().add(std::make_unique<VectorLayer>(dir.filePath("none.shp"))));
@@ -95,8 +89,7 @@ TEST_F(MapWidgetTest, layerCollectionAddsOnTopRefusesInvalidLayersAndMoves)
     EXPECT_NE(map.layers().item("b"), nullptr);
 }
 
-TEST_F(MapWidgetTest, shapesDrawnAfterALayerLandInThePictureAndGoAtTheNextRedraw)
-{
+TEST_F(MapWidgetTest, shapesDrawnAfterALayerLandInThePictureAndGoAtTheNextRedraw) {
     addTwoLayers();
     map.setExtent(map.fullExtent());
     Symbol yellow;
@@ -120,8 +113,7 @@ TEST_F(MapWidgetTest, shapesDrawnAfterALayerLandInThePictureAndGoAtTheNextRedraw
     EXPECT_EQ(map.picture().pixel(middle), qRgb(255, 255, 0));
 }
 
-TEST_F(MapWidgetTest, flashLeavesThePictureAsItWas)
-{
+TEST_F(MapWidgetTest, flashLeavesThePictureAsItWas) {
     addTwoLayers();
     map.setExtent(map.fullExtent());
     const QImage before = map.picture();
@@ -129,8 +121,7 @@ TEST_F(MapWidgetTest, flashLeavesThePictureAsItWas)
     EXPECT_EQ(map.picture(), before);
 }
 
-TEST_F(MapWidgetTest, interactiveOperationsReturnAtOnceWithoutAPressedButton)
-{
+TEST_F(MapWidgetTest, interactiveOperationsReturnAtOnceWithoutAPressedButton) {
     map.setExtent(Rectangle(0, 10, 10, 0));
     const Rectangle before = map.extent();
     EXPECT_FALSE(map.trackRectangle().has_value());
@@ -138,8 +129,7 @@ TEST_F(MapWidgetTest, interactiveOperationsReturnAtOnceWithoutAPressedButton)
     EXPECT_EQ(map.extent(), before);
 }
 
-TEST_F(MapWidgetTest, pointerCodesChooseCursors)
-{
+TEST_F(MapWidgetTest, pointerCodesChooseCursors) {
     map.setMousePointer(MapWidget::PointerIdentify);
     EXPECT_EQ(map.cursor().shape(), Qt::WhatsThisCursor);
     map.setMousePointer(MapWidget::PointerPan);
@@ -151,8 +141,7 @@ TEST_F(MapWidgetTest, pointerCodesChooseCursors)
     EXPECT_EQ(map.cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST_F(MapWidgetTest, picturesExportAtTheScaledSizeInTheirFormat)
-{
+TEST_F(MapWidgetTest, picturesExportAtTheScaledSizeInTheirFormat) {
     addTwoLayers();
     map.setExtent(map.fullExtent());
     for (const QString name : {"mapa.png", "mapa.bmp", "mapa.jpg", "mapa.TIF", "mapa.tiff"}) {
@@ -168,8 +157,7 @@ TEST_F(MapWidgetTest, picturesExportAtTheScaledSizeInTheirFormat)
     EXPECT_FALSE(map.exportMap(MapWidget::ExportPicture, dir.filePath("no/folder/mapa.png"), 1.0));
 }
 
-TEST_F(MapWidgetTest, metafileIsAnEnhancedMetafileWithTheBitmapAndAnEnd)
-{
+TEST_F(MapWidgetTest, metafileIsAnEnhancedMetafileWithTheBitmapAndAnEnd) {
     addTwoLayers();
     map.setExtent(map.fullExtent());
     const QString path = dir.filePath("mapa.emf");
@@ -178,10 +166,10 @@ TEST_F(MapWidgetTest, metafileIsAnEnhancedMetafileWithTheBitmapAndAnEnd)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray emf = file.readAll();
     const auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(emf.constData() + at); };
-    EXPECT_EQ(u32(0), 1U);               // header record
-    EXPECT_EQ(u32(40), 0x464D4520U);     // " EMF"
+    EXPECT_EQ(u32(0), 1U);            // header record
+    EXPECT_EQ(u32(40), 0x464D4520U);  // " EMF"
     EXPECT_EQ(u32(48), quint32(emf.size()));
-    EXPECT_EQ(u32(52), 3U);              // records
+    EXPECT_EQ(u32(52), 3U);  // records
     // Walk the records: each size leads to the next, the last is the end of file.
     qsizetype at = 0;
     QList<quint32> types;
@@ -196,8 +184,7 @@ TEST_F(MapWidgetTest, metafileIsAnEnhancedMetafileWithTheBitmapAndAnEnd)
     EXPECT_EQ(u32(88 + 80 + 8), 100U);  // bitmap height
 }
 
-TEST_F(MapWidgetTest, vectorExportsAndTheClipboardWork)
-{
+TEST_F(MapWidgetTest, vectorExportsAndTheClipboardWork) {
     addTwoLayers();
     map.setExtent(map.fullExtent());
     ASSERT_TRUE(map.exportMap(MapWidget::ExportMetafile, dir.filePath("mapa.svg"), 1.0));
@@ -212,8 +199,7 @@ TEST_F(MapWidgetTest, vectorExportsAndTheClipboardWork)
     EXPECT_EQ(QApplication::clipboard()->image().size(), QSize(300, 150));
 }
 
-TEST_F(MapWidgetTest, printingToPdfWorksWithoutAPrinter)
-{
+TEST_F(MapWidgetTest, printingToPdfWorksWithoutAPrinter) {
     addTwoLayers();
     map.setExtent(map.fullExtent());
     QPrinter printer(QPrinter::HighResolution);

@@ -1,5 +1,5 @@
-#include "mapcontrol/map_picture.h"
 #include "mapcontrol/shape.h"
+#include "mapcontrol/map_picture.h"
 #include "mapcontrol/strings.h"
 #include "mapcontrol/symbol.h"
 
@@ -11,11 +11,12 @@ using namespace mapcontrol;
 
 namespace {
 
-Shape::Part ring(std::initializer_list<MapPoint> points, bool hole = false) { return {points, hole}; }
+Shape::Part ring(std::initializer_list<MapPoint> points, bool hole = false) {
+    return {points, hole};
+}
 
 // A 10 x 10 square with a 4 x 4 hole in the middle.
-Shape squareWithHole()
-{
+Shape squareWithHole() {
     return {ShapeType::Polygon,
             {ring({{0, 0}, {0, 10}, {10, 10}, {10, 0}, {0, 0}}),
              ring({{3, 3}, {7, 3}, {7, 7}, {3, 7}, {3, 3}}, true)}};
@@ -23,8 +24,7 @@ Shape squareWithHole()
 
 }  // namespace
 
-TEST(Rectangle, sizeIsTheLargerSideAndScalingKeepsTheCentre)
-{
+TEST(Rectangle, sizeIsTheLargerSideAndScalingKeepsTheCentre) {
     const Rectangle r(10, 30, 50, 40);
     EXPECT_DOUBLE_EQ(r.width(), 20);
     EXPECT_DOUBLE_EQ(r.height(), 10);
@@ -34,8 +34,7 @@ TEST(Rectangle, sizeIsTheLargerSideAndScalingKeepsTheCentre)
     EXPECT_EQ(s.centre(), r.centre());
 }
 
-TEST(Rectangle, defaultIsEmptyAndTheIdentityOfUnion)
-{
+TEST(Rectangle, defaultIsEmptyAndTheIdentityOfUnion) {
     const Rectangle empty;
     EXPECT_TRUE(empty.isEmpty());
     EXPECT_FALSE(empty.contains({0, 0}));
@@ -43,24 +42,22 @@ TEST(Rectangle, defaultIsEmptyAndTheIdentityOfUnion)
     EXPECT_EQ(Rectangle::around({5, 6}).united(MapPoint{-1, 9}), Rectangle(-1, 5, 9, 6));
 }
 
-TEST(Shape, areaSubtractsHolesAndIgnoresRingOrientation)
-{
+TEST(Shape, areaSubtractsHolesAndIgnoresRingOrientation) {
     EXPECT_DOUBLE_EQ(squareWithHole().area(), 100 - 16);
-    const Shape counterClockwise(ShapeType::Polygon, {ring({{0, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}})});
+    const Shape counterClockwise(ShapeType::Polygon,
+                                 {ring({{0, 0}, {4, 0}, {4, 4}, {0, 4}, {0, 0}})});
     EXPECT_DOUBLE_EQ(counterClockwise.area(), 16);
     EXPECT_DOUBLE_EQ(Shape(ShapeType::Line, {ring({{0, 0}, {3, 4}})}).area(), 0);
 }
 
-TEST(Shape, areaKeepsPrecisionWithCoordinatesInTheMillions)
-{
+TEST(Shape, areaKeepsPrecisionWithCoordinatesInTheMillions) {
     const double x = 5'432'100.0, y = 7'654'300.0;
     const Shape square(ShapeType::Polygon,
                        {ring({{x, y}, {x, y + 1}, {x + 1, y + 1}, {x + 1, y}, {x, y}})});
     EXPECT_NEAR(square.area(), 1.0, 1e-9);
 }
 
-TEST(Shape, containsFollowsHolesAndCountsEdgesAsInside)
-{
+TEST(Shape, containsFollowsHolesAndCountsEdgesAsInside) {
     const Shape s = squareWithHole();
     EXPECT_TRUE(s.contains({1, 1}));
     EXPECT_FALSE(s.contains({5, 5}));   // in the hole
@@ -70,8 +67,7 @@ TEST(Shape, containsFollowsHolesAndCountsEdgesAsInside)
     EXPECT_FALSE(s.contains({11, 5}));
 }
 
-TEST(Shape, distanceIsZeroInsideAndMeasuredToTheNearestEdge)
-{
+TEST(Shape, distanceIsZeroInsideAndMeasuredToTheNearestEdge) {
     const Shape s = squareWithHole();
     EXPECT_DOUBLE_EQ(s.distanceTo({1, 1}), 0);
     EXPECT_DOUBLE_EQ(s.distanceTo({5, 5}), 2);  // centre of the hole
@@ -79,32 +75,29 @@ TEST(Shape, distanceIsZeroInsideAndMeasuredToTheNearestEdge)
     EXPECT_DOUBLE_EQ(Shape::point({1, 1}).distanceTo({4, 5}), 5);
 }
 
-TEST(Shape, labelPointOfAPolygonLiesInsideEvenAroundAHole)
-{
+TEST(Shape, labelPointOfAPolygonLiesInsideEvenAroundAHole) {
     const Shape s = squareWithHole();
     EXPECT_TRUE(s.contains(s.labelPoint()));
     // A U shape: its centre is outside.
-    const Shape u(ShapeType::Polygon,
-                  {ring({{0, 0}, {0, 10}, {2, 10}, {2, 2}, {8, 2}, {8, 10}, {10, 10}, {10, 0}, {0, 0}})});
+    const Shape u(
+        ShapeType::Polygon,
+        {ring({{0, 0}, {0, 10}, {2, 10}, {2, 2}, {8, 2}, {8, 10}, {10, 10}, {10, 0}, {0, 0}})});
     EXPECT_FALSE(u.contains(u.extent().centre()));
     EXPECT_TRUE(u.contains(u.labelPoint()));
 }
 
-TEST(Shape, labelPointOfALineIsHalfwayAlongItsLongestPart)
-{
+TEST(Shape, labelPointOfALineIsHalfwayAlongItsLongestPart) {
     const Shape line(ShapeType::Line, {ring({{0, 0}, {1, 0}}), ring({{0, 5}, {4, 5}, {4, 9}})});
     EXPECT_EQ(line.labelPoint(), (MapPoint{4, 5}));
 }
 
-TEST(Shape, extentCoversEveryPartAndEmptyShapeHasNone)
-{
+TEST(Shape, extentCoversEveryPartAndEmptyShapeHasNone) {
     EXPECT_EQ(squareWithHole().extent(), Rectangle(0, 10, 10, 0));
     EXPECT_TRUE(Shape().extent().isEmpty());
     EXPECT_TRUE(Shape().isEmpty());
 }
 
-TEST(FitExtent, widensTheNarrowSideAboutTheCentreToThePictureShape)
-{
+TEST(FitExtent, widensTheNarrowSideAboutTheCentreToThePictureShape) {
     const Rectangle fitted = fitExtent(Rectangle(0, 10, 10, 0), QSize(200, 100));
     EXPECT_EQ(fitted, Rectangle(-5, 15, 10, 0));
     const Rectangle tall = fitExtent(Rectangle(0, 10, 10, 0), QSize(100, 200));
@@ -114,8 +107,7 @@ TEST(FitExtent, widensTheNarrowSideAboutTheCentreToThePictureShape)
     EXPECT_TRUE(fitExtent(Rectangle(), QSize(10, 10)).isEmpty());
 }
 
-TEST(Strings, keepEachTextOnceInAscendingExactOrder)
-{
+TEST(Strings, keepEachTextOnceInAscendingExactOrder) {
     Strings strings;
     EXPECT_TRUE(strings.add("b"));
     EXPECT_TRUE(strings.add("B"));
@@ -126,8 +118,7 @@ TEST(Strings, keepEachTextOnceInAscendingExactOrder)
     EXPECT_EQ(strings.item(7), QString());
 }
 
-TEST(Symbol, defaultClassColoursAreDistinctAndTheSameEveryTime)
-{
+TEST(Symbol, defaultClassColoursAreDistinctAndTheSameEveryTime) {
     QSet<ColourInt> seen;
     for (int i = 0; i < 64; ++i) {
         seen.insert(defaultClassColour(i));

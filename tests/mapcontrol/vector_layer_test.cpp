@@ -1,5 +1,5 @@
-#include "mapcontrol/expression.h"
 #include "mapcontrol/vector_layer.h"
+#include "mapcontrol/expression.h"
 #include "support/fixtures/gdal_support.h"
 #include "support/fixtures/shapefile_builder.h"
 
@@ -18,8 +18,7 @@ class VectorLayerTest : public ::testing::Test {
 protected:
     void SetUp() override { fixtures::registerGdalDrivers(); }
 
-    QString write(const QString& name, const ShapefileBuilder& builder)
-    {
+    QString write(const QString& name, const ShapefileBuilder& builder) {
         const QString path = dir.filePath(name);
         const platform::Result result = builder.write(path);
         EXPECT_TRUE(result) << result.message.toStdString() << " " << result.detail.toStdString();
@@ -27,18 +26,17 @@ protected:
     }
 
     // Two units: a 10 x 10 square with a 4 x 4 hole, and a two-part polygon.
-    QString units()
-    {
+    QString units() {
         ShapefileBuilder b(fixtures::ShapeType::Polygon);
         b.textField("SIGLA", 10).realField("AREA", 10, 2).integerField("CODE");
-        b.feature("POLYGON((0 0,0 10,10 10,10 0,0 0),(3 3,7 3,7 7,3 7,3 3))", {QString("PP2gr"), 84.0, qint64(1)});
+        b.feature("POLYGON((0 0,0 10,10 10,10 0,0 0),(3 3,7 3,7 7,3 7,3 3))",
+                  {QString("PP2gr"), 84.0, qint64(1)});
         b.feature("MULTIPOLYGON(((20 0,20 2,22 2,22 0,20 0)),((30 0,30 2,32 2,32 0,30 0)))",
                   {QString("Q2a"), 8.0, qint64(2)});
         return write("units.shp", b);
     }
 
-    QString writeBytes(const QString& name, const QByteArray& bytes)
-    {
+    QString writeBytes(const QString& name, const QByteArray& bytes) {
         QFile file(dir.filePath(name));
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
@@ -48,8 +46,7 @@ protected:
     QTemporaryDir dir;
 };
 
-QStringList column(RecordSet records, const QString& field)
-{
+QStringList column(RecordSet records, const QString& field) {
     QStringList values;
     for (records.moveFirst(); !records.isEnd(); records.moveNext()) {
         values.append(records.text(field));
@@ -59,8 +56,7 @@ QStringList column(RecordSet records, const QString& field)
 
 }  // namespace
 
-TEST_F(VectorLayerTest, polygonsLoadWithNameTypeExtentHolesAndParts)
-{
+TEST_F(VectorLayerTest, polygonsLoadWithNameTypeExtentHolesAndParts) {
     VectorLayer layer(units());
     ASSERT_TRUE(layer.isValid()) << layer.error().toStdString();
     EXPECT_EQ(layer.name(), "units");
@@ -73,8 +69,7 @@ TEST_F(VectorLayerTest, polygonsLoadWithNameTypeExtentHolesAndParts)
     EXPECT_EQ(layer.data()->shape(1).parts().size(), 2U);
 }
 
-TEST_F(VectorLayerTest, tableDescriptionGivesNamesAndTypeCodes)
-{
+TEST_F(VectorLayerTest, tableDescriptionGivesNamesAndTypeCodes) {
     VectorLayer layer(units());
     RecordSet records = layer.records();
     ASSERT_EQ(records.fieldCount(), 3);
@@ -90,8 +85,7 @@ TEST_F(VectorLayerTest, tableDescriptionGivesNamesAndTypeCodes)
     EXPECT_DOUBLE_EQ(records.shape().area(), 84);
 }
 
-TEST_F(VectorLayerTest, recordSetWalksToTheEndAndStaysThere)
-{
+TEST_F(VectorLayerTest, recordSetWalksToTheEndAndStaysThere) {
     VectorLayer layer(units());
     RecordSet records = layer.records();
     records.moveFirst();
@@ -104,8 +98,7 @@ TEST_F(VectorLayerTest, recordSetWalksToTheEndAndStaysThere)
     EXPECT_TRUE(records.shape().isEmpty());
 }
 
-TEST_F(VectorLayerTest, statisticsMatchHandComputedPopulationValues)
-{
+TEST_F(VectorLayerTest, statisticsMatchHandComputedPopulationValues) {
     ShapefileBuilder b(fixtures::ShapeType::Point);
     b.realField("TEOR", 10, 2);
     for (const double v : {2.0, 4.0, 4.0, 4.0, 5.0, 5.0, 7.0, 9.0}) {
@@ -123,8 +116,7 @@ TEST_F(VectorLayerTest, statisticsMatchHandComputedPopulationValues)
     EXPECT_FALSE(layer.records().statistics("Shape").has_value());
 }
 
-TEST_F(VectorLayerTest, legacyTextWithoutCpgIsWindows1252AndCpgIsHonoured)
-{
+TEST_F(VectorLayerTest, legacyTextWithoutCpgIsWindows1252AndCpgIsHonoured) {
     ShapefileBuilder legacy(fixtures::ShapeType::Point);
     legacy.encoding(fixtures::TextEncoding::Windows1252, false).textField("NOME", 40);
     legacy.feature("POINT(1 1)", {QString::fromUtf8("Formação Ribeirão – “Antas”")});
@@ -135,12 +127,12 @@ TEST_F(VectorLayerTest, legacyTextWithoutCpgIsWindows1252AndCpgIsHonoured)
         VectorLayer layer(path);
         RecordSet records = layer.records();
         records.moveFirst();
-        EXPECT_EQ(records.text("NOME"), QString::fromUtf8("Formação Ribeirão – “Antas”")) << path.toStdString();
+        EXPECT_EQ(records.text("NOME"), QString::fromUtf8("Formação Ribeirão – “Antas”"))
+            << path.toStdString();
     }
 }
 
-TEST_F(VectorLayerTest, nullGeometriesKeepTheirRecordButAreNeverFound)
-{
+TEST_F(VectorLayerTest, nullGeometriesKeepTheirRecordButAreNeverFound) {
     ShapefileBuilder b(fixtures::ShapeType::Polygon);
     b.textField("N", 4);
     b.feature("", {QString("nil")});
@@ -153,18 +145,16 @@ TEST_F(VectorLayerTest, nullGeometriesKeepTheirRecordButAreNeverFound)
     EXPECT_EQ(layer.searchWithin({0.5, 0.5}, 100).count(), 1);
 }
 
-TEST_F(VectorLayerTest, pointInPolygonSearchCountsEdgesAndSkipsHoles)
-{
+TEST_F(VectorLayerTest, pointInPolygonSearchCountsEdgesAndSkipsHoles) {
     VectorLayer layer(units());
     EXPECT_EQ(column(layer.searchContaining({1, 1}), "SIGLA"), QStringList({"PP2gr"}));
-    EXPECT_EQ(layer.searchContaining({5, 5}).count(), 0);  // in the hole
+    EXPECT_EQ(layer.searchContaining({5, 5}).count(), 0);   // in the hole
     EXPECT_EQ(layer.searchContaining({10, 5}).count(), 1);  // on the edge
     EXPECT_EQ(column(layer.searchContaining({31, 1}), "SIGLA"), QStringList({"Q2a"}));
     EXPECT_EQ(layer.searchContaining({25, 1}).count(), 0);  // between the parts
 }
 
-TEST_F(VectorLayerTest, withinDistanceIncludesExactlyTheRadius)
-{
+TEST_F(VectorLayerTest, withinDistanceIncludesExactlyTheRadius) {
     ShapefileBuilder b(fixtures::ShapeType::Point);
     b.textField("N", 4);
     b.feature("POINT(3 4)", {QString("a")});
@@ -176,8 +166,7 @@ TEST_F(VectorLayerTest, withinDistanceIncludesExactlyTheRadius)
     EXPECT_EQ(layer.searchWithin({0, 0}, -1).count(), 0);
 }
 
-TEST_F(VectorLayerTest, linesAreFoundByDistanceToTheirSegments)
-{
+TEST_F(VectorLayerTest, linesAreFoundByDistanceToTheirSegments) {
     ShapefileBuilder b(fixtures::ShapeType::Line);
     b.textField("N", 4);
     b.feature("LINESTRING(0 0,10 0)", {QString("f1")});
@@ -188,8 +177,7 @@ TEST_F(VectorLayerTest, linesAreFoundByDistanceToTheirSegments)
     EXPECT_EQ(layer.searchContaining({5, 0}).count(), 0);  // lines contain nothing
 }
 
-TEST_F(VectorLayerTest, expressionSearchReturnsMatchesOrTheParseError)
-{
+TEST_F(VectorLayerTest, expressionSearchReturnsMatchesOrTheParseError) {
     VectorLayer layer(units());
     auto found = layer.searchExpression("AREA > 10 and SIGLA like 'PP%'");
     ASSERT_TRUE(std::holds_alternative<RecordSet>(found));
@@ -198,8 +186,7 @@ TEST_F(VectorLayerTest, expressionSearchReturnsMatchesOrTheParseError)
     EXPECT_TRUE(std::holds_alternative<ExpressionError>(layer.searchExpression("NOPE = 1")));
 }
 
-TEST_F(VectorLayerTest, unreadableFilesGiveAnInvalidLayerWithItsReason)
-{
+TEST_F(VectorLayerTest, unreadableFilesGiveAnInvalidLayerWithItsReason) {
     const QString good = units();
     QFile shp(good);
     ASSERT_TRUE(shp.open(QIODevice::ReadOnly));
@@ -221,20 +208,19 @@ TEST_F(VectorLayerTest, unreadableFilesGiveAnInvalidLayerWithItsReason)
     }
 }
 
-TEST_F(VectorLayerTest, projectedCoordinatesInTheMillionsAreSearchedExactly)
-{
+TEST_F(VectorLayerTest, projectedCoordinatesInTheMillionsAreSearchedExactly) {
     ShapefileBuilder b(fixtures::ShapeType::Polygon);
     b.textField("N", 4);
-    b.feature("POLYGON((500000 7500000,500000 7500100,500100 7500100,500100 7500000,500000 7500000))",
-              {QString("lot")});
+    b.feature(
+        "POLYGON((500000 7500000,500000 7500100,500100 7500100,500100 7500000,500000 7500000))",
+        {QString("lot")});
     VectorLayer layer(write("utm.shp", b));
     EXPECT_EQ(layer.searchContaining({500050.5, 7500099.9}).count(), 1);
     EXPECT_EQ(layer.searchContaining({500100.1, 7500050}).count(), 0);
     EXPECT_DOUBLE_EQ(layer.data()->shape(0).area(), 10000);
 }
 
-TEST_F(VectorLayerTest, twoLayersShareTheDataButNotTheirSymbolOrVisibility)
-{
+TEST_F(VectorLayerTest, twoLayersShareTheDataButNotTheirSymbolOrVisibility) {
     VectorLayer first(units());
     VectorLayer second(first.dataFile(), first.data());
     EXPECT_EQ(first.data().get(), second.data().get());
