@@ -20,7 +20,11 @@ int LayerCollection::indexOf(const QString& name) const {
     return -1;
 }
 
-bool LayerCollection::add(std::unique_ptr<Layer> layer) {
+std::shared_ptr<Layer> LayerCollection::shared(int index) const {
+    return index >= 0 && index < count() ? m_layers[static_cast<std::size_t>(index)] : nullptr;
+}
+
+bool LayerCollection::add(std::shared_ptr<Layer> layer) {
     if (!layer || !layer->isValid()) {
         return false;
     }

@@ -8,7 +8,9 @@
 namespace mapcontrol {
 
 // The layers of one map, top first: layer 0 is drawn last, over the others.
-// Owns its layers.
+// A layer object may be in two collections at once (the overview map shows
+// the very layers of the main map, with their renderers and visibility);
+// it lives while a collection holds it.
 class LayerCollection {
 public:
     int count() const { return static_cast<int>(m_layers.size()); }
@@ -20,7 +22,8 @@ public:
 
     // Puts a valid layer on top (index 0) and reports true; refuses an
     // invalid one (the collection is unchanged).
-    bool add(std::unique_ptr<Layer> layer);
+    bool add(std::shared_ptr<Layer> layer);
+    std::shared_ptr<Layer> shared(int index) const;
     // Out-of-range indexes change nothing.
     void remove(int index);
     void move(int from, int to);
@@ -30,7 +33,7 @@ public:
     Rectangle extent() const;
 
 private:
-    std::vector<std::unique_ptr<Layer>> m_layers;
+    std::vector<std::shared_ptr<Layer>> m_layers;
 };
 
 }  // namespace mapcontrol

@@ -1,0 +1,148 @@
+#include "files/layer_builder.h"
+
+#include "files/theme_line.h"
+#include "mapcontrol/image_layer.h"
+#include "mapcontrol/map_widget.h"
+#include "mapcontrol/strings.h"
+#include "mapcontrol/value_map_renderer.h"
+#include "mapcontrol/vector_layer.h"
+#include "platform/dialogs.h"
+#include "platform/drives.h"
+
+#include <QFileInfo>
+
+namespace files {
+
+namespace {
+
+const QString kImageRefused = QStringLiteral("Non puede adicionar tema");
+const QString kShapeRefused = QStringLiteral("Nao posso  adicionar tema");
+const QString kAddRefused = QStringLiteral("Nao posso adicionar tema");
+
+constexpr mapcontrol::ColourInt kPureBlue = 0xFF0000;  // red 0, green 0, blue 255
+
+}  // namespace
+
+void buildDefaultRenderer(mapcontrol::VectorLayer& layer) {
+    auto renderer = std::make_unique<mapcontrol::ValueMapRenderer>();
+    mapcontrol::ValueMapRenderer& r = *renderer;
+    layer.setRenderer(std::move(renderer));
+    mapcontrol::RecordSet records = layer.records();
+    const QString field =
+        records.fieldCount() > 0 ? records.fieldName(records.fieldCount() - 1) : QString();
+    mapcontrol::Strings values;
+    for (records.moveFirst(); !records.isEnd(); records.moveNext()) {
+        values.add(records.text(field));
+    }
+    r.setField(field);
+    r.setValueCount(static_cast<int>(values.count()));
+    for (int j = 0; j < r.valueCount(); ++j) {
+        r.setValue(j, values.item(j));
+    }
+    switch (layer.shapeType()) {
+        case mapcontrol::ShapeType::Polygon:
+            r.setSymbolType(mapcontrol::SymbolType::Fill);
+            break;
+        case mapcontrol::ShapeType::Line:
+            r.setSymbolType(mapcontrol::SymbolType::Line);
+            break;
+        default:
+            r.setSymbolType(mapcontrol::SymbolType::Marker);
+            break;
+    }
+    for (int j = 0; j < r.valueCount(); ++j) {
+        if (layer.shapeType() == mapcontrol::ShapeType::Point) {
+            r.symbol(j).style = mapcontrol::MarkerCircle;
+        }
+        r.symbol(j).colour = kPureBlue;
+    }
+}
+
+LayerBuilder::LayerBuilder(mapcontrol::MapWidget& map1, mapcontrol::MapWidget& map2,
+                           const platform::DriveTable& drives, platform::Dialogs& dialogs)
+    : m_map1(map1), m_map2(map2), m_drives(drives), m_dialogs(dialogs) {}
+
+QString LayerBuilder::nativePath(const QString& windowsPath) const {
+    // A path on no mapped drive names no file: the layer will be invalid.
+    return m_drives.toNative(windowsPath).value_or(QString());
+}
+
+bool LayerBuilder::buildLayer(const QString& path, bool visible, int themeIndex,
+                              std::vector<int>& renderKinds, Mode mode) {
+    const ThemeKind kind = themeKind(path);
+    if (kind == ThemeKind::None) {
+        return true;  // stays in the list without a layer
+    }
+    const QString native = nativePath(path);
+    std::shared_ptr<mapcontrol::Layer> layer;
+    if (isPictureKind(kind)) {
+        layer = std::make_shared<mapcontrol::ImageLayer>(native);
+    } else {
+        layer = std::make_shared<mapcontrol::VectorLayer>(native);
+    }
+    layer->setVisible(visible);
+    // Rebuilding adds to the overview first and lets the main map decide;
+    // adding one theme asks the main map first.
+    bool added = false;
+    if (mode == Mode::Rebuild) {
+        m_map2.layers().add(layer);
+        added = m_map1.layers().add(layer);
+    } else {
+        added = m_map1.layers().add(layer);
+        if (added) {
+            m_map2.layers().add(layer);
+        }
+    }
+    if (!added) {
+        const QString message = mode == Mode::AddOne
+                                    ? kAddRefused
+                                    : (isPictureKind(kind) ? kImageRefused : kShapeRefused);
+        m_dialogs.message(m_map1.window(), message, platform::MessageKind::Warning);
+        return false;
+    }
+    if (m_layerAdded) {
+        m_layerAdded();
+    }
+    if (kind != ThemeKind::Shape) {
+        return true;
+    }
+    auto& vector = static_cast<mapcontrol::VectorLayer&>(*layer);
+    const std::optional<QString> colourFile = m_drives.toNative(colourFilePath(path));
+    const bool hasColourFile = colourFile && QFileInfo(*colourFile).isFile();
+    if (themeIndex >= 0 && static_cast<std::size_t>(themeIndex) < renderKinds.size() &&
+        (!hasColourFile || mode == Mode::AddOne)) {
+        renderKinds[static_cast<std::size_t>(themeIndex)] = RenderUniqueValues;
+    }
+    if (hasColourFile && m_readColourFile) {
+        m_readColourFile(vector, *colourFile);
+    } else {
+        buildDefaultRenderer(vector);
+    }
+    return true;
+}
+
+bool LayerBuilder::rebuildAllLayers(const std::vector<ThemeEntry>& themes,
+                                    std::vector<int>& renderKinds,
+                                    const mapcontrol::Rectangle& currentExtent) {
+    while (m_map1.layers().count() >= 1) {
+        m_map1.layers().remove(0);
+    }
+    while (m_map2.layers().count() >= 1) {
+        m_map2.layers().remove(0);
+    }
+    for (int i = static_cast<int>(themes.size()) - 1; i >= 0; --i) {
+        const ThemeEntry& theme = themes[static_cast<std::size_t>(i)];
+        if (!buildLayer(themePath(theme.line), theme.checked, i, renderKinds, Mode::Rebuild)) {
+            return false;
+        }
+    }
+    m_map1.setExtent(currentExtent);
+    return true;
+}
+
+bool LayerBuilder::buildThemeLayer(const QString& pathOrLine, int themeIndex,
+                                   std::vector<int>& renderKinds) {
+    return buildLayer(themePath(pathOrLine), true, themeIndex, renderKinds, Mode::AddOne);
+}
+
+}  // namespace files

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "files/project_lines.h"
+#include "mapcontrol/geometry.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace mapcontrol {
+class MapWidget;
+class VectorLayer;
+}  // namespace mapcontrol
+namespace platform {
+class Dialogs;
+class DriveTable;
+}  // namespace platform
+
+namespace files {
+
+// Renderer kind of a theme's legend: unique values, or class breaks.
+enum RenderKind : int { RenderUniqueValues = 0, RenderClassBreaks = 1 };
+
+// Gives a shape layer one class per distinct value of its last field, in
+// ascending text order, all pure blue (circles for points).
+void buildDefaultRenderer(mapcontrol::VectorLayer& layer);
+
+// Turns theme lines into the layers of the main map and the overview map:
+// one layer object per theme, in both maps, at the theme's index. Paths are
+// Windows-form and opened through the drive table; messages go through the
+// dialogs. Borrows everything it is given.
+class LayerBuilder {
+public:
+    // Builds a shape layer's renderer from its colour file (native path);
+    // until one is installed, such layers get the default renderer.
+    using ColourFileReader =
+        std::function<void(mapcontrol::VectorLayer& layer, const QString& colourFile)>;
+
+    LayerBuilder(mapcontrol::MapWidget& map1, mapcontrol::MapWidget& map2,
+                 const platform::DriveTable& drives, platform::Dialogs& dialogs);
+
+    void setColourFileReader(ColourFileReader reader) { m_readColourFile = std::move(reader); }
+    // Called after each layer is added (the map tools come back on).
+    void setLayerAdded(std::function<void()> handler) { m_layerAdded = std::move(handler); }
+
+    // Removes every layer of both maps, then adds one per theme from the last
+    // to theme 0 (which ends on top), each visible as its check mark says,
+    // and finally shows `currentExtent` in the main map. A layer the main map
+    // refuses stops the rebuild with a message: the themes after it in the
+    // list keep their layers, it and those before it get none, and the
+    // extent is left alone. `renderKinds` has a slot per theme. False when
+    // it stopped.
+    bool rebuildAllLayers(const std::vector<ThemeEntry>& themes, std::vector<int>& renderKinds,
+                          const mapcontrol::Rectangle& currentExtent);
+
+    // Adds the layer of the theme just appended at `themeIndex` (a path or a
+    // whole theme line), visible, on top of both maps; old layers stay.
+    // False with a message when the main map refuses it.
+    bool buildThemeLayer(const QString& pathOrLine, int themeIndex, std::vector<int>& renderKinds);
+
+private:
+    enum class Mode { Rebuild, AddOne };
+    // One theme's layer; false when the main map refused it (after the message).
+    bool buildLayer(const QString& path, bool visible, int themeIndex,
+                    std::vector<int>& renderKinds, Mode mode);
+    QString nativePath(const QString& windowsPath) const;
+
+    mapcontrol::MapWidget& m_map1;
+    mapcontrol::MapWidget& m_map2;
+    const platform::DriveTable& m_drives;
+    platform::Dialogs& m_dialogs;
+    ColourFileReader m_readColourFile;
+    std::function<void()> m_layerAdded;
+};
+
+}  // namespace files
