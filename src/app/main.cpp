@@ -1,23 +1,23 @@
 // Program entry: one instance per user, the configuration read from the
-// surroundings, then the main window and the message loop.
-#include "app/command_line.h"
+// surroundings, every window created in its order, start-up, then the
+// message loop.
+#include "app/guarded_application.h"
+#include "app/main_window.h"
+#include "app/secondary_windows.h"
+#include "platform/qt_dialogs.h"
 #include "platform/settings.h"
 #include "platform/single_instance.h"
 
-#include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
+#include <QScreen>
 
 namespace {
 
 const QString kApplicationTitle = QStringLiteral("Quelvora-VORN");
-const QString kMainCaption = QStringLiteral("Quelvora - v. 8.1.1 - 32 e 64 bits -Ostrenvale -") +
-                             QString(100, QLatin1Char(' ')) + QStringLiteral("(vc-d5) ");
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication application(argc, argv);
+    app::GuardedApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quelvora"));
     QApplication::setApplicationDisplayName(kApplicationTitle);
 
@@ -28,23 +28,29 @@ int main(int argc, char** argv) {
 
     const platform::Configuration config =
         platform::loadConfigurationReporting(platform::Environment::fromProcess());
+    platform::QtDialogs dialogs(kApplicationTitle);
+    application.setDialogs(&dialogs);
 
-    QMainWindow window;
-    window.setObjectName(QStringLiteral("TForm1"));
-    window.setWindowTitle(kMainCaption);
-    const std::optional<QString> project = app::projectArgument(QApplication::arguments());
-    auto* status = new QLabel(&window);
-    status->setAlignment(Qt::AlignCenter);
-    status->setText(QStringLiteral("Configuração: %1\nPasta do programa: %2\nProjeto: %3")
-                        .arg(platform::configFolder(config.bootDrive), config.programFolder,
-                             project.value_or(QStringLiteral("(nenhum)"))));
-    window.setCentralWidget(status);
-    QObject::connect(&instance, &platform::SingleInstance::raiseRequested, &window, [&window] {
-        window.setWindowState((window.windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-        window.show();
-        window.raise();
-        window.activateWindow();
-    });
-    window.showMaximized();
+    app::TForm1 mainWindow(
+        {config, dialogs, &platform::installedMemoryBytes, QApplication::arguments()});
+    const app::SecondaryWindows windows(&mainWindow);
+    QObject::connect(&mainWindow, &app::TForm1::exitRequested, &application, &QApplication::quit);
+    QObject::connect(
+        &instance, &platform::SingleInstance::raiseRequested, &mainWindow, [&mainWindow] {
+            mainWindow.setWindowState((mainWindow.windowState() & ~Qt::WindowMinimized) |
+                                      Qt::WindowActive);
+            mainWindow.show();
+            mainWindow.raise();
+            mainWindow.activateWindow();
+        });
+
+    if (!mainWindow.startUp()) {
+        return 0;  // too little memory: the message was shown
+    }
+    // Without a window manager "maximised" means nothing: take the screen.
+    if (const QScreen* screen = mainWindow.screen()) {
+        mainWindow.setGeometry(screen->availableGeometry());
+    }
+    mainWindow.showMaximized();
     return QApplication::exec();
 }

@@ -69,11 +69,26 @@ void MapWidget::setExtent(const Rectangle& extent) {
     if (extent.isEmpty() || !std::isfinite(extent.width()) || !std::isfinite(extent.height())) {
         return;  // nothing sensible to show: keep the view
     }
+    m_requested = extent;
     m_extent = fitExtent(extent, size());
+    m_fittedFor = size();
     refresh();
 }
 
+void MapWidget::fitToWindow() const {
+    if (m_fittedFor != size() && !m_requested.isEmpty()) {
+        m_extent = fitExtent(m_requested, size());
+        m_fittedFor = size();
+    }
+}
+
+Rectangle MapWidget::extent() const {
+    fitToWindow();
+    return m_extent;
+}
+
 ViewTransform MapWidget::view() const {
+    fitToWindow();
     return {m_extent, size()};
 }
 
@@ -101,8 +116,11 @@ void MapWidget::refresh() {
     if (width() <= 0 || height() <= 0) {
         return;
     }
+    fitToWindow();
     if (m_extent.isEmpty()) {
-        m_extent = fitExtent(fullExtent(), size());
+        m_requested = fullExtent();
+        m_extent = fitExtent(m_requested, size());
+        m_fittedFor = size();
     }
     if (m_buffer.size() != size()) {
         m_buffer = QImage(size(), QImage::Format_ARGB32_Premultiplied);
@@ -190,8 +208,8 @@ void MapWidget::pan() {
     const double unit = view().pixelSize();
     const double dx = -moved.x() * unit;
     const double dy = moved.y() * unit;
-    setExtent(Rectangle(m_extent.left() + dx, m_extent.right() + dx, m_extent.top() + dy,
-                        m_extent.bottom() + dy));
+    const Rectangle e = extent();
+    setExtent(Rectangle(e.left() + dx, e.right() + dx, e.top() + dy, e.bottom() + dy));
 }
 
 std::optional<Rectangle> MapWidget::trackRectangle() {
@@ -217,7 +235,8 @@ bool MapWidget::printMap(const QString& documentName, QPrinter& printer, bool la
     }
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     const QSize area = page.size();
-    const Rectangle extent = fitExtent(m_extent.isEmpty() ? fullExtent() : m_extent, area);
+    const Rectangle extent =
+        fitExtent(this->extent().isEmpty() ? fullExtent() : this->extent(), area);
     QImage image(area, QImage::Format_ARGB32_Premultiplied);
     render(image, ViewTransform(extent, area));
     painter.drawImage(QPoint(0, 0), image);
@@ -232,7 +251,8 @@ bool MapWidget::exportMap(int code, const QString& nativePath, double scale) {
     if (static_cast<double>(pixels.width()) * pixels.height() > 4e8) {
         return false;
     }
-    const Rectangle extent = fitExtent(m_extent.isEmpty() ? fullExtent() : m_extent, pixels);
+    const Rectangle extent =
+        fitExtent(this->extent().isEmpty() ? fullExtent() : this->extent(), pixels);
     const ViewTransform exportView(extent, pixels);
     const QString suffix = QFileInfo(nativePath).suffix().toLower();
 
@@ -318,9 +338,8 @@ void MapWidget::paintEvent(QPaintEvent*) {
 }
 
 void MapWidget::resizeEvent(QResizeEvent*) {
-    if (!m_extent.isEmpty()) {
-        m_extent = fitExtent(m_extent, size());
-    }
+    // The rectangle asked for stays in view, whatever shapes the window went through.
+    fitToWindow();
     refresh();
 }
 

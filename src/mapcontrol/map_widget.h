@@ -34,7 +34,7 @@ public:
     const LayerCollection& layers() const { return m_layers; }
 
     // The rectangle shown, in map units.
-    Rectangle extent() const { return m_extent; }
+    Rectangle extent() const;
     // Shows `extent`, widened about its centre to the window's shape (so
     // reading it back gives what is shown), and redraws.
     void setExtent(const Rectangle& extent);
@@ -112,7 +112,13 @@ private:
     bool runDrag(Drag mode);
 
     LayerCollection m_layers;
-    Rectangle m_extent;
+    // Refits the requested rectangle when the window's size has changed
+    // since (hidden windows get no resize events).
+    void fitToWindow() const;
+
+    mutable Rectangle m_extent;  // shown: the requested rectangle fitted to the window
+    mutable QSize m_fittedFor;
+    Rectangle m_requested;  // as last set
     QImage m_buffer;
     QPainter* m_target = nullptr;  // the picture being made, during render
     ViewTransform m_targetView;

@@ -11,8 +11,7 @@ const QString kFolder = "C:\\xquelvora";
 
 }  // namespace
 
-TEST(StartupFiles, missingFilesLeaveEverythingUnset)
-{
+TEST(StartupFiles, missingFilesLeaveEverythingUnset) {
     support::TempDrives drives;
     app::StartupFiles files;
     ASSERT_TRUE(app::readStartupFiles(kFolder, drives.table(), files));
@@ -21,8 +20,7 @@ TEST(StartupFiles, missingFilesLeaveEverythingUnset)
     EXPECT_FALSE(files.projectPath.has_value());
 }
 
-TEST(StartupFiles, confGivesTheGatewayAndConfigTheDriveAndProject)
-{
+TEST(StartupFiles, confGivesTheGatewayAndConfigTheDriveAndProject) {
     support::TempDrives drives;
     drives.writeFile("C:\\xquelvora\\conf.dat", "kestram.example:8080\r\nignored\r\n");
     drives.writeFile("C:\\xquelvora\\config.dat", "D\r\nS\r\nprojetos\\amostra.jjj\r\n");
@@ -34,11 +32,11 @@ TEST(StartupFiles, confGivesTheGatewayAndConfigTheDriveAndProject)
     EXPECT_EQ(files.projectPath, QString("projetos\\amostra.jjj"));
 }
 
-TEST(StartupFiles, onlyAnUpperCaseSLoadsAProject)
-{
+TEST(StartupFiles, onlyAnUpperCaseSLoadsAProject) {
     for (const char* second : {"s", "S ", "N", ""}) {
         support::TempDrives drives;
-        drives.writeFile("C:\\xquelvora\\CONFIG.DAT", QByteArray("E\r\n") + second + "\r\nx.jjj\r\n");
+        drives.writeFile("C:\\xquelvora\\CONFIG.DAT",
+                         QByteArray("E\r\n") + second + "\r\nx.jjj\r\n");
         app::StartupFiles files;
         ASSERT_TRUE(app::readStartupFiles(kFolder, drives.table(), files));
         EXPECT_TRUE(files.hasConfig) << second;
@@ -47,16 +45,14 @@ TEST(StartupFiles, onlyAnUpperCaseSLoadsAProject)
     }
 }
 
-TEST(StartupFiles, unreadableConfigurationIsAFailure)
-{
+TEST(StartupFiles, unreadableConfigurationIsAFailure) {
     support::TempDrives drives;
     QDir().mkpath(drives.configFolder() + "/config.dat");  // a folder where the file should be
     app::StartupFiles files;
     EXPECT_FALSE(app::readStartupFiles(kFolder, drives.table(), files));
 }
 
-TEST(StartupFiles, emptyAndBinaryFilesDoNotBreakTheReading)
-{
+TEST(StartupFiles, emptyAndBinaryFilesDoNotBreakTheReading) {
     support::TempDrives drives;
     drives.writeFile("C:\\xquelvora\\conf.dat", "");
     drives.writeFile("C:\\xquelvora\\config.dat", QByteArray("\x00\xff\r\nS", 5));

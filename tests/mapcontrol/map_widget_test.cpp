@@ -59,6 +59,16 @@ TEST_F(MapWidgetTest, setExtentIsWidenedToTheWindowShapeAndReadsBackAsShown) {
     EXPECT_DOUBLE_EQ(back.y(), 100);
 }
 
+TEST_F(MapWidgetTest, resizingKeepsTheRequestedRectangleInView) {
+    map.setExtent(Rectangle(0, 10, 10, 0));
+    map.resize(50, 400);
+    map.resize(400, 300);
+    const Rectangle shown = map.extent();
+    EXPECT_DOUBLE_EQ(shown.top(), 10);
+    EXPECT_DOUBLE_EQ(shown.bottom(), 0);
+    EXPECT_NEAR(shown.width(), 10 * 400.0 / 300.0, 1e-9);
+}
+
 TEST_F(MapWidgetTest, emptyOrNonFiniteExtentLeavesTheViewAlone) {
     map.setExtent(Rectangle(0, 10, 10, 0));
     const Rectangle before = map.extent();

@@ -1,0 +1,552 @@
+#include "app/main_window.h"
+
+#include "app/command_line.h"
+#include "app/configuration_files.h"
+#include "mapcontrol/map_widget.h"
+#include "platform/dialogs.h"
+#include "platform/drives.h"
+#include "platform/text_file.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace app {
+
+const QString TForm1::kCaption =
+    QStringLiteral("Quelvora - v. 8.1.1 - 32 e 64 bits -Ostrenvale -") +
+    QString(100, QLatin1Char(' ')) + QStringLiteral("(vc-d5) ");
+
+const QString TForm1::kMemoryMessage = QStringLiteral(
+    "O computador utilizado não possui memória instalada o suficiente para a utilização deste "
+    "programa. "
+    "A memória mínima é de 96 K. Execução interrompida");
+
+const QString TForm1::kAddThemeFilter = QStringLiteral(
+    "All supported formats|*.shp;*.bmp;*.dib;*.tif;*.tff;*.tiff;*.jpg;*.sid|ESRI "
+    "Shapefiles|*.shp|Windows "
+    "Bitmap|*.bmp;*.dib|Tag Image File|*.tif;*.tff;*.tiff|ERDAS|*.gis;*.lan|Band Interleaved By "
+    "Line|*.bil|Band Interleaved By Pixel|*.bip|Band Sequential|*.bsq|Sun "
+    "Raster|*.sun;*.rs;*.ras|IMPELL "
+    "bitmap|*.rlc|MrSID|*.sid");
+
+namespace {
+
+constexpr std::uint64_t kMinimumMegabytes = 96;
+
+// Tool buttons of the column panel: name, hint, group (0 = none).
+struct ButtonSpec {
+    const char* name;
+    const char* hint;
+    int group;
+};
+
+const ButtonSpec kToolButtons[] = {
+    {"SpeedButton3", "Adiciona tema", 0},
+    {"SpeedButton17", "Apaga temas selecionados", 0},
+    {"SpeedButton21", "Ativa e desativa transparencia", 2},
+    {"SpeedButton20", "Copiar para clipboard", 0},
+    {"SpeedButton8", "Imprime mapa - tela", 0},
+    {"SpeedButton19", "Ativa e desativa mensagens associadas", 1},
+    {"SpeedButton1", "Toda area - volta ao modo mapas", 0},
+    {"SpeedButton2", "Zoom dentro", 0},
+    {"SpeedButton4", "Zoom fora", 0},
+    {"SpeedButton5", "Zoom Pan", 1},
+    {"SpeedButton7", "Zoom tool", 1},
+    {"SpeedButton6", "Pesquisa com cursor - função (i)", 1},
+    {"SpeedButton10", "Realiza consultas", 1},
+    {"SpeedButton27", "Retira a seleção da consulta", 0},
+    {"SpeedButton13", "Cálculo de distâncias", 1},
+    {"SpeedButton9", "Reclassifica", 1},
+    {"SpeedButton18", "Exibir legendas", 3},
+    {"SpeedButton14", "Volta a paleta orignal", 0},
+    {"SpeedButton25", "Grava legenda", 0},
+    {"SpeedButton15", "Créditos de autoria", 0},
+    {"SpeedButton60", "Créditos de autoria", 0},
+    {"SpeedButton16", "Ajuda", 0},
+    {"SpeedButton34", "Adiciona textos das tabelas", 0},
+    {"M1", "Coloca a tela na memória 1", 0},
+    {"M2", "Coloca a tela na memória 2 e faz o blend", 0},
+    {"BOTAO2", "Transparencia de função memoria", 0},
+    {"SpeedButton37", "Sai da função memoria", 0},
+    {"BARRA", "", 0},
+    {"arcgisserver", "ArcGis Server Web", 0},
+    {"BOTAO3", "Serviços WMS", 0},
+    {"SpeedButton33", "Sai do programa", 0},
+    {"SpeedButton28", "Iniciar a operação mover mapa", 1},
+    {"SpeedButton24", "Barra de escalas", 0},
+    {"SpeedButton12", "Escala numérica", 0},
+    {"SpeedButton11", "Ativa e desativa - coordenadas", 0},
+    {"SpeedButton42", "Posição de coletores", 0},
+};
+
+// Buttons hidden or disabled at start.
+const char* const kHiddenButtons[] = {"SpeedButton28", "SpeedButton24", "SpeedButton12",
+                                      "SpeedButton11", "SpeedButton42"};
+const char* const kDisabledButtons[] = {"M2", "SpeedButton30", "SpeedButton31", "SpeedButton32"};
+
+// A short label for a button without a picture: the first word of its hint.
+QString shortLabel(const QString& hint) {
+    const QString word = hint.section(QLatin1Char(' '), 0, 0);
+    return word.left(8);
+}
+
+}  // namespace
+
+TForm1::TForm1(Surroundings surroundings, QWidget* parent)
+    : QMainWindow(parent), m_surroundings(std::move(surroundings)) {
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(kCaption);
+    buildLayout();
+    buildMenu();
+    m_layerBuilder = std::make_unique<files::LayerBuilder>(
+        *Map1, *Map2, m_surroundings.configuration.drives, m_surroundings.dialogs);
+}
+
+TForm1::~TForm1() = default;
+
+QToolButton* TForm1::button(const QString& name) const {
+    return findChild<QToolButton*>(name);
+}
+
+QToolButton* TForm1::addButton(QWidget* panel, const QString& name, const QString& hint,
+                               int group) {
+    auto* b = new QToolButton(panel);
+    b->setObjectName(name);
+    b->setToolTip(hint);
+    b->setText(hint.isEmpty() ? name : shortLabel(hint));
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    b->setAutoRaise(true);
+    b->setMinimumWidth(56);
+    if (group != 0) {
+        // Down until pressed again or until another button of its group goes down.
+        b->setCheckable(true);
+        m_groupButtons.emplace_back(b, group);
+        connect(b, &QToolButton::toggled, this, [this, b](bool down) {
+            if (down) setGroupDown(b);
+        });
+    }
+    panel->layout()->addWidget(b);
+    return b;
+}
+
+void TForm1::setGroupDown(QToolButton* pressed) {
+    int group = 0;
+    for (const auto& [b, g] : m_groupButtons) {
+        if (b == pressed) group = g;
+    }
+    for (const auto& [b, g] : m_groupButtons) {
+        if (b != pressed && g == group && b->isChecked()) {
+            b->setChecked(false);
+        }
+    }
+}
+
+void TForm1::buildLayout() {
+    auto* central = new QWidget(this);
+    auto* outer = new QHBoxLayout(central);
+    outer->setContentsMargins(2, 2, 2, 2);
+
+    // Left: check boxes, coordinates, theme-moving buttons, the two tabs.
+    auto* left = new QWidget(central);
+    left->setObjectName(QStringLiteral("PanelLeft"));
+    left->setMinimumWidth(260);
+    left->setMaximumWidth(340);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+
+    auto* checks = new QHBoxLayout;
+    ck = new QCheckBox(QStringLiteral("Todos"), left);
+    ck->setObjectName(QStringLiteral("ck"));
+    CheckBox1 = new QCheckBox(QStringLiteral("KESTRAM"), left);
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox1->setToolTip(QStringLiteral(
+        "Acessa informações de click no KESTRAM - ou acessa Web Map para shapes do tipo  indice"));
+    CheckBox1->setEnabled(false);
+    CheckBox2 = new QCheckBox(left);
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    CheckBox2->hide();
+    checks->addWidget(ck);
+    checks->addWidget(CheckBox1);
+    checks->addWidget(CheckBox2);
+    leftLayout->addLayout(checks);
+
+    auto* coords = new QHBoxLayout;
+    StaticText1 = new QLabel(QStringLiteral("X"), left);
+    StaticText1->setObjectName(QStringLiteral("StaticText1"));
+    Edit2 = new QLineEdit(left);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setReadOnly(true);
+    StaticText2 = new QLabel(QStringLiteral("Y"), left);
+    StaticText2->setObjectName(QStringLiteral("StaticText2"));
+    Edit3 = new QLineEdit(left);
+    Edit3->setObjectName(QStringLiteral("Edit3"));
+    Edit3->setReadOnly(true);
+    for (QWidget* w : {static_cast<QWidget*>(StaticText1), static_cast<QWidget*>(Edit2),
+                       static_cast<QWidget*>(StaticText2), static_cast<QWidget*>(Edit3)}) {
+        coords->addWidget(w);
+        w->hide();
+    }
+    leftLayout->addLayout(coords);
+
+    auto* movers = new QWidget(left);
+    movers->setLayout(new QHBoxLayout);
+    movers->layout()->setContentsMargins(0, 0, 0, 0);
+    addButton(movers, QStringLiteral("SpeedButton29"), QStringLiteral("Iniciar - \"mover temas\""));
+    addButton(movers, QStringLiteral("SpeedButton30"), QStringLiteral("Mover para cima"));
+    addButton(movers, QStringLiteral("SpeedButton31"), QStringLiteral("Mover para baixo"));
+    addButton(movers, QStringLiteral("SpeedButton32"), QStringLiteral("Encerrar \"mover tema\" "));
+    leftLayout->addWidget(movers);
+
+    PageControl1 = new QTabWidget(left);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    CheckListBox1 = new QListWidget;
+    CheckListBox1->setObjectName(QStringLiteral("CheckListBox1"));
+    CheckListBox1->setUniformItemSizes(true);
+    CheckListBox1->setStyleSheet(
+        QStringLiteral("QListWidget#CheckListBox1::item { height: 30px; }"));
+    CheckListBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    ListBox1 = new QListWidget;
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    PageControl1->addTab(CheckListBox1, QStringLiteral("Layers"));
+    PageControl1->addTab(ListBox1, QStringLiteral("Legenda"));
+    leftLayout->addWidget(PageControl1, 1);
+
+    ListBox2 = new QListWidget(left);
+    ListBox2->setObjectName(QStringLiteral("ListBox2"));
+    ListBox2->setToolTip(QStringLiteral("Seleção de níveis "));
+    ListBox2->hide();
+    ComboBox1 = new QComboBox(left);
+    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+    ComboBox1->hide();
+
+    // Centre: the main map with the remote picture in the same place, and
+    // under it the navigation choice, the read-outs, the overview map and
+    // the scale bar.
+    auto* centre = new QWidget(central);
+    auto* centreLayout = new QVBoxLayout(centre);
+    centreLayout->setContentsMargins(0, 0, 0, 0);
+    auto* mapArea = new QGridLayout;
+    Map1 = new mapcontrol::MapWidget(centre);
+    Map1->setObjectName(QStringLiteral("Map1"));
+    Image1 = new QLabel(centre);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setScaledContents(true);
+    Image1->hide();
+    mapArea->addWidget(Map1, 0, 0);
+    mapArea->addWidget(Image1, 0, 0);  // same place, same size as Map1
+    centreLayout->addLayout(mapArea, 1);
+
+    auto* bottom = new QHBoxLayout;
+    RadioGroup1 = new QGroupBox(QStringLiteral("Navegação"), centre);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    auto* navigation = new QVBoxLayout(RadioGroup1);
+    auto* visible = new QRadioButton(QStringLiteral("Visível"), RadioGroup1);
+    visible->setObjectName(QStringLiteral("RadioGroup1Item0"));
+    auto* invisible = new QRadioButton(QStringLiteral("Invisivel"), RadioGroup1);
+    invisible->setObjectName(QStringLiteral("RadioGroup1Item1"));
+    invisible->setChecked(true);
+    navigation->addWidget(visible);
+    navigation->addWidget(invisible);
+    bottom->addWidget(RadioGroup1);
+
+    auto* readouts = new QGridLayout;
+    auto* distanceLabel = new QLabel(QStringLiteral("Distância==>"), centre);
+    distanceLabel->setObjectName(QStringLiteral("Label1"));
+    Edit10 = new QLineEdit(centre);
+    Edit10->setObjectName(QStringLiteral("Edit10"));
+    auto* scaleLabel = new QLabel(QStringLiteral("Escala   -  1 :"), centre);
+    scaleLabel->setObjectName(QStringLiteral("Label2"));
+    readouts->addWidget(distanceLabel, 0, 0);
+    readouts->addWidget(Edit10, 0, 1);
+    readouts->addWidget(scaleLabel, 1, 0);
+    for (QWidget* w : {static_cast<QWidget*>(distanceLabel), static_cast<QWidget*>(Edit10),
+                       static_cast<QWidget*>(scaleLabel)}) {
+        w->hide();
+    }
+    bottom->addLayout(readouts);
+
+    Map2 = new mapcontrol::MapWidget(centre);
+    Map2->setObjectName(QStringLiteral("Map2"));
+    Map2->setFixedSize(180, 110);
+    Map2->hide();
+    bottom->addWidget(Map2);
+
+    Panel2 = new QWidget(centre);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    auto* scaleBar = new QHBoxLayout(Panel2);
+    for (const char* sign : {"+", "-"}) {
+        auto* b = new QToolButton(Panel2);
+        b->setText(QLatin1String(sign));
+        b->setObjectName(QStringLiteral("Panel2") +
+                         QLatin1String(sign[0] == '+' ? "Plus" : "Minus"));
+        scaleBar->addWidget(b);
+    }
+    Panel2->hide();
+    bottom->addWidget(Panel2);
+    bottom->addStretch(1);
+    centreLayout->addLayout(bottom);
+
+    // Right: the column of tool buttons.
+    auto* tools = new QWidget(central);
+    tools->setObjectName(QStringLiteral("PanelTools"));
+    auto* toolsLayout = new QGridLayout(tools);
+    toolsLayout->setContentsMargins(0, 0, 0, 0);
+    toolsLayout->setSpacing(1);
+    auto* toolColumn = new QWidget(tools);
+    toolColumn->setLayout(new QVBoxLayout);
+    toolColumn->layout()->setSpacing(0);
+    toolColumn->layout()->setContentsMargins(0, 0, 0, 0);
+    for (const ButtonSpec& spec : kToolButtons) {
+        addButton(toolColumn, QLatin1String(spec.name), QString::fromUtf8(spec.hint), spec.group);
+    }
+    toolsLayout->addWidget(toolColumn, 0, 0, Qt::AlignTop);
+
+    outer->addWidget(left);
+    outer->addWidget(centre, 1);
+    outer->addWidget(tools);
+    setCentralWidget(central);
+
+    for (const char* name : kHiddenButtons) {
+        button(QLatin1String(name))->hide();
+    }
+    for (const char* name : kDisabledButtons) {
+        button(QLatin1String(name))->setEnabled(false);
+    }
+    connect(button(QStringLiteral("SpeedButton33")), &QToolButton::clicked, this,
+            &TForm1::SpeedButton33Click);
+}
+
+void TForm1::buildMenu() {
+    QMenuBar* bar = menuBar();
+    const auto menu = [bar](const QString& title, const QString& name) {
+        QMenu* m = bar->addMenu(title);
+        m->setObjectName(name);
+        return m;
+    };
+    const auto item = [](QMenu* m, const QString& text, const QString& name) {
+        QAction* a = m->addAction(text);
+        a->setObjectName(name);
+        return a;
+    };
+    QMenu* arquivo = menu(QStringLiteral("&Arquivo"), QStringLiteral("Arquivo1"));
+    item(arquivo, QStringLiteral("&Novo projeto"), QStringLiteral("Novoprojeto1"));
+    item(arquivo, QStringLiteral("Abrir projeto"), QStringLiteral("Projeto1"));
+    item(arquivo, QStringLiteral("Gravar projeto"), QStringLiteral("Gravaprojeto1"));
+    item(arquivo, QStringLiteral("Grava_tela_tif"), QStringLiteral("Grava_tela_tif1"));
+    item(arquivo, QStringLiteral("Grava_tela_bmp"), QStringLiteral("Grava_tela_bmp1"));
+    item(arquivo, QStringLiteral("Grava_EMF"), QStringLiteral("Grava_EMF1"));
+    QAction* sair = item(arquivo, QStringLiteral("&Sair"), QStringLiteral("Sair1"));
+    connect(sair, &QAction::triggered, this, &TForm1::exitRequested);
+
+    QMenu* temas = menu(QStringLiteral("Temas"), QStringLiteral("Temas1"));
+    item(temas, QStringLiteral("Adicionar temas"), QStringLiteral("Adicionartemas1"));
+    item(temas, QStringLiteral("Excluir temas"), QStringLiteral("Excluirtemas1"));
+    menu(QStringLiteral("Imprimir"), QStringLiteral("Imprimir1"));
+    QMenu* zoom = menu(QStringLiteral("Zoom"), QStringLiteral("Zoom1"));
+    item(zoom, QStringLiteral("Zoom +"), QStringLiteral("Zoommais1"));
+    item(zoom, QStringLiteral("Zoom -"), QStringLiteral("Zoommenos1"));
+    item(zoom, QStringLiteral("Zoom janela"), QStringLiteral("Zoomjanela1"));
+    item(zoom, QStringLiteral("Zoom pan"), QStringLiteral("Zoompan1"));
+    item(zoom, QStringLiteral("Mapa inteiro"), QStringLiteral("Mapainteiro1"));
+    QMenu* pesq = menu(QStringLiteral("Pesq"), QStringLiteral("Pesq1"));
+    item(pesq, QStringLiteral("Ativa pesquisa por cursor"),
+         QStringLiteral("Ativapesquisaporcursor1"));
+    item(pesq, QStringLiteral("Pesquisa  por query"), QStringLiteral("Pesquisaporquery1"));
+    item(pesq, QStringLiteral("Retirar a seleção - query"), QStringLiteral("Retirarselecao1"));
+    menu(QStringLiteral("Reclassificar"), QStringLiteral("Reclassificar1"));
+    QMenu* legenda = menu(QStringLiteral("Legenda"), QStringLiteral("Legenda1"));
+    item(legenda, QStringLiteral("Ativa"), QStringLiteral("Ativa1"));
+    item(legenda, QStringLiteral("Grava legenda"), QStringLiteral("Gravalegenda1"));
+    item(legenda, QStringLiteral("Retorna a paleta de cores original"),
+         QStringLiteral("Retornapaleta1"));
+    for (const auto& [title, name] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"Distâncias", "Distancias1"},
+                                                                    {"Clipboard", "Clipboard1"},
+                                                                    {"Mensagens", "Mensagens1"},
+                                                                    {"Texto", "Label8"},
+                                                                    {"Zoom_coord", "Zoom_coord1"},
+                                                                    {"Conexões", "Conexoes1"},
+                                                                    {"Ajuda", "Ajuda1"},
+                                                                    {"WMS", "WMS1"}}) {
+        menu(QString::fromUtf8(title), QLatin1String(name));
+    }
+    QAction* sairMain = bar->addAction(QStringLiteral("Sair"));
+    sairMain->setObjectName(QStringLiteral("Sair2"));
+    connect(sairMain, &QAction::triggered, this, &TForm1::exitRequested);
+}
+
+std::vector<files::ThemeEntry> TForm1::themeEntries() const {
+    std::vector<files::ThemeEntry> entries;
+    for (int i = 0; i < CheckListBox1->count(); ++i) {
+        const QListWidgetItem* item = CheckListBox1->item(i);
+        entries.push_back({item->text(), item->checkState() == Qt::Checked});
+    }
+    return entries;
+}
+
+void TForm1::deleteTemporaryPictures() {
+    const QDir folder(m_surroundings.configuration.programFolder);
+    for (const char* name : {"temp.jpg", "temp.bmp", "temp1.bmp"}) {
+        QFile::remove(folder.filePath(QLatin1String(name)));  // a failure is of no consequence
+    }
+}
+
+platform::Result TForm1::LoadProjectLines(const QString& nativePath, QChar drive) {
+    const platform::TextLines text = platform::readTextLines(nativePath);
+    if (!text.result) {
+        return text.result;
+    }
+    for (const files::ThemeEntry& entry : files::themeEntriesFromProjectLines(text.lines, drive)) {
+        auto* item = new QListWidgetItem(entry.line, CheckListBox1);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(entry.checked ? Qt::Checked : Qt::Unchecked);
+        ListBox2->addItem(entry.line);
+        ComboBox1->addItem(entry.line);
+    }
+    return platform::Result::success();
+}
+
+bool TForm1::RebuildAllLayers() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool built = m_layerBuilder->rebuildAllLayers(themeEntries(), m_state.themeRenderKind,
+                                                        m_state.currentExtent);
+    QApplication::restoreOverrideCursor();
+    return built;
+}
+
+void TForm1::loadProject(const QString& nativePath, QChar drive) {
+    const platform::Result loaded = LoadProjectLines(nativePath, drive);
+    if (!loaded) {
+        m_surroundings.dialogs.message(this, loaded.message + QStringLiteral("\n") + loaded.detail,
+                                       platform::MessageKind::Error);
+        return;
+    }
+    m_state.themesLoaded = true;
+    for (QWidget* w : {static_cast<QWidget*>(Edit2), static_cast<QWidget*>(Edit3),
+                       static_cast<QWidget*>(CheckBox2), static_cast<QWidget*>(StaticText1),
+                       static_cast<QWidget*>(StaticText2)}) {
+        w->show();
+    }
+    m_state.coordsVisible = true;
+    Map1->setMousePointer(mapcontrol::MapWidget::PointerArrow);
+    // The extent taken at start came from a map without layers: the
+    // project's own full extent is what the user expects to see.
+    if (Map1->layers().count() == 0) {
+        m_state.currentExtent = mapcontrol::Rectangle();
+    }
+    RebuildAllLayers();
+    if (m_state.currentExtent.isEmpty()) {
+        m_state.currentExtent = Map1->fullExtent();
+        Map1->setExtent(m_state.currentExtent);
+    }
+    Map2->setExtent(Map2->fullExtent());
+    m_state.scaleBarShown = false;
+    Map1->refresh();
+}
+
+bool TForm1::startUp() {
+    const platform::Configuration& config = m_surroundings.configuration;
+    const platform::DriveTable& drives = config.drives;
+
+    // Step 2: temporary pictures of the last run, and the fixed file C:\TEMPORAY.DB.
+    deleteTemporaryPictures();
+    if (const auto db = drives.toNative(QStringLiteral("C:\\TEMPORAY.DB"));
+        db && QFileInfo(*db).isFile()) {
+        QFile::remove(*db);
+    }
+
+    // Step 3: conf.dat and config.dat.
+    StartupFiles startupFiles;
+    const platform::Result read =
+        readStartupFiles(platform::configFolder(config.bootDrive), drives, startupFiles);
+    if (startupFiles.gatewayLine) {
+        m_state.gatewayLine = *startupFiles.gatewayLine;
+        CheckBox1->setEnabled(true);
+    }
+
+    // Step 4.
+    setWindowState(windowState() | Qt::WindowMaximized);
+    CheckListBox1->clear();
+
+    // Step 5: the memory check.
+    if (m_surroundings.installedMemory &&
+        m_surroundings.installedMemory() / 1048576 < kMinimumMegabytes) {
+        m_surroundings.dialogs.message(this, kMemoryMessage, platform::MessageKind::Error);
+        return false;
+    }
+
+    // Steps 6 to 9.
+    m_state.currentExtent = Map1->fullExtent();
+    Map1->setExtent(m_state.currentExtent);
+    const mapcontrol::Rectangle full = Map1->fullExtent();
+    m_state.projectedCoords = (full.left() > 180 || full.right() < -180) ? 1 : 0;
+    m_state.themeRenderKind.assign(AppState::kMaxThemes, 0);
+    m_state.themesLoaded = false;
+    m_state.extentBoxSymbol.type = mapcontrol::SymbolType::Fill;
+    m_state.extentBoxSymbol.style = mapcontrol::FillDiagonalCross;
+    m_state.extentBoxSymbol.colour = 0xFFFF;
+    m_state.extentBoxSymbol.outline = true;
+
+    if (!read) {
+        // A configuration file that exists but cannot be read: reported, and
+        // the rest of the creation is skipped.
+        m_surroundings.dialogs.message(this, read.message + QStringLiteral("\n") + read.detail,
+                                       platform::MessageKind::Error);
+        return true;
+    }
+
+    // Step 10: the project named by config.dat.
+    if (startupFiles.hasConfig) {
+        if (startupFiles.dataDrive) {
+            m_state.dataDrive = *startupFiles.dataDrive;
+        }
+        if (startupFiles.projectPath) {
+            const QString windowsPath =
+                QString(m_state.dataDrive) + QStringLiteral(":\\") + *startupFiles.projectPath;
+            const auto native = drives.toNative(windowsPath);
+            if (native && QFileInfo(*native).isFile()) {
+                loadProject(*native, m_state.dataDrive);
+            }
+        }
+        return true;
+    }
+
+    // Step 11: the project named on the command line ("*" + path, Windows or native form).
+    if (const std::optional<QString> project = projectArgument(m_surroundings.arguments)) {
+        const QString& path = *project;
+        std::optional<QString> native;
+        if (platform::hasDriveLetter(path)) {
+            native = drives.toNative(path);
+            m_state.dataDrive = path.at(0);
+        } else if (const auto windows = drives.toWindows(path)) {
+            native = path;
+            m_state.dataDrive = windows->at(0);
+        }
+        if (native && QFileInfo(*native).isFile()) {
+            loadProject(*native, m_state.dataDrive);
+        }
+    }
+    return true;
+}
+
+void TForm1::SpeedButton33Click() {
+    deleteTemporaryPictures();
+    emit exitRequested();
+}
+
+}  // namespace app

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "app/app_state.h"
+#include "files/layer_builder.h"
+#include "files/project_lines.h"
+#include "platform/memory.h"
+#include "platform/result.h"
+#include "platform/settings.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QRadioButton;
+class QTabWidget;
+class QToolButton;
+class QWidget;
+
+namespace mapcontrol {
+class MapWidget;
+}
+namespace platform {
+class Dialogs;
+}
+
+namespace app {
+
+// TForm1, the main window: the theme list and legend on the left, the main
+// map with the overview under it, the tool buttons and the main menu. It owns
+// the shared state and lends it to the other windows. Its controls keep the
+// names the rest of the program knows them by, as member and object names.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // What start-up takes from outside; borrowed for the window's life.
+    struct Surroundings {
+        const platform::Configuration& configuration;
+        platform::Dialogs& dialogs;
+        platform::MemoryQuery installedMemory;
+        QStringList arguments;
+    };
+
+    explicit TForm1(Surroundings surroundings, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Runs the creation steps: temporary files, configuration files, memory
+    // check, initial state, and the project named by config.dat or the
+    // command line. False when the program must end (too little memory).
+    bool startUp();
+
+    AppState& state() { return m_state; }
+    // The theme list's lines and check marks, top first.
+    std::vector<files::ThemeEntry> themeEntries() const;
+    files::LayerBuilder& layerBuilder() { return *m_layerBuilder; }
+
+    // Appends the lines of the project file (native path) to the theme list
+    // and its hidden copies, with `drive` for the relative paths.
+    platform::Result LoadProjectLines(const QString& nativePath, QChar drive);
+    // Builds every theme's layer in both maps.
+    bool RebuildAllLayers();
+
+    // Deletes "temp.jpg", "temp.bmp" and "temp1.bmp" in the program folder.
+    void deleteTemporaryPictures();
+
+    // The add-theme dialog's filter.
+    static const QString kAddThemeFilter;
+    static const QString kCaption;
+    static const QString kMemoryMessage;
+
+    // Controls, by the names the program gives them.
+    mapcontrol::MapWidget* Map1 = nullptr;
+    mapcontrol::MapWidget* Map2 = nullptr;
+    QLabel* Image1 = nullptr;
+    QTabWidget* PageControl1 = nullptr;
+    QListWidget* CheckListBox1 = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QListWidget* ListBox2 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QCheckBox* ck = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QLineEdit* Edit10 = nullptr;
+    QLabel* StaticText1 = nullptr;
+    QLabel* StaticText2 = nullptr;
+    QGroupBox* RadioGroup1 = nullptr;
+    QWidget* Panel2 = nullptr;
+
+    // The tool button with this object name; null when none.
+    QToolButton* button(const QString& name) const;
+
+signals:
+    // The user asked to end the program.
+    void exitRequested();
+
+private:
+    void buildLayout();
+    void buildMenu();
+    QToolButton* addButton(QWidget* panel, const QString& name, const QString& hint, int group = 0);
+    void setGroupDown(QToolButton* pressed);
+    void loadProject(const QString& nativePath, QChar drive);
+    void SpeedButton33Click();
+
+    Surroundings m_surroundings;
+    AppState m_state;
+    std::unique_ptr<files::LayerBuilder> m_layerBuilder;
+    std::vector<std::pair<QToolButton*, int>> m_groupButtons;
+};
+
+}  // namespace app

@@ -1,0 +1,213 @@
+#include "app/main_window.h"
+#include "app/secondary_windows.h"
+#include "mapcontrol/map_widget.h"
+#include "support/fixtures/gdal_support.h"
+#include "support/fixtures/shapefile_builder.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_drives.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr std::uint64_t kEnoughMemory = 8ULL << 30;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fixtures::registerGdalDrivers();
+        drives.addDrive('D');
+    }
+
+    // A polygon theme on drive D at dados\<name>.shp.
+    void theme(const QString& name) {
+        fixtures::ShapefileBuilder b(fixtures::ShapeType::Polygon);
+        b.textField("SIGLA", 8);
+        b.feature("POLYGON((0 0,0 1,1 1,1 0,0 0))", {name});
+        QDir().mkpath(drives.root('D') + "/dados");
+        ASSERT_TRUE(b.write(drives.root('D') + "/dados/" + name + ".shp"));
+    }
+
+    void project(const QByteArray& lines) { drives.writeFile("D:\\proj\\p.jjj", lines); }
+
+    std::unique_ptr<app::TForm1> start(QStringList arguments = {"quelvora"},
+                                       std::uint64_t memory = kEnoughMemory) {
+        config = platform::loadConfiguration(drives.environment());
+        auto window = std::make_unique<app::TForm1>(
+            app::TForm1::Surroundings{config, dialogs, [memory] { return memory; }, arguments});
+        window->resize(800, 600);
+        started = window->startUp();
+        return window;
+    }
+
+    support::TempDrives drives;
+    support::ScriptedDialogs dialogs;
+    platform::Configuration config;
+    bool started = false;
+};
+
+const QByteArray kTwoThemes =
+    "geo.shp                          ,dados\\geo.shp\r\n"
+    "*falhas.shp                          ,dados\\falhas.shp\r\n";
+
+}  // namespace
+
+TEST_F(MainWindowTest, controlsStartWithTheirNamesHintsAndStates) {
+    auto w = start();
+    ASSERT_TRUE(started);
+    EXPECT_EQ(w->windowTitle(), app::TForm1::kCaption);
+    EXPECT_EQ(w->button("SpeedButton3")->toolTip(), "Adiciona tema");
+    EXPECT_EQ(w->button("SpeedButton33")->toolTip(), "Sai do programa");
+    EXPECT_FALSE(w->button("M2")->isEnabled());
+    EXPECT_FALSE(w->button("SpeedButton30")->isEnabled());
+    EXPECT_TRUE(w->button("SpeedButton28")->isHidden());
+    EXPECT_TRUE(w->button("SpeedButton24")->isHidden());
+    EXPECT_FALSE(w->CheckBox1->isEnabled());
+    EXPECT_EQ(w->CheckBox1->text(), "KESTRAM");
+    EXPECT_TRUE(w->Edit2->isHidden());
+    EXPECT_TRUE(w->Map2->isHidden());
+    EXPECT_TRUE(w->Image1->isHidden());
+    EXPECT_EQ(w->ListBox2->toolTip(), "Seleção de níveis ");
+    EXPECT_FALSE(w->state().themesLoaded);
+    EXPECT_EQ(w->state().themeRenderKind.size(), 2001U);
+    EXPECT_EQ(w->state().connectionMode, -1);
+}
+
+TEST_F(MainWindowTest, buttonsOfAGroupGoDownOneAtATime) {
+    auto w = start();
+    QToolButton* pan = w->button("SpeedButton5");
+    QToolButton* zoom = w->button("SpeedButton7");
+    QToolButton* transparency = w->button("SpeedButton21");
+    pan->click();
+    transparency->click();
+    EXPECT_TRUE(pan->isChecked());
+    zoom->click();
+    EXPECT_FALSE(pan->isChecked());
+    EXPECT_TRUE(zoom->isChecked());
+    EXPECT_TRUE(transparency->isChecked());  // another group
+    zoom->click();
+    EXPECT_FALSE(zoom->isChecked());  // up again when pressed again
+}
+
+TEST_F(MainWindowTest, secondaryWindowsAreCreatedInOrderWithTheirCaptionsAndHidden) {
+    auto w = start();
+    const app::SecondaryWindows windows(w.get());
+    ASSERT_EQ(windows.all().size(), 24U);
+    EXPECT_EQ(windows.all().front()->objectName(), "TForm2");
+    EXPECT_EQ(windows.all()[10]->objectName(), "TForm13");
+    EXPECT_EQ(windows.all().back()->objectName(), "TForm17");
+    EXPECT_EQ(windows.window("TForm14")->windowTitle(), "Quelvora -VORN");
+    EXPECT_EQ(windows.window("TForm8")->windowTitle(), "Programa Quelvora  ");
+    for (QWidget* window : windows.all()) {
+        EXPECT_TRUE(window->isHidden()) << window->objectName().toStdString();
+    }
+}
+
+TEST_F(MainWindowTest, configProjectWithSIsLoadedOnItsDriveWithStarredThemesOff) {
+    theme("geo");
+    theme("falhas");
+    project(kTwoThemes);
+    drives.writeFile("C:\\xquelvora\\config.dat", "D\r\nS\r\nproj\\p.jjj\r\n");
+    auto w = start({"quelvora", "*D:\\outro.jjj"});
+    ASSERT_TRUE(started);
+    ASSERT_EQ(w->CheckListBox1->count(), 2);
+    EXPECT_EQ(w->CheckListBox1->item(0)->text(),
+              "geo.shp                          ,D:\\dados\\geo.shp");
+    EXPECT_EQ(w->CheckListBox1->item(1)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(w->ListBox2->count(), 2);
+    EXPECT_EQ(w->ComboBox1->count(), 2);
+    EXPECT_TRUE(w->state().themesLoaded);
+    EXPECT_EQ(w->state().dataDrive, QChar('D'));
+    ASSERT_EQ(w->Map1->layers().count(), 2);
+    EXPECT_EQ(w->Map1->layers().item(0)->name(), "geo");
+    EXPECT_FALSE(w->Map1->layers().item(1)->isVisible());
+    EXPECT_FALSE(w->Map2->layers().item(1)->isVisible());
+    EXPECT_FALSE(w->Edit2->isHidden());
+    // The project's data is in view, not the whole world.
+    EXPECT_TRUE(w->Map1->extent().contains({0.5, 0.5}));
+    EXPECT_LT(w->Map1->extent().size(), 10);
+}
+
+TEST_F(MainWindowTest, lowerCaseSLoadsNothingAndTheCommandLineIsIgnoredWithConfig) {
+    theme("geo");
+    project(kTwoThemes);
+    drives.writeFile("C:\\xquelvora\\config.dat", "D\r\ns\r\nproj\\p.jjj\r\n");
+    auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
+    EXPECT_EQ(w->CheckListBox1->count(), 0);
+    EXPECT_FALSE(w->state().themesLoaded);
+}
+
+TEST_F(MainWindowTest, commandLineProjectIsLoadedWithoutConfigInEitherPathForm) {
+    theme("geo");
+    project("geo.shp,dados\\geo.shp\r\n");
+    auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
+    ASSERT_EQ(w->CheckListBox1->count(), 1);
+    EXPECT_EQ(w->state().dataDrive, QChar('D'));
+    auto native = start({"quelvora", "*" + drives.root('D') + "/proj/p.jjj"});
+    ASSERT_EQ(native->CheckListBox1->count(), 1);
+    EXPECT_EQ(native->CheckListBox1->item(0)->text(), "geo.shp,D:\\dados\\geo.shp");
+}
+
+TEST_F(MainWindowTest, confDatEnablesTheDatabaseCheckBox) {
+    drives.writeFile("C:\\xquelvora\\conf.dat", "kestram.example\r\n");
+    auto w = start();
+    EXPECT_TRUE(w->CheckBox1->isEnabled());
+    EXPECT_EQ(w->state().gatewayLine, "kestram.example");
+}
+
+TEST_F(MainWindowTest, tooLittleMemoryShowsTheMessageAndStops) {
+    auto w = start({"quelvora"}, 95ULL * 1048576);
+    EXPECT_FALSE(started);
+    EXPECT_EQ(dialogs.messages(), QStringList({app::TForm1::kMemoryMessage}));
+    auto enough = start({"quelvora"}, 96ULL * 1048576);
+    EXPECT_TRUE(started);
+}
+
+TEST_F(MainWindowTest, temporaryFilesGoAtStartAndWithTheExitButton) {
+    QDir().mkpath(drives.programFolder());
+    const QStringList names = {"temp.jpg", "temp.bmp", "temp1.bmp"};
+    const auto writeAll = [&] {
+        for (const QString& name : names) {
+            QFile f(drives.programFolder() + "/" + name);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        }
+    };
+    writeAll();
+    drives.writeFile("C:\\TEMPORAY.DB", "x");
+    auto w = start();
+    for (const QString& name : names) {
+        EXPECT_FALSE(QFile::exists(drives.programFolder() + "/" + name)) << name.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(drives.native("C:\\TEMPORAY.DB")));
+    writeAll();
+    QSignalSpy exit(w.get(), &app::TForm1::exitRequested);
+    w->button("SpeedButton33")->click();
+    EXPECT_EQ(exit.count(), 1);
+    EXPECT_FALSE(QFile::exists(drives.programFolder() + "/temp.jpg"));
+}
+
+TEST_F(MainWindowTest, unreadableConfigIsReportedAndTheProgramRunsOn) {
+    QDir().mkpath(drives.configFolder() + "/config.dat");
+    auto w = start();
+    EXPECT_TRUE(started);
+    EXPECT_EQ(dialogs.messages().size(), 1);
+}
+
+TEST_F(MainWindowTest, oddProjectLinesGiveThemesWithoutCrashing) {
+    theme("geo");
+    project(QByteArray("\x00\xff junk\r\n\r\n", 11) + QByteArray(100'000, 'x') +
+            "\r\ngeo.shp,dados\\geo.shp\r\n");
+    auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
+    EXPECT_EQ(w->CheckListBox1->count(), 4);
+    EXPECT_EQ(w->Map1->layers().count(), 1);
+}
