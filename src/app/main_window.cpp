@@ -495,7 +495,7 @@ bool TForm1::startUp() {
     Map1->setExtent(m_state.currentExtent);
     const mapcontrol::Rectangle full = Map1->fullExtent();
     m_state.projectedCoords = (full.left() > 180 || full.right() < -180) ? 1 : 0;
-    m_state.themeRenderKind.assign(AppState::kMaxThemes, 0);
+    m_state.themeRenderKind.assign(workspace::AppState::kMaxThemes, 0);
     m_state.themesLoaded = false;
     m_state.extentBoxSymbol.type = mapcontrol::SymbolType::Fill;
     m_state.extentBoxSymbol.style = mapcontrol::FillDiagonalCross;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/app_state.h"
+#include "workspace/app_state.h"
 #include "files/layer_builder.h"
 #include "files/project_lines.h"
 #include "platform/memory.h"
@@ -55,7 +55,7 @@ public:
     // command line. False when the program must end (too little memory).
     bool startUp();
 
-    AppState& state() { return m_state; }
+    workspace::AppState& state() { return m_state; }
     // The theme list's lines and check marks, top first.
     std::vector<files::ThemeEntry> themeEntries() const;
     files::LayerBuilder& layerBuilder() { return *m_layerBuilder; }
@@ -110,7 +110,7 @@ private:
     void SpeedButton33Click();
 
     Surroundings m_surroundings;
-    AppState m_state;
+    workspace::AppState m_state;
     std::unique_ptr<files::LayerBuilder> m_layerBuilder;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
 };

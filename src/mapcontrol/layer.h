@@ -25,6 +25,8 @@ public:
     // The native path the layer was read from.
     const QString& dataFile() const { return m_dataFile; }
     virtual bool isValid() const = 0;
+    // The visibility a map gives the layer when it is added to it; each map
+    // then keeps its own (LayerCollection::isVisible).
     bool isVisible() const { return m_visible; }
     void setVisible(bool visible) { m_visible = visible; }
     // In map units; empty for an invalid layer.

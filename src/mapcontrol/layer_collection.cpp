@@ -3,7 +3,7 @@
 namespace mapcontrol {
 
 Layer* LayerCollection::item(int index) const {
-    return index >= 0 && index < count() ? m_layers[static_cast<std::size_t>(index)].get()
+    return index >= 0 && index < count() ? m_layers[static_cast<std::size_t>(index)].layer.get()
                                          : nullptr;
 }
 
@@ -13,7 +13,7 @@ Layer* LayerCollection::item(const QString& name) const {
 
 int LayerCollection::indexOf(const QString& name) const {
     for (int i = 0; i < count(); ++i) {
-        if (m_layers[static_cast<std::size_t>(i)]->name() == name) {
+        if (m_layers[static_cast<std::size_t>(i)].layer->name() == name) {
             return i;
         }
     }
@@ -21,14 +21,15 @@ int LayerCollection::indexOf(const QString& name) const {
 }
 
 std::shared_ptr<Layer> LayerCollection::shared(int index) const {
-    return index >= 0 && index < count() ? m_layers[static_cast<std::size_t>(index)] : nullptr;
+    return index >= 0 && index < count() ? m_layers[static_cast<std::size_t>(index)].layer : nullptr;
 }
 
 bool LayerCollection::add(std::shared_ptr<Layer> layer) {
     if (!layer || !layer->isValid()) {
         return false;
     }
-    m_layers.insert(m_layers.begin(), std::move(layer));
+    const bool visible = layer->isVisible();
+    m_layers.insert(m_layers.begin(), Entry{std::move(layer), visible});
     return true;
 }
 
@@ -47,11 +48,21 @@ void LayerCollection::move(int from, int to) {
     m_layers.insert(m_layers.begin() + to, std::move(layer));
 }
 
+bool LayerCollection::isVisible(int index) const {
+    return index >= 0 && index < count() && m_layers[static_cast<std::size_t>(index)].visible;
+}
+
+void LayerCollection::setVisible(int index, bool visible) {
+    if (index >= 0 && index < count()) {
+        m_layers[static_cast<std::size_t>(index)].visible = visible;
+    }
+}
+
 Rectangle LayerCollection::extent() const {
     Rectangle all;
-    for (const auto& layer : m_layers) {
-        if (layer->isValid()) {
-            all = all.united(layer->extent());
+    for (const Entry& entry : m_layers) {
+        if (entry.layer->isValid()) {
+            all = all.united(entry.layer->extent());
         }
     }
     return all;

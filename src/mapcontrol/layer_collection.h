@@ -9,8 +9,10 @@ namespace mapcontrol {
 
 // The layers of one map, top first: layer 0 is drawn last, over the others.
 // A layer object may be in two collections at once (the overview map shows
-// the very layers of the main map, with their renderers and visibility);
-// it lives while a collection holds it.
+// the very layers of the main map, with their renderers); it lives while a
+// collection holds it. Whether a layer is drawn is each collection's own
+// choice, so a theme hidden on the main map can stay on the overview; it
+// starts as the layer's own visibility when the layer is added.
 class LayerCollection {
 public:
     int count() const { return static_cast<int>(m_layers.size()); }
@@ -24,6 +26,9 @@ public:
     // invalid one (the collection is unchanged).
     bool add(std::shared_ptr<Layer> layer);
     std::shared_ptr<Layer> shared(int index) const;
+    // Whether this map draws the layer; false for an index out of range.
+    bool isVisible(int index) const;
+    void setVisible(int index, bool visible);
     // Out-of-range indexes change nothing.
     void remove(int index);
     void move(int from, int to);
@@ -33,7 +38,11 @@ public:
     Rectangle extent() const;
 
 private:
-    std::vector<std::shared_ptr<Layer>> m_layers;
+    struct Entry {
+        std::shared_ptr<Layer> layer;
+        bool visible = true;
+    };
+    std::vector<Entry> m_layers;
 };
 
 }  // namespace mapcontrol

@@ -32,7 +32,7 @@ void drawLayers(QPainter& painter, const ViewTransform& view, const LayerCollect
     painter.setRenderHint(QPainter::Antialiasing, true);
     for (int index = layers.count() - 1; index >= 0; --index) {
         const Layer* layer = layers.item(index);
-        if (layer->isVisible() && layer->isValid()) {
+        if (layers.isVisible(index) && layer->isValid()) {
             painter.save();
             try {
                 layer->draw(painter, view);

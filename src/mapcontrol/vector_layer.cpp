@@ -77,7 +77,7 @@ void VectorLayer::drawFeatures(QPainter& painter, const ViewTransform& view) con
 }
 
 void VectorLayer::draw(QPainter& painter, const ViewTransform& view) const {
-    if (!m_data || !isVisible()) {
+    if (!m_data) {
         return;
     }
     if (m_renderer) {

@@ -99,6 +99,24 @@ TEST_F(MapWidgetTest, layerCollectionAddsOnTopRefusesInvalidLayersAndMoves) {
     EXPECT_NE(map.layers().item("b"), nullptr);
 }
 
+TEST_F(MapWidgetTest, eachMapKeepsItsOwnVisibilityOfASharedLayer)
+{
+    MapWidget overview;
+    overview.resize(100, 50);
+    std::shared_ptr<Layer> layer = square("a", "POLYGON((0 0,0 10,10 10,10 0,0 0))", 0x0000FF);
+    ASSERT_TRUE(map.layers().add(layer));
+    ASSERT_TRUE(overview.layers().add(layer));
+    map.layers().setVisible(0, false);
+    EXPECT_FALSE(map.layers().isVisible(0));
+    EXPECT_TRUE(overview.layers().isVisible(0));
+    map.setExtent(Rectangle(0, 10, 10, 0));
+    overview.setExtent(Rectangle(0, 10, 10, 0));
+    const QPoint centre = map.toPixel({5, 5}).toPoint();
+    EXPECT_EQ(map.picture().pixel(centre), qRgb(255, 255, 255));
+    EXPECT_EQ(overview.picture().pixel(overview.toPixel({5, 5}).toPoint()), qRgb(255, 0, 0));
+    EXPECT_FALSE(map.layers().isVisible(9));
+}
+
 TEST_F(MapWidgetTest, shapesDrawnAfterALayerLandInThePictureAndGoAtTheNextRedraw) {
     addTwoLayers();
     map.setExtent(map.fullExtent());

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-namespace app {
+namespace workspace {
 
 // The program-wide state the windows share, owned by the main window and
 // lent by reference to the windows that read or set it. Names follow the
@@ -46,4 +46,4 @@ struct AppState {
     bool collectorTimerActive = false;
 };
 
-}  // namespace app
+}  // namespace workspace
