@@ -122,6 +122,7 @@ void ImageLayer::DatasetCloser::operator()(GDALDataset* dataset) const {
 }
 
 ImageLayer::ImageLayer(const QString& nativePath) : Layer(nativePath) {
+    setName(QFileInfo(nativePath).fileName());
     registerGdal();
     if (!open(nativePath)) {
         m_dataset.reset();

@@ -20,7 +20,9 @@ public:
     virtual ~Layer() = default;
 
     virtual Kind kind() const = 0;
-    // The file name without folders, cut before its first ".".
+    // The name the layer is found by: for vector layers the file name
+    // without folders, cut before its first "."; for image layers the file
+    // name with its extension.
     const QString& name() const { return m_name; }
     // The native path the layer was read from.
     const QString& dataFile() const { return m_dataFile; }
@@ -40,6 +42,7 @@ public:
 protected:
     explicit Layer(QString dataFile);
     void setError(QString error) { m_error = std::move(error); }
+    void setName(QString name) { m_name = std::move(name); }
 
 private:
     QString m_dataFile;

@@ -69,7 +69,7 @@ TEST_F(LayerBuilderTest, themeZeroIsAddedLastOnTopOfBothMapsWithItsVisibility) {
     for (mapcontrol::MapWidget* map : {&map1, &map2}) {
         ASSERT_EQ(map->layers().count(), 3);
         EXPECT_EQ(map->layers().item(0)->name(), "top");
-        EXPECT_EQ(map->layers().item(1)->name(), "relevo");
+        EXPECT_EQ(map->layers().item(1)->name(), "relevo.tif");
         EXPECT_EQ(map->layers().item(2)->name(), "bottom");
         EXPECT_FALSE(map->layers().item(1)->isVisible());
     }

@@ -174,7 +174,7 @@ TEST_F(ImageLayerGeoreference, geoTiffTagsGiveTheExtentAndSize) {
     ASSERT_TRUE(layer.isValid()) << layer.error().toStdString();
     EXPECT_TRUE(layer.error().isEmpty());
     EXPECT_EQ(layer.kind(), mapcontrol::Layer::Kind::Image);
-    EXPECT_EQ(layer.name(), QStringLiteral("Mapa"));
+    EXPECT_EQ(layer.name(), QStringLiteral("Mapa.Geo.tif"));  // pictures keep their extension
     EXPECT_EQ(layer.dataFile(), file);
     EXPECT_EQ(layer.pixelSize(), QSize(40, 30));
     expectExtent(layer.extent(), 350000.0, 351200.0, 7800000.0, 7799100.0);
