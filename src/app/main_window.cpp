@@ -16,11 +16,13 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -115,6 +117,7 @@ TForm1::TForm1(Surroundings surroundings, QWidget* parent)
     buildMenu();
     m_layerBuilder = std::make_unique<files::LayerBuilder>(
         *Map1, *Map2, m_surroundings.configuration.drives, m_surroundings.dialogs);
+    connectThemeList();
 }
 
 TForm1::~TForm1() = default;
@@ -411,6 +414,7 @@ platform::Result TForm1::LoadProjectLines(const QString& nativePath, QChar drive
     if (!text.result) {
         return text.result;
     }
+    const QSignalBlocker quiet(CheckListBox1);  // loading is no user's check-mark change
     for (const files::ThemeEntry& entry : files::themeEntriesFromProjectLines(text.lines, drive)) {
         auto* item = new QListWidgetItem(entry.line, CheckListBox1);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
@@ -542,6 +546,78 @@ bool TForm1::startUp() {
         }
     }
     return true;
+}
+
+void TForm1::connectThemeList() {
+    const auto coordinateFields = [this](bool shown) {
+        for (QWidget* w : {static_cast<QWidget*>(Edit2), static_cast<QWidget*>(Edit3),
+                           static_cast<QWidget*>(StaticText1), static_cast<QWidget*>(StaticText2),
+                           static_cast<QWidget*>(CheckBox2)}) {
+            w->setVisible(shown);
+        }
+        if (!shown) {
+            Edit2->setText(QStringLiteral(" "));
+            Edit3->setText(QStringLiteral(" "));
+        }
+    };
+    workspace::ThemeList::Hooks hooks;
+    hooks.showCoordinates = [coordinateFields] { coordinateFields(true); };
+    hooks.hideCoordinates = [coordinateFields] { coordinateFields(false); };
+    hooks.moveButtonsEnabled = [this] {
+        for (const char* name : {"SpeedButton30", "SpeedButton31", "SpeedButton32"}) {
+            button(QLatin1String(name))->setEnabled(m_state.moveThemeMode);
+        }
+        if (!m_state.moveThemeMode) {
+            button(QStringLiteral("SpeedButton28"))->setChecked(false);
+        }
+    };
+    m_themeList = std::make_unique<workspace::ThemeList>(
+        workspace::ThemeList::Controls{*CheckListBox1, *ListBox2, *ComboBox1, *ListBox1, *ck, *Map1,
+                                       *Map2},
+        std::move(hooks), *m_layerBuilder, m_state, m_surroundings.dialogs,
+        m_surroundings.configuration.drives);
+
+    const auto onClick = [this](const char* name, auto handler) {
+        connect(button(QLatin1String(name)), &QToolButton::clicked, this, handler);
+    };
+    onClick("SpeedButton3", [this] { m_themeList->addTheme(kAddThemeFilter); });
+    onClick("SpeedButton17", [this] { m_themeList->removeTheme(); });
+    onClick("SpeedButton29", [this] { m_themeList->startMove(false); });
+    onClick("SpeedButton28", [this] { m_themeList->startMove(true); });
+    onClick("SpeedButton30", [this] { m_themeList->moveUp(); });
+    onClick("SpeedButton31", [this] { m_themeList->moveDown(); });
+    onClick("SpeedButton32", [this] { m_themeList->endMove(); });
+    const auto onMenu = [this](const char* name, auto handler) {
+        if (QAction* action = findChild<QAction*>(QLatin1String(name))) {
+            connect(action, &QAction::triggered, this, handler);
+        }
+    };
+    onMenu("Adicionartemas1", [this] { button(QStringLiteral("SpeedButton3"))->click(); });
+    onMenu("Excluirtemas1", [this] { button(QStringLiteral("SpeedButton17"))->click(); });
+    onMenu("Novoprojeto1", [this] { m_themeList->newProject(); });
+    connect(CheckListBox1, &QListWidget::itemChanged, this,
+            [this] { m_themeList->applyVisibility(false); });
+    connect(ck, &QCheckBox::clicked, this, [this] { m_themeList->applyVisibility(true); });
+    connect(CheckListBox1, &QListWidget::itemDoubleClicked, this,
+            [this] { m_themeList->renameSelected(); });
+    CheckListBox1->installEventFilter(this);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == CheckListBox1 &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool press = event->type() == QEvent::KeyPress;
+        if (key->key() == Qt::Key_F1 && !key->isAutoRepeat()) {
+            m_state.moveThemeMode = press;
+        } else if (key->key() == Qt::Key_F2 && press) {
+            m_themeList->armRename();
+        } else if (key->key() == Qt::Key_Delete && press) {
+            m_themeList->removeTheme();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::SpeedButton33Click() {

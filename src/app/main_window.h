@@ -1,11 +1,12 @@
 #pragma once
 
-#include "workspace/app_state.h"
 #include "files/layer_builder.h"
 #include "files/project_lines.h"
 #include "platform/memory.h"
 #include "platform/result.h"
 #include "platform/settings.h"
+#include "workspace/app_state.h"
+#include "workspace/theme_list.h"
 
 #include <QMainWindow>
 
@@ -59,6 +60,7 @@ public:
     // The theme list's lines and check marks, top first.
     std::vector<files::ThemeEntry> themeEntries() const;
     files::LayerBuilder& layerBuilder() { return *m_layerBuilder; }
+    workspace::ThemeList& themeList() { return *m_themeList; }
 
     // Appends the lines of the project file (native path) to the theme list
     // and its hidden copies, with `drive` for the relative paths.
@@ -97,6 +99,9 @@ public:
     // The tool button with this object name; null when none.
     QToolButton* button(const QString& name) const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     // The user asked to end the program.
     void exitRequested();
@@ -108,10 +113,12 @@ private:
     void setGroupDown(QToolButton* pressed);
     void loadProject(const QString& nativePath, QChar drive);
     void SpeedButton33Click();
+    void connectThemeList();
 
     Surroundings m_surroundings;
     workspace::AppState m_state;
     std::unique_ptr<files::LayerBuilder> m_layerBuilder;
+    std::unique_ptr<workspace::ThemeList> m_themeList;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
 };
 

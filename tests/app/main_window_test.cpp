@@ -211,3 +211,21 @@ TEST_F(MainWindowTest, oddProjectLinesGiveThemesWithoutCrashing) {
     EXPECT_EQ(w->CheckListBox1->count(), 4);
     EXPECT_EQ(w->Map1->layers().count(), 1);
 }
+
+TEST_F(MainWindowTest, addButtonAndCheckMarksDriveTheThemeList) {
+    theme("geo");
+    auto w = start();
+    dialogs.push(drives.root('D') + "/dados/geo.shp");
+    w->button("SpeedButton3")->click();
+    ASSERT_EQ(dialogs.fileDialogs().size(), 1) << dialogs.messages().join("|").toStdString();
+    ASSERT_EQ(w->CheckListBox1->count(), 1) << dialogs.messages().join("|").toStdString();
+    EXPECT_EQ(dialogs.fileDialogs().last().filter, app::TForm1::kAddThemeFilter);
+    EXPECT_FALSE(w->Edit2->isHidden());
+    w->CheckListBox1->item(0)->setCheckState(Qt::Unchecked);  // as a click on the box does
+    EXPECT_FALSE(w->Map1->layers().isVisible(0));
+    EXPECT_TRUE(w->Map2->layers().isVisible(0));
+    w->CheckListBox1->item(0)->setSelected(true);
+    w->button("SpeedButton17")->click();
+    EXPECT_EQ(w->CheckListBox1->count(), 0);
+    EXPECT_EQ(w->Map1->layers().count(), 0);
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "files/project_lines.h"
+#include "workspace/app_state.h"
+
+#include <QString>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QListWidget;
+
+namespace files {
+class LayerBuilder;
+}
+namespace mapcontrol {
+class MapWidget;
+}
+namespace platform {
+class Dialogs;
+class DriveTable;
+}  // namespace platform
+
+namespace workspace {
+
+// The theme list of the main window and what is done to it: adding a theme
+// from a file, removing one, a new project, visibility, reordering and
+// renaming. Item 0 is the top theme and the top layer; the list index of a
+// theme is its layer's index in both maps, and every operation keeps them in
+// step, with each theme's render kind moving along. Borrows everything.
+class ThemeList {
+public:
+    struct Controls {
+        QListWidget& list;    // CheckListBox1
+        QListWidget& copy;    // ListBox2, the hidden copy
+        QComboBox& mirror;    // ComboBox1, another copy nobody reads
+        QListWidget& legend;  // ListBox1
+        QCheckBox& all;       // ck, "Todos"
+        mapcontrol::MapWidget& map1;
+        mapcontrol::MapWidget& map2;
+    };
+    // What the operations ask of the rest of the main window.
+    struct Hooks {
+        std::function<void()> commonPreamble;  // distance read-out, map tips off
+        std::function<void()> computeNumericScale;
+        std::function<void()> showCoordinates;  // coordinate fields on
+        std::function<void()> hideCoordinates;
+        std::function<void()> moveButtonsEnabled;  // called after a change of moveThemeMode
+    };
+
+    ThemeList(Controls controls, Hooks hooks, files::LayerBuilder& builder, AppState& state,
+              platform::Dialogs& dialogs, const platform::DriveTable& drives);
+
+    static const QString kDuplicateMessage;
+    static const QString kNothingToRemoveMessage;
+    static const QString kTooManyThemesMessage;
+
+    // The add-theme command: the open dialog, then addThemeFile.
+    void addTheme(const QString& filter);
+    // Adds the theme of a file the user chose (native path).
+    void addThemeFile(const QString& nativePath);
+    void removeTheme();
+    void newProject();
+    // Applies the check marks to the main map's layers (`all`: first set
+    // every mark to the state of "Todos"); the overview keeps its layers shown.
+    void applyVisibility(bool all);
+
+    // Reordering. `fromHiddenButton` chooses the message without a selection.
+    bool startMove(bool fromHiddenButton);
+    void moveUp();
+    void moveDown();
+    void endMove();
+
+    // F2 arms the next double click to rename the selected theme.
+    void armRename() { m_renameArmed = true; }
+    bool isRenameArmed() const { return m_renameArmed; }
+    void renameSelected();
+
+    std::vector<files::ThemeEntry> entries() const;
+
+private:
+    // Fills the list and its copies with `entries`, top first.
+    void setEntries(const std::vector<files::ThemeEntry>& entries);
+    void moveItem(int from, int to);
+    int selectedIndex() const;
+
+    Controls m_controls;
+    Hooks m_hooks;
+    files::LayerBuilder& m_builder;
+    AppState& m_state;
+    platform::Dialogs& m_dialogs;
+    const platform::DriveTable& m_drives;
+    int m_moveStart = -1;
+    int m_moveIndex = -1;
+    bool m_renameArmed = false;
+};
+
+// Theme base name: the text after the first ",", then after the last "\",
+// cut before the first ".".
+QString themeBaseName(const QString& line);
+// The name of a theme's layer: the text after the last "\"; for a shape
+// theme cut before its first ".".
+QString themeLayerName(const QString& line);
+
+}  // namespace workspace
