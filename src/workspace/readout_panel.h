@@ -1,0 +1,76 @@
+#pragma once
+
+#include "workspace/app_state.h"
+
+#include <QImage>
+#include <QPoint>
+
+#include <functional>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace mapcontrol {
+class MapWidget;
+}
+
+namespace workspace {
+
+// The read-outs under the map: coordinates under the pointer, the numeric
+// scale, the scale bar and the distance tool, on the main window's controls
+// (borrowed). The arithmetic is in readouts.h.
+class ReadoutPanel {
+public:
+    struct Controls {
+        mapcontrol::MapWidget& map1;
+        QLabel& image1;                           // the frozen picture of the distance tool
+        QLineEdit& edit2;                         // X
+        QLineEdit& edit3;                         // Y
+        QCheckBox& dms;                           // CheckBox2, "GMS"
+        QLineEdit& edit4;                         // the scale denominator
+        QLineEdit& edit10;                        // the distance
+        QWidget& scaleBar;                        // Panel2
+        QLabel& scaleBarText;                     // Image2: the bar and its length
+        std::vector<QWidget*> coordinateWidgets;  // shown and hidden with the coordinates
+        std::vector<QWidget*> scaleWidgets;       // shown with the numeric scale
+    };
+
+    static constexpr int kMaxDistancePoints = 4499;
+
+    ReadoutPanel(Controls controls, AppState& state);
+
+    // The pointer moved to pixel (x, y) of the main map.
+    void OnPointerMove(int x, int y);
+    void ToggleCoordinates();
+    void ComputeNumericScale();
+    void ToggleScaleBar();
+    void RefreshScaleBar();
+    // Widens (+3 px) or narrows (-3 px) the scale bar.
+    void resizeScaleBar(int deltaPixels);
+    // Applies the scale typed in Edit4 (four passes, as the map fits each extent to its shape).
+    void ApplyTypedScale();
+
+    void StartDistance();
+    // A press on the frozen picture at pixel (x, y); false when the limit of points is reached.
+    bool AddDistancePoint(int x, int y);
+    void UpdateDistanceReadout();
+
+    double scaleDenominator() const { return m_scaleDenominator; }
+    int distancePointCount() const { return static_cast<int>(m_points.size()); }
+
+private:
+    void writeScaleBar(int barPixels);
+
+    Controls m_controls;
+    AppState& m_state;
+    double m_scaleDenominator = 0.0;
+    std::vector<mapcontrol::MapPoint> m_points;  // kilometres
+    double m_running = 0.0;
+    QPoint m_lastPixel;
+    QImage m_frozen;
+};
+
+}  // namespace workspace
