@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QTabWidget>
@@ -117,7 +118,21 @@ TForm1::TForm1(Surroundings surroundings, QWidget* parent)
     buildMenu();
     m_layerBuilder = std::make_unique<files::LayerBuilder>(
         *Map1, *Map2, m_surroundings.configuration.drives, m_surroundings.dialogs);
+    m_readouts = std::make_unique<workspace::ReadoutPanel>(
+        workspace::ReadoutPanel::Controls{*Map1,
+                                          *Image1,
+                                          *Edit2,
+                                          *Edit3,
+                                          *CheckBox2,
+                                          *Edit4,
+                                          *Edit10,
+                                          *Panel2,
+                                          *Image2,
+                                          {Edit3, Edit2, CheckBox2, StaticText1, StaticText2},
+                                          {button(QStringLiteral("SpeedButton26")), Label3}},
+        m_state);
     connectThemeList();
+    connectMapTools();
 }
 
 TForm1::~TForm1() = default;
@@ -180,7 +195,7 @@ void TForm1::buildLayout() {
     CheckBox1->setToolTip(QStringLiteral(
         "Acessa informações de click no KESTRAM - ou acessa Web Map para shapes do tipo  indice"));
     CheckBox1->setEnabled(false);
-    CheckBox2 = new QCheckBox(left);
+    CheckBox2 = new QCheckBox(QStringLiteral("GMS"), left);
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
     CheckBox2->hide();
     checks->addWidget(ck);
@@ -272,15 +287,30 @@ void TForm1::buildLayout() {
     distanceLabel->setObjectName(QStringLiteral("Label1"));
     Edit10 = new QLineEdit(centre);
     Edit10->setObjectName(QStringLiteral("Edit10"));
-    auto* scaleLabel = new QLabel(QStringLiteral("Escala   -  1 :"), centre);
-    scaleLabel->setObjectName(QStringLiteral("Label2"));
+    Edit10->setReadOnly(true);
+    Label3 = new QLabel(QStringLiteral("Escala   -  1 :"), centre);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Edit4 = new QLineEdit(centre);
+    Edit4->setObjectName(QStringLiteral("Edit4"));
+    auto* applyScale = new QToolButton(centre);
+    applyScale->setObjectName(QStringLiteral("SpeedButton26"));
+    applyScale->setToolTip(QStringLiteral("Atualiza escala"));
+    applyScale->setText(QStringLiteral("Atualiza"));
     readouts->addWidget(distanceLabel, 0, 0);
-    readouts->addWidget(Edit10, 0, 1);
-    readouts->addWidget(scaleLabel, 1, 0);
-    for (QWidget* w : {static_cast<QWidget*>(distanceLabel), static_cast<QWidget*>(Edit10),
-                       static_cast<QWidget*>(scaleLabel)}) {
+    readouts->addWidget(Edit10, 0, 1, 1, 2);
+    readouts->addWidget(Label3, 1, 0);
+    readouts->addWidget(Edit4, 1, 1);
+    readouts->addWidget(applyScale, 1, 2);
+    for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(Edit4),
+                       static_cast<QWidget*>(applyScale)}) {
         w->hide();
     }
+    Edit6 = new QLineEdit(centre);
+    Edit6->setObjectName(QStringLiteral("Edit6"));
+    Edit6->hide();
+    Edit7 = new QLineEdit(centre);
+    Edit7->setObjectName(QStringLiteral("Edit7"));
+    Edit7->hide();
     bottom->addLayout(readouts);
 
     Map2 = new mapcontrol::MapWidget(centre);
@@ -289,14 +319,23 @@ void TForm1::buildLayout() {
     Map2->hide();
     bottom->addWidget(Map2);
 
+    // The scale bar: its picture with the length, and the buttons that
+    // widen and narrow it.
     Panel2 = new QWidget(centre);
     Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFixedWidth(150);
     auto* scaleBar = new QHBoxLayout(Panel2);
-    for (const char* sign : {"+", "-"}) {
+    scaleBar->setContentsMargins(2, 2, 2, 2);
+    Image2 = new QLabel(Panel2);
+    Image2->setObjectName(QStringLiteral("Image2"));
+    Image2->setFixedWidth(97);
+    Image2->setStyleSheet(QStringLiteral("QLabel#Image2 { border-bottom: 3px solid black; }"));
+    scaleBar->addWidget(Image2);
+    for (const auto& [name, sign] :
+         {std::pair{"SpeedButton22", "+"}, std::pair{"SpeedButton23", "-"}}) {
         auto* b = new QToolButton(Panel2);
+        b->setObjectName(QLatin1String(name));
         b->setText(QLatin1String(sign));
-        b->setObjectName(QStringLiteral("Panel2") +
-                         QLatin1String(sign[0] == '+' ? "Plus" : "Minus"));
         scaleBar->addWidget(b);
     }
     Panel2->hide();
@@ -525,6 +564,7 @@ bool TForm1::startUp() {
             const auto native = drives.toNative(windowsPath);
             if (native && QFileInfo(*native).isFile()) {
                 loadProject(*native, m_state.dataDrive);
+                m_readouts->ToggleScaleBar();
             }
         }
         return true;
@@ -561,6 +601,8 @@ void TForm1::connectThemeList() {
         }
     };
     workspace::ThemeList::Hooks hooks;
+    hooks.commonPreamble = [this] { m_readouts->UpdateDistanceReadout(); };
+    hooks.computeNumericScale = [this] { m_readouts->ComputeNumericScale(); };
     hooks.showCoordinates = [coordinateFields] { coordinateFields(true); };
     hooks.hideCoordinates = [coordinateFields] { coordinateFields(false); };
     hooks.moveButtonsEnabled = [this] {
@@ -603,7 +645,106 @@ void TForm1::connectThemeList() {
     CheckListBox1->installEventFilter(this);
 }
 
+void TForm1::connectMapTools() {
+    m_navigation = std::make_unique<workspace::Navigation>(
+        workspace::Navigation::Controls{
+            *Map1, *Map2, *button(QStringLiteral("SpeedButton5")),
+            *button(QStringLiteral("SpeedButton7")), *button(QStringLiteral("SpeedButton6")),
+            *button(QStringLiteral("SpeedButton10")), *button(QStringLiteral("SpeedButton9")),
+            *button(QStringLiteral("SpeedButton19")), *button(QStringLiteral("SpeedButton13")),
+            *PageControl1},
+        workspace::Navigation::Branches{}, m_state, *m_readouts, *m_themeList,
+        m_surroundings.dialogs);
+    const auto onClick = [this](const char* name, auto handler) {
+        connect(button(QLatin1String(name)), &QToolButton::clicked, this, handler);
+    };
+    onClick("SpeedButton2", [this] { m_navigation->zoomIn(); });
+    onClick("SpeedButton4", [this] { m_navigation->zoomOut(); });
+    onClick("SpeedButton1", [this] { m_navigation->wholeMap(); });
+    onClick("SpeedButton5", [this] { m_navigation->panMode(); });
+    onClick("SpeedButton7", [this] { m_navigation->zoomWindowMode(); });
+    onClick("SpeedButton11", [this] { m_readouts->ToggleCoordinates(); });
+    onClick("SpeedButton12", [this] { m_readouts->ComputeNumericScale(); });
+    onClick("SpeedButton24", [this] { m_readouts->ToggleScaleBar(); });
+    onClick("SpeedButton22", [this] { m_readouts->resizeScaleBar(3); });
+    onClick("SpeedButton23", [this] { m_readouts->resizeScaleBar(-3); });
+    onClick("SpeedButton26", [this] { m_readouts->ApplyTypedScale(); });
+    onClick("SpeedButton13", [this] {
+        if (button(QStringLiteral("SpeedButton13"))->isChecked()) {
+            m_readouts->StartDistance();
+        } else {
+            m_readouts->UpdateDistanceReadout();
+        }
+    });
+    const auto onMenu = [this](const char* name, auto handler) {
+        if (QAction* action = findChild<QAction*>(QLatin1String(name))) {
+            connect(action, &QAction::triggered, this, handler);
+        }
+    };
+    onMenu("Zoommais1", [this] { button(QStringLiteral("SpeedButton2"))->click(); });
+    onMenu("Zoommenos1", [this] { button(QStringLiteral("SpeedButton4"))->click(); });
+    onMenu("Mapainteiro1", [this] { button(QStringLiteral("SpeedButton1"))->click(); });
+    onMenu("Zoompan1", [this] {
+        button(QStringLiteral("SpeedButton5"))->setChecked(true);
+        m_navigation->panMode();
+    });
+    onMenu("Zoomjanela1", [this] {
+        m_state.overviewBoxPending = true;
+        Map2->refresh();
+        button(QStringLiteral("SpeedButton7"))->setChecked(true);
+        m_navigation->zoomWindowMode();
+    });
+    onMenu("Distancias1", [this] {
+        button(QStringLiteral("SpeedButton13"))->setChecked(true);
+        m_readouts->StartDistance();
+    });
+
+    connect(Map1, &mapcontrol::MapWidget::mouseDown, this,
+            [this](Qt::MouseButton b, Qt::KeyboardModifiers, int x, int y) {
+                m_navigation->mousePress(b, x, y);
+            });
+    connect(Map1, &mapcontrol::MapWidget::mouseMove, this,
+            [this](Qt::MouseButtons, Qt::KeyboardModifiers, int x, int y) {
+                Edit6->setText(QString::number(x));
+                Edit7->setText(QString::number(y));
+                m_navigation->updateToolCursor();
+                m_readouts->OnPointerMove(x, y);
+            });
+    connect(Map2, &mapcontrol::MapWidget::mouseDown, this,
+            [this](Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
+                m_navigation->overviewPress();
+            });
+    connect(Map2, &mapcontrol::MapWidget::afterLayerDraw, this,
+            [this](int index) { m_navigation->afterOverviewLayer(index); });
+    for (int item = 0; item < 2; ++item) {
+        auto* radio =
+            RadioGroup1->findChild<QRadioButton*>(QStringLiteral("RadioGroup1Item%1").arg(item));
+        connect(radio, &QRadioButton::toggled, this, [this, item](bool on) {
+            if (on) m_navigation->setOverviewChoice(item);
+        });
+    }
+    // The frozen picture of the distance tool takes the clicks while it is shown.
+    Image1->installEventFilter(this);
+    Image1->setMouseTracking(true);
+}
+
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Image1 && m_state.distanceActive) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            m_readouts->AddDistancePoint(p.x(), p.y());
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            m_readouts->UpdateDistanceReadout();
+            button(QStringLiteral("SpeedButton13"))->setChecked(false);
+            return true;
+        }
+        if (event->type() == QEvent::MouseMove) {
+            const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
+            m_readouts->OnPointerMove(p.x(), p.y());
+        }
+    }
     if (watched == CheckListBox1 &&
         (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -6,6 +6,8 @@
 #include "platform/result.h"
 #include "platform/settings.h"
 #include "workspace/app_state.h"
+#include "workspace/navigation.h"
+#include "workspace/readout_panel.h"
 #include "workspace/theme_list.h"
 
 #include <QMainWindow>
@@ -61,6 +63,8 @@ public:
     std::vector<files::ThemeEntry> themeEntries() const;
     files::LayerBuilder& layerBuilder() { return *m_layerBuilder; }
     workspace::ThemeList& themeList() { return *m_themeList; }
+    workspace::ReadoutPanel& readouts() { return *m_readouts; }
+    workspace::Navigation& navigation() { return *m_navigation; }
 
     // Appends the lines of the project file (native path) to the theme list
     // and its hidden copies, with `drive` for the relative paths.
@@ -91,6 +95,11 @@ public:
     QLineEdit* Edit2 = nullptr;
     QLineEdit* Edit3 = nullptr;
     QLineEdit* Edit10 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    QLineEdit* Edit6 = nullptr;
+    QLineEdit* Edit7 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Image2 = nullptr;
     QLabel* StaticText1 = nullptr;
     QLabel* StaticText2 = nullptr;
     QGroupBox* RadioGroup1 = nullptr;
@@ -114,11 +123,14 @@ private:
     void loadProject(const QString& nativePath, QChar drive);
     void SpeedButton33Click();
     void connectThemeList();
+    void connectMapTools();
 
     Surroundings m_surroundings;
     workspace::AppState m_state;
     std::unique_ptr<files::LayerBuilder> m_layerBuilder;
     std::unique_ptr<workspace::ThemeList> m_themeList;
+    std::unique_ptr<workspace::ReadoutPanel> m_readouts;
+    std::unique_ptr<workspace::Navigation> m_navigation;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
 };
 

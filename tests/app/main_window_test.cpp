@@ -133,9 +133,11 @@ TEST_F(MainWindowTest, configProjectWithSIsLoadedOnItsDriveWithStarredThemesOff)
     EXPECT_FALSE(w->Map1->layers().item(1)->isVisible());
     EXPECT_FALSE(w->Map2->layers().item(1)->isVisible());
     EXPECT_FALSE(w->Edit2->isHidden());
-    // The project's data is in view, not the whole world.
+    // The project's data is in view, not the whole world, with the scale bar.
     EXPECT_TRUE(w->Map1->extent().contains({0.5, 0.5}));
     EXPECT_LT(w->Map1->extent().size(), 10);
+    EXPECT_FALSE(w->Panel2->isHidden());
+    EXPECT_FALSE(w->Edit4->text().isEmpty());
 }
 
 TEST_F(MainWindowTest, lowerCaseSLoadsNothingAndTheCommandLineIsIgnoredWithConfig) {
@@ -228,4 +230,18 @@ TEST_F(MainWindowTest, addButtonAndCheckMarksDriveTheThemeList) {
     w->button("SpeedButton17")->click();
     EXPECT_EQ(w->CheckListBox1->count(), 0);
     EXPECT_EQ(w->Map1->layers().count(), 0);
+}
+
+TEST_F(MainWindowTest, zoomButtonsAndTheCoordinateReadoutWorkOnTheLoadedProject) {
+    theme("geo");
+    project("geo.shp,dados\\geo.shp\r\n");
+    auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
+    const double before = w->Map1->extent().size();
+    w->button("SpeedButton2")->click();
+    EXPECT_NEAR(w->Map1->extent().size(), before * 0.8, 1e-9);
+    w->button("SpeedButton4")->click();
+    EXPECT_NEAR(w->Map1->extent().size(), before * 0.96, 1e-9);
+    emit w->Map1->mouseMove(Qt::NoButton, Qt::NoModifier, 10, 10);
+    EXPECT_FALSE(w->Edit2->text().isEmpty());
+    EXPECT_EQ(w->Edit6->text(), "10");
 }
