@@ -321,9 +321,12 @@ void TForm1::buildLayout() {
 
     // The scale bar: its picture with the length, and the buttons that
     // widen and narrow it.
+    // It floats over the map where the user drags it.
     Panel2 = new QWidget(centre);
     Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setFixedWidth(150);
+    Panel2->setFixedSize(150, 30);
+    Panel2->setAutoFillBackground(true);
+    Panel2->move(8, 8);
     auto* scaleBar = new QHBoxLayout(Panel2);
     scaleBar->setContentsMargins(2, 2, 2, 2);
     Image2 = new QLabel(Panel2);
@@ -339,7 +342,6 @@ void TForm1::buildLayout() {
         scaleBar->addWidget(b);
     }
     Panel2->hide();
-    bottom->addWidget(Panel2);
     bottom->addStretch(1);
     centreLayout->addLayout(bottom);
 
@@ -723,12 +725,32 @@ void TForm1::connectMapTools() {
             if (on) m_navigation->setOverviewChoice(item);
         });
     }
+    Panel2->installEventFilter(this);
+    Image2->installEventFilter(this);
     // The frozen picture of the distance tool takes the clicks while it is shown.
     Image1->installEventFilter(this);
     Image1->setMouseTracking(true);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Panel2 || watched == Image2) {
+        // Pressing the scale bar picks it up; it follows the pointer until released.
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_scaleBarDragging = true;
+            Panel2->raise();
+            return true;
+        }
+        if (event->type() == QEvent::MouseMove && m_scaleBarDragging) {
+            const QPoint global = static_cast<QMouseEvent*>(event)->globalPosition().toPoint();
+            Panel2->move(Panel2->parentWidget()->mapFromGlobal(global));
+            return true;
+        }
+        if (event->type() == QEvent::MouseButtonRelease && m_scaleBarDragging) {
+            m_scaleBarDragging = false;
+            Panel2->update();
+            return true;
+        }
+    }
     if (watched == Image1 && m_state.distanceActive) {
         if (event->type() == QEvent::MouseButtonPress) {
             const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();

@@ -132,6 +132,7 @@ private:
     std::unique_ptr<workspace::ReadoutPanel> m_readouts;
     std::unique_ptr<workspace::Navigation> m_navigation;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
+    bool m_scaleBarDragging = false;
 };
 
 }  // namespace app

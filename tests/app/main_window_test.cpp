@@ -6,7 +6,9 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_drives.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -14,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -244,4 +247,21 @@ TEST_F(MainWindowTest, zoomButtonsAndTheCoordinateReadoutWorkOnTheLoadedProject)
     emit w->Map1->mouseMove(Qt::NoButton, Qt::NoModifier, 10, 10);
     EXPECT_FALSE(w->Edit2->text().isEmpty());
     EXPECT_EQ(w->Edit6->text(), "10");
+}
+
+TEST_F(MainWindowTest, scaleBarFollowsThePointerWhileHeld)
+{
+    auto w = start();
+    w->Panel2->show();
+    const QPoint before = w->Panel2->pos();
+    QTest::mousePress(w->Panel2, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    QMouseEvent move(QEvent::MouseMove, QPointF(60, 25), w->Panel2->mapToGlobal(QPointF(60, 25)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w->Panel2, &move);
+    QTest::mouseRelease(w->Panel2, Qt::LeftButton, Qt::NoModifier, QPoint(60, 25));
+    EXPECT_EQ(w->Panel2->pos(), before + QPoint(60, 25));
+    QMouseEvent later(QEvent::MouseMove, QPointF(5, 5), w->Panel2->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
+                      Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w->Panel2, &later);
+    EXPECT_EQ(w->Panel2->pos(), before + QPoint(60, 25));  // released: it stays
 }
