@@ -642,6 +642,20 @@ void TForm1::connectThemeList() {
     connect(CheckListBox1, &QListWidget::itemChanged, this,
             [this] { m_themeList->applyVisibility(false); });
     connect(ck, &QCheckBox::clicked, this, [this] { m_themeList->applyVisibility(true); });
+    // Selecting a theme ends a measurement, raises the query and
+    // classification tools and ends reordering.
+    connect(CheckListBox1, &QListWidget::itemClicked, this, [this] {
+        m_readouts->UpdateDistanceReadout();
+        button(QStringLiteral("SpeedButton10"))->setChecked(false);
+        button(QStringLiteral("SpeedButton9"))->setChecked(false);
+        if (!m_state.moveThemeMode) {
+            return;
+        }
+        m_themeList->endMove();
+    });
+    CheckListBox1->viewport()->installEventFilter(this);
+    centralWidget()->installEventFilter(this);
+    CheckListBox1->viewport()->setMouseTracking(true);
     connect(CheckListBox1, &QListWidget::itemDoubleClicked, this,
             [this] { m_themeList->renameSelected(); });
     CheckListBox1->installEventFilter(this);
@@ -778,7 +792,17 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         } else if (key->key() == Qt::Key_Delete && press) {
             m_themeList->removeTheme();
             return true;
+        } else if (key->key() == Qt::Key_Control && press && !key->isAutoRepeat()) {
+            button(QStringLiteral("SpeedButton21"))->click();  // the transparency switch
         }
+    }
+    if (watched == centralWidget() && event->type() == QEvent::MouseButtonPress) {
+        m_themeList->endMove();  // a click on the form ends reordering
+    }
+    if (watched == CheckListBox1->viewport() && event->type() == QEvent::MouseMove) {
+        // Moving over the list switches map tips off.
+        button(QStringLiteral("SpeedButton19"))->setChecked(false);
+        m_state.mapTipsActive = false;
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -8,14 +8,17 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QMouseEvent>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QRadioButton>
 #include <QSignalSpy>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -249,19 +252,50 @@ TEST_F(MainWindowTest, zoomButtonsAndTheCoordinateReadoutWorkOnTheLoadedProject)
     EXPECT_EQ(w->Edit6->text(), "10");
 }
 
-TEST_F(MainWindowTest, scaleBarFollowsThePointerWhileHeld)
-{
+TEST_F(MainWindowTest, scaleBarFollowsThePointerWhileHeld) {
     auto w = start();
     w->Panel2->show();
     const QPoint before = w->Panel2->pos();
     QTest::mousePress(w->Panel2, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    QMouseEvent move(QEvent::MouseMove, QPointF(60, 25), w->Panel2->mapToGlobal(QPointF(60, 25)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(60, 25), w->Panel2->mapToGlobal(QPointF(60, 25)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(w->Panel2, &move);
     QTest::mouseRelease(w->Panel2, Qt::LeftButton, Qt::NoModifier, QPoint(60, 25));
     EXPECT_EQ(w->Panel2->pos(), before + QPoint(60, 25));
-    QMouseEvent later(QEvent::MouseMove, QPointF(5, 5), w->Panel2->mapToGlobal(QPointF(5, 5)), Qt::NoButton,
-                      Qt::NoButton, Qt::NoModifier);
+    QMouseEvent later(QEvent::MouseMove, QPointF(5, 5), w->Panel2->mapToGlobal(QPointF(5, 5)),
+                      Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(w->Panel2, &later);
     EXPECT_EQ(w->Panel2->pos(), before + QPoint(60, 25));  // released: it stays
+}
+
+TEST_F(MainWindowTest, clickingAThemeRaisesQueryToolsAndEndsReordering) {
+    theme("geo");
+    theme("falhas");
+    project(kTwoThemes);
+    auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
+    w->CheckListBox1->item(0)->setSelected(true);
+    w->button("SpeedButton29")->click();
+    EXPECT_TRUE(w->state().moveThemeMode);
+    EXPECT_TRUE(w->button("SpeedButton30")->isEnabled());
+    w->button("SpeedButton31")->click();
+    w->button("SpeedButton10")->setChecked(true);
+    emit w->CheckListBox1->itemClicked(w->CheckListBox1->item(0));
+    EXPECT_FALSE(w->state().moveThemeMode);
+    EXPECT_FALSE(w->button("SpeedButton10")->isChecked());
+    EXPECT_FALSE(w->button("SpeedButton30")->isEnabled());
+    EXPECT_EQ(w->Map1->layers().item(1)->name(), "geo");
+}
+
+TEST_F(MainWindowTest, hidingAndShowingTheOverviewRestoresTheListHeight) {
+    auto w = start();
+    w->show();
+    QApplication::processEvents();
+    const int before = w->PageControl1->height();
+    w->RadioGroup1->findChild<QRadioButton*>("RadioGroup1Item0")->setChecked(true);
+    QApplication::processEvents();
+    EXPECT_FALSE(w->Map2->isHidden());
+    w->RadioGroup1->findChild<QRadioButton*>("RadioGroup1Item1")->setChecked(true);
+    QApplication::processEvents();
+    EXPECT_TRUE(w->Map2->isHidden());
+    EXPECT_EQ(w->PageControl1->height(), before);
 }
