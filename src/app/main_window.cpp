@@ -302,7 +302,8 @@ void TForm1::buildLayout() {
     readouts->addWidget(Edit4, 1, 1);
     readouts->addWidget(applyScale, 1, 2);
     for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(Edit4),
-                       static_cast<QWidget*>(applyScale)}) {
+                       static_cast<QWidget*>(applyScale), static_cast<QWidget*>(distanceLabel),
+                       static_cast<QWidget*>(Edit10)}) {
         w->hide();
     }
     Edit6 = new QLineEdit(centre);
@@ -687,6 +688,8 @@ void TForm1::connectMapTools() {
     onClick("SpeedButton26", [this] { m_readouts->ApplyTypedScale(); });
     onClick("SpeedButton13", [this] {
         if (button(QStringLiteral("SpeedButton13"))->isChecked()) {
+            Edit10->show();
+            findChild<QLabel*>(QStringLiteral("Label1"))->show();
             m_readouts->StartDistance();
         } else {
             m_readouts->UpdateDistanceReadout();
