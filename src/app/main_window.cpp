@@ -714,8 +714,10 @@ void TForm1::connectMapTools() {
         m_navigation->zoomWindowMode();
     });
     onMenu("Distancias1", [this] {
-        button(QStringLiteral("SpeedButton13"))->setChecked(true);
-        m_readouts->StartDistance();
+        QToolButton* distance = button(QStringLiteral("SpeedButton13"));
+        if (!distance->isChecked()) {
+            distance->click();  // down, and its command runs
+        }
     });
 
     connect(Map1, &mapcontrol::MapWidget::mouseDown, this,
