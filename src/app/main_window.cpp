@@ -401,7 +401,13 @@ void TForm1::buildMenu() {
     QMenu* temas = menu(QStringLiteral("Temas"), QStringLiteral("Temas1"));
     item(temas, QStringLiteral("Adicionar temas"), QStringLiteral("Adicionartemas1"));
     item(temas, QStringLiteral("Excluir temas"), QStringLiteral("Excluirtemas1"));
-    menu(QStringLiteral("Imprimir"), QStringLiteral("Imprimir1"));
+    // Entries without items run their command when chosen.
+    const auto command = [bar](const QString& title, const QString& name) {
+        QAction* a = bar->addAction(title);
+        a->setObjectName(name);
+        return a;
+    };
+    command(QStringLiteral("Imprimir"), QStringLiteral("Imprimir1"));
     QMenu* zoom = menu(QStringLiteral("Zoom"), QStringLiteral("Zoom1"));
     item(zoom, QStringLiteral("Zoom +"), QStringLiteral("Zoommais1"));
     item(zoom, QStringLiteral("Zoom -"), QStringLiteral("Zoommenos1"));
@@ -413,7 +419,7 @@ void TForm1::buildMenu() {
          QStringLiteral("Ativapesquisaporcursor1"));
     item(pesq, QStringLiteral("Pesquisa  por query"), QStringLiteral("Pesquisaporquery1"));
     item(pesq, QStringLiteral("Retirar a seleção - query"), QStringLiteral("Retirarselecao1"));
-    menu(QStringLiteral("Reclassificar"), QStringLiteral("Reclassificar1"));
+    command(QStringLiteral("Reclassificar"), QStringLiteral("Reclassificar1"));
     QMenu* legenda = menu(QStringLiteral("Legenda"), QStringLiteral("Legenda1"));
     item(legenda, QStringLiteral("Ativa"), QStringLiteral("Ativa1"));
     item(legenda, QStringLiteral("Grava legenda"), QStringLiteral("Gravalegenda1"));
@@ -428,7 +434,7 @@ void TForm1::buildMenu() {
                                                                     {"Conexões", "Conexoes1"},
                                                                     {"Ajuda", "Ajuda1"},
                                                                     {"WMS", "WMS1"}}) {
-        menu(QString::fromUtf8(title), QLatin1String(name));
+        command(QString::fromUtf8(title), QLatin1String(name));
     }
     QAction* sairMain = bar->addAction(QStringLiteral("Sair"));
     sairMain->setObjectName(QStringLiteral("Sair2"));

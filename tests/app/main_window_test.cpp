@@ -299,3 +299,14 @@ TEST_F(MainWindowTest, hidingAndShowingTheOverviewRestoresTheListHeight) {
     EXPECT_TRUE(w->Map2->isHidden());
     EXPECT_EQ(w->PageControl1->height(), before);
 }
+
+TEST_F(MainWindowTest, distancesMenuStartsTheDistanceTool) {
+    theme("geo");
+    project("geo.shp,dados\\geo.shp\r\n");
+    auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
+    w->findChild<QAction*>("Distancias1")->trigger();
+    EXPECT_TRUE(w->button("SpeedButton13")->isChecked());
+    EXPECT_TRUE(w->state().distanceActive);
+    EXPECT_FALSE(w->Edit10->isHidden());
+    EXPECT_TRUE(w->Map1->isHidden());
+}
