@@ -1,5 +1,6 @@
 #include "files/layer_builder.h"
 
+#include "files/colour_file.h"
 #include "files/theme_line.h"
 #include "mapcontrol/image_layer.h"
 #include "mapcontrol/map_widget.h"
@@ -8,6 +9,7 @@
 #include "mapcontrol/vector_layer.h"
 #include "platform/dialogs.h"
 #include "platform/drives.h"
+#include "platform/text_file.h"
 
 #include <QFileInfo>
 
@@ -113,12 +115,28 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int themeIndex,
         (!hasColourFile || mode == Mode::AddOne)) {
         renderKinds[static_cast<std::size_t>(themeIndex)] = RenderUniqueValues;
     }
-    if (hasColourFile && m_readColourFile) {
+    if (!hasColourFile) {
+        buildDefaultRenderer(vector);
+    } else if (m_readColourFile) {
         m_readColourFile(vector, *colourFile);
     } else {
-        buildDefaultRenderer(vector);
+        ApplyColourFile(vector, *colourFile);
     }
     return true;
+}
+
+void LayerBuilder::ApplyColourFile(mapcontrol::VectorLayer& layer, const QString& colourFile) {
+    const platform::TextLines text = platform::readTextLines(colourFile);
+    if (!text.result) {
+        // An unreadable colour file: reported, and the layer keeps the default legend.
+        m_dialogs.message(m_map1.window(),
+                          text.result.message + QStringLiteral("\n") + text.result.detail,
+                          platform::MessageKind::Error);
+        buildDefaultRenderer(layer);
+        return;
+    }
+    applyColourTable(
+        layer, parseColourFile(text.lines, geometryWord(static_cast<int>(layer.shapeType()))));
 }
 
 bool LayerBuilder::rebuildAllLayers(const std::vector<ThemeEntry>& themes,

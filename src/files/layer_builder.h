@@ -32,8 +32,8 @@ void buildDefaultRenderer(mapcontrol::VectorLayer& layer);
 // dialogs. Borrows everything it is given.
 class LayerBuilder {
 public:
-    // Builds a shape layer's renderer from its colour file (native path);
-    // until one is installed, such layers get the default renderer.
+    // Replaces the reading of colour files (native path) by another; the
+    // builder reads them itself with ApplyColourFile otherwise.
     using ColourFileReader =
         std::function<void(mapcontrol::VectorLayer& layer, const QString& colourFile)>;
 
@@ -58,6 +58,10 @@ public:
     // whole theme line), visible, on top of both maps; old layers stay.
     // False with a message when the main map refuses it.
     bool buildThemeLayer(const QString& pathOrLine, int themeIndex, std::vector<int>& renderKinds);
+
+    // Gives the layer the classes of its data with the colours and styles of
+    // its colour file (native path).
+    void ApplyColourFile(mapcontrol::VectorLayer& layer, const QString& colourFile);
 
 private:
     enum class Mode { Rebuild, AddOne };

@@ -158,3 +158,17 @@ TEST_F(LayerBuilderTest, pictureWithJpgInItsPathGetsOneLayer) {
     ASSERT_TRUE(builder.rebuildAllLayers({entry("D:\\fotos.jpg\\mapa.tif")}, kinds, {}));
     EXPECT_EQ(map1.layers().count(), 1);
 }
+
+TEST_F(LayerBuilderTest, colourFileFoundWhateverItsCaseColoursTheLayer) {
+    const QString path = shape("geologia", {"GR", "K2"});
+    drives.writeFile("D:\\dados\\geologia.cor", "SIGLA,1\r\nGR,200,10,30,3\r\n");
+    ASSERT_TRUE(builder.rebuildAllLayers({entry(path)}, kinds, {}));
+    auto* layer = static_cast<mapcontrol::VectorLayer*>(map1.layers().item(0));
+    auto* renderer = dynamic_cast<mapcontrol::ValueMapRenderer*>(layer->renderer());
+    ASSERT_NE(renderer, nullptr);
+    EXPECT_EQ(renderer->field(), "SIGLA");
+    const int gr = renderer->classOf("GR");
+    EXPECT_EQ(renderer->symbol(gr).colour, mapcontrol::colourInt(200, 10, 30));
+    EXPECT_EQ(renderer->symbol(gr).style, 3);
+    EXPECT_NE(renderer->symbol(renderer->classOf("K2")).colour, mapcontrol::colourInt(200, 10, 30));
+}
