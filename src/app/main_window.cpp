@@ -2,7 +2,12 @@
 
 #include "app/command_line.h"
 #include "app/configuration_files.h"
+#include "files/colour_file.h"
+#include "files/project_file.h"
+#include "files/theme_line.h"
 #include "mapcontrol/map_widget.h"
+#include "mapcontrol/value_map_renderer.h"
+#include "mapcontrol/vector_layer.h"
 #include "platform/dialogs.h"
 #include "platform/drives.h"
 #include "platform/text_file.h"
@@ -719,6 +724,10 @@ void TForm1::connectMapTools() {
         button(QStringLiteral("SpeedButton7"))->setChecked(true);
         m_navigation->zoomWindowMode();
     });
+    onMenu("Gravaprojeto1", [this] { SaveProject(); });
+    onMenu("Projeto1", [this] { OpenProject(); });
+    onMenu("Gravalegenda1", [this] { SaveColourFile(); });
+    onClick("SpeedButton25", [this] { SaveColourFile(); });
     onMenu("Distancias1", [this] {
         QToolButton* distance = button(QStringLiteral("SpeedButton13"));
         if (!distance->isChecked()) {
@@ -816,6 +825,149 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         m_state.mapTipsActive = false;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void TForm1::SaveProject() {
+    platform::Dialogs& dialogs = m_surroundings.dialogs;
+    const platform::DriveTable& drives = m_surroundings.configuration.drives;
+    const std::vector<files::ThemeEntry> themes = themeEntries();
+    if (themes.empty()) {
+        dialogs.message(this, files::kNothingToSaveMessage, platform::MessageKind::Warning);
+        return;
+    }
+    platform::FileDialogOptions options;
+    options.fileName = QStringLiteral("*.jjj");
+    options.filter = files::kProjectFilter;
+    const std::optional<QString> chosen = dialogs.saveFile(this, options);
+    if (!chosen) {
+        return;
+    }
+    const std::optional<QString> projectPath = drives.toWindows(*chosen);
+    if (!projectPath || !files::projectOnThemeDrive(themes.front().line, *projectPath)) {
+        dialogs.message(this, files::kOtherDriveMessage, platform::MessageKind::Warning);
+        return;
+    }
+    // Written to a temporary file renamed into place: a failure leaves the old project whole.
+    const platform::Result written =
+        platform::writeTextLines(*chosen, files::projectFileLines(themes));
+    if (!written) {
+        dialogs.message(this, written.message + QStringLiteral("\n") + written.detail,
+                        platform::MessageKind::Error);
+    }
+}
+
+void TForm1::OpenProject() {
+    platform::Dialogs& dialogs = m_surroundings.dialogs;
+    const platform::DriveTable& drives = m_surroundings.configuration.drives;
+    platform::FileDialogOptions options;
+    options.fileName = QStringLiteral("*.jjj");
+    options.filter = files::kProjectFilter;
+    options.initialFolder = drives.toNative(QStringLiteral("C:\\")).value_or(QString());
+    const std::optional<QString> chosen = dialogs.openFile(this, options);
+    if (!chosen) {
+        return;
+    }
+    {
+        const QSignalBlocker quiet(CheckListBox1);
+        CheckListBox1->clear();
+        ListBox2->clear();
+        ComboBox1->clear();
+    }
+    const std::optional<QString> projectPath = drives.toWindows(*chosen);
+    if (projectPath) {
+        m_state.dataDrive = projectPath->at(0);
+    }
+    const platform::TextLines first = platform::readFirstTextLine(*chosen);
+    const std::optional<QString> probe =
+        first.result ? files::firstThemePath(first.lines, m_state.dataDrive) : std::nullopt;
+    if (!probe || !drives.exists(*probe)) {
+        dialogs.message(this, files::kUnreadableProjectMessage, platform::MessageKind::Warning);
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const platform::Result loaded = LoadProjectLines(*chosen, m_state.dataDrive);
+    if (!loaded) {
+        QApplication::restoreOverrideCursor();
+        dialogs.message(this, loaded.message + QStringLiteral("\n") + loaded.detail,
+                        platform::MessageKind::Error);
+        return;
+    }
+    m_state.themesLoaded = true;
+    m_readouts->ToggleCoordinates();
+    RebuildAllLayers();
+    m_state.currentExtent = Map1->fullExtent();
+    Map1->setExtent(m_state.currentExtent);
+    Map2->setExtent(m_state.currentExtent);
+    m_state.scaleBarShown = false;
+    m_readouts->ToggleScaleBar();
+    QApplication::restoreOverrideCursor();
+}
+
+void TForm1::SaveColourFile() {
+    platform::Dialogs& dialogs = m_surroundings.dialogs;
+    m_readouts->UpdateDistanceReadout();
+    m_themeList->endMove();
+    m_state.mapTipsActive = false;
+    int selected = -1;
+    int switchedOn = 0;
+    int onlyOn = -1;
+    for (int i = 0; i < CheckListBox1->count(); ++i) {
+        if (CheckListBox1->item(i)->isSelected()) selected = i;
+        if (CheckListBox1->item(i)->checkState() == Qt::Checked) {
+            ++switchedOn;
+            onlyOn = i;
+        }
+    }
+    const bool hadSelection = selected >= 0;
+    if (switchedOn == 1) {
+        selected = onlyOn;
+    }
+    if (CheckListBox1->count() > 1 && std::max(selected, 0) != 0 && switchedOn != 1) {
+        dialogs.message(
+            this,
+            QStringLiteral(
+                "Para trabalhar com gravação de paleta de cores, desabilite a visualização "
+                "dos outros temas deixando apenas o  de interesse"),
+            platform::MessageKind::Warning);
+        return;
+    }
+    if (!hadSelection) {
+        dialogs.message(this, QStringLiteral("Selecione um tema"), platform::MessageKind::Warning);
+        return;
+    }
+    if (m_state.themeRenderKind[static_cast<std::size_t>(selected)] != 0) {
+        dialogs.message(
+            this,
+            QStringLiteral(
+                "Nesta versão ainda não é possível gravar legenda para temas estatisticos. "
+                "Novas versões estarão disponíveis na homepage da VORN"),
+            platform::MessageKind::Warning);
+        return;
+    }
+    const QString line = CheckListBox1->item(selected)->text();
+    if (!line.contains(QLatin1String(".SHP")) && !line.contains(QLatin1String(".shp"))) {
+        return;
+    }
+    const QString path = files::themePath(line);
+    const qsizetype dot = path.indexOf(QLatin1Char('.'));
+    const QString colourFile = (dot < 0 ? path : path.left(dot)) + QStringLiteral(".cor");
+    auto* layer = dynamic_cast<mapcontrol::VectorLayer*>(
+        Map1->layers().item(workspace::themeLayerName(line)));
+    auto* renderer =
+        layer ? dynamic_cast<mapcontrol::ValueMapRenderer*>(layer->renderer()) : nullptr;
+    const std::optional<QString> native = m_surroundings.configuration.drives.toNative(colourFile);
+    if (!renderer || !native) {
+        return;
+    }
+    const platform::Result written = platform::writeTextLines(
+        *native, files::colourFileLines(*renderer,
+                                        files::geometryWord(static_cast<int>(layer->shapeType()))));
+    if (!written) {
+        dialogs.message(this, written.message + QStringLiteral("\n") + written.detail,
+                        platform::MessageKind::Error);
+        return;
+    }
+    dialogs.message(this, QStringLiteral("Gravação de paleta realizada com sucesso"));
 }
 
 void TForm1::SpeedButton33Click() {

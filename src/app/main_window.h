@@ -72,6 +72,11 @@ public:
     // Builds every theme's layer in both maps.
     bool RebuildAllLayers();
 
+    // "Gravar projeto", "Abrir projeto" and "Grava legenda".
+    void SaveProject();
+    void OpenProject();
+    void SaveColourFile();
+
     // Deletes "temp.jpg", "temp.bmp" and "temp1.bmp" in the program folder.
     void deleteTemporaryPictures();
 

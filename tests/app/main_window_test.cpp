@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 #include "app/secondary_windows.h"
+#include "files/project_file.h"
 #include "mapcontrol/map_widget.h"
 #include "support/fixtures/gdal_support.h"
 #include "support/fixtures/shapefile_builder.h"
@@ -309,4 +310,79 @@ TEST_F(MainWindowTest, distancesMenuStartsTheDistanceTool) {
     EXPECT_TRUE(w->state().distanceActive);
     EXPECT_FALSE(w->Edit10->isHidden());
     EXPECT_TRUE(w->Map1->isHidden());
+}
+
+TEST_F(MainWindowTest, savedProjectOpensAgainWithItsThemesAndMarks) {
+    theme("geo");
+    theme("falhas");
+    project(kTwoThemes);
+    auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
+    const QString saved = drives.root('D') + "/proj/copia.jjj";
+    dialogs.push(saved);
+    w->SaveProject();
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), kTwoThemes);
+    file.close();
+
+    auto other = start();
+    const bool coordsBefore = other->state().coordsVisible;
+    dialogs.push(saved);
+    other->OpenProject();
+    ASSERT_EQ(other->CheckListBox1->count(), 2);
+    EXPECT_EQ(other->CheckListBox1->item(1)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(other->Map1->layers().count(), 2);
+    EXPECT_NE(other->state().coordsVisible, coordsBefore);  // the read-out is flipped
+    EXPECT_FALSE(other->Panel2->isHidden());                // and the scale bar shown
+}
+
+TEST_F(MainWindowTest, projectIsRefusedOnAnotherDriveOrWithoutThemes) {
+    auto empty = start();
+    empty->SaveProject();
+    EXPECT_EQ(dialogs.lastMessage(), files::kNothingToSaveMessage);
+    theme("geo");
+    project("geo.shp,dados\\geo.shp\r\n");
+    auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
+    const QString eRoot = drives.addDrive('E');
+    dialogs.push(eRoot + "/p.jjj");
+    w->SaveProject();
+    EXPECT_EQ(dialogs.lastMessage(), files::kOtherDriveMessage);
+    EXPECT_FALSE(QFile::exists(eRoot + "/p.jjj"));
+}
+
+TEST_F(MainWindowTest, projectWhoseFirstThemeIsMissingLeavesAnEmptyList) {
+    theme("geo");
+    project("sumiu.shp,dados\\sumiu.shp\r\ngeo.shp,dados\\geo.shp\r\n");
+    auto w = start();
+    dialogs.push(drives.root('D') + "/proj/p.jjj");
+    w->OpenProject();
+    EXPECT_EQ(dialogs.lastMessage(), files::kUnreadableProjectMessage);
+    EXPECT_EQ(w->CheckListBox1->count(), 0);
+}
+
+TEST_F(MainWindowTest, colourFileIsSavedForTheOnlyVisibleThemeAndRefusedOtherwise) {
+    theme("geo");
+    theme("falhas");
+    project(kTwoThemes);  // geo on, falhas off
+    auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
+    w->CheckListBox1->item(1)->setSelected(
+        true);  // another theme selected: the visible one is saved
+    w->button("SpeedButton25")->click();
+    EXPECT_EQ(dialogs.lastMessage(), "Gravação de paleta realizada com sucesso");
+    QFile cor(drives.root('D') + "/dados/geo.cor");
+    ASSERT_TRUE(cor.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(cor.readAll().startsWith("SIGLA,1\r\ngeo,0,0,255,0\r\n"));
+
+    w->CheckListBox1->item(1)->setCheckState(Qt::Checked);  // two visible, theme 1 selected
+    w->button("SpeedButton25")->click();
+    EXPECT_TRUE(dialogs.lastMessage().startsWith("Para trabalhar com gravação de paleta de cores"));
+    w->CheckListBox1->clearSelection();
+    w->CheckListBox1->item(0)->setSelected(true);
+    w->state().themeRenderKind[0] = 1;
+    w->button("SpeedButton25")->click();
+    EXPECT_TRUE(
+        dialogs.lastMessage().startsWith("Nesta versão ainda não é possível gravar legenda"));
+    w->CheckListBox1->clearSelection();
+    w->button("SpeedButton25")->click();
+    EXPECT_EQ(dialogs.lastMessage(), "Selecione um tema");
 }
