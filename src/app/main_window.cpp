@@ -57,13 +57,13 @@ namespace {
 constexpr std::uint64_t kMinimumMegabytes = 96;
 
 // Tool buttons of the column panel: name, hint, group (0 = none).
-struct ButtonSpec {
+struct ToolButtonInfo {
     const char* name;
     const char* hint;
     int group;
 };
 
-const ButtonSpec kToolButtons[] = {
+const ToolButtonInfo kToolButtons[] = {
     {"SpeedButton3", "Adiciona tema", 0},
     {"SpeedButton17", "Apaga temas selecionados", 0},
     {"SpeedButton21", "Ativa e desativa transparencia", 2},
@@ -361,8 +361,8 @@ void TForm1::buildLayout() {
     toolColumn->setLayout(new QVBoxLayout);
     toolColumn->layout()->setSpacing(0);
     toolColumn->layout()->setContentsMargins(0, 0, 0, 0);
-    for (const ButtonSpec& spec : kToolButtons) {
-        addButton(toolColumn, QLatin1String(spec.name), QString::fromUtf8(spec.hint), spec.group);
+    for (const ToolButtonInfo& info : kToolButtons) {
+        addButton(toolColumn, QLatin1String(info.name), QString::fromUtf8(info.hint), info.group);
     }
     toolsLayout->addWidget(toolColumn, 0, 0, Qt::AlignTop);
 

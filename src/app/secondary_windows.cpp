@@ -2,8 +2,8 @@
 
 namespace app {
 
-const std::vector<SecondaryWindows::Spec>& SecondaryWindows::specs() {
-    static const std::vector<Spec> windows = {
+const std::vector<SecondaryWindows::WindowInfo>& SecondaryWindows::windowTable() {
+    static const std::vector<WindowInfo> windows = {
         {"TForm2", "Atributos de consulta"},
         {"TForm3", "Quelvora"},
         {"TForm4", "Estabelecendo cores"},
@@ -33,10 +33,10 @@ const std::vector<SecondaryWindows::Spec>& SecondaryWindows::specs() {
 }
 
 SecondaryWindows::SecondaryWindows(QWidget* mainWindow) {
-    for (const Spec& spec : specs()) {
+    for (const WindowInfo& info : windowTable()) {
         auto* window = new QWidget(mainWindow, Qt::Window);
-        window->setObjectName(QLatin1String(spec.name));
-        window->setWindowTitle(QString::fromUtf8(spec.caption));
+        window->setObjectName(QLatin1String(info.name));
+        window->setWindowTitle(QString::fromUtf8(info.caption));
         window->hide();
         m_windows.push_back(window);
     }

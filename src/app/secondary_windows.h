@@ -13,12 +13,12 @@ namespace app {
 // controls. The windows are children of the main window, which owns them.
 class SecondaryWindows {
 public:
-    struct Spec {
+    struct WindowInfo {
         const char* name;
         const char* caption;
     };
     // The windows in creation order.
-    static const std::vector<Spec>& specs();
+    static const std::vector<WindowInfo>& windowTable();
 
     explicit SecondaryWindows(QWidget* mainWindow);
 
