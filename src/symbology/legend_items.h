@@ -1,0 +1,46 @@
+#pragma once
+
+#include "mapcontrol/symbol.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace mapcontrol {
+class Renderer;
+}
+
+namespace symbology {
+
+// One line of the legend list.
+struct LegendItem {
+    enum class Kind { Separator, Title, Class };
+    Kind kind = Kind::Class;
+    QString text;
+    // For classes: how the class is drawn in its picture.
+    mapcontrol::Symbol symbol;
+    QString geometry;         // "poligono", "linha", "ponto"
+    bool classBreak = false;  // class-break pictures are drawn smaller
+
+    friend bool operator==(const LegendItem&, const LegendItem&) = default;
+};
+
+// A theme as the legend sees it.
+struct LegendTheme {
+    QString line;
+    bool visible = true;
+    int renderKind = 0;                              // 0 unique values, 1 class breaks
+    const mapcontrol::Renderer* renderer = nullptr;  // of the theme's layer in the main map
+    QString geometry;                                // of the theme's layer
+};
+
+// The legend of the visible shape themes, top first: a separator before
+// every visible theme's block but the first (pictures count), a title, then
+// one line per class. Unique-value titles are " ***" + the trimmed display
+// part + "***" + 72 blanks + "," + the field; class-break titles are the
+// layer name; class-break lines read "<b0", "b(i-1)-b(i)", ">b(n-1)" with
+// each value 10 wide with 4 decimals.
+std::vector<LegendItem> legendItems(const std::vector<LegendTheme>& themes);
+
+}  // namespace symbology
