@@ -131,11 +131,7 @@ void applyColourTable(mapcontrol::VectorLayer& layer, const ColourTable& table) 
     mapcontrol::ValueMapRenderer& r = *renderer;
     layer.setRenderer(std::move(renderer));
     r.setField(table.field);
-    mapcontrol::Strings values;
-    mapcontrol::RecordSet records = layer.records();
-    for (records.moveFirst(); !records.isEnd(); records.moveNext()) {
-        values.add(records.text(table.field));
-    }
+    const mapcontrol::Strings values = layer.records().distinctTexts(table.field);
     r.setValueCount(static_cast<int>(values.count()));
     for (int j = 0; j < r.valueCount(); ++j) {
         r.setValue(j, values.item(j));

@@ -32,10 +32,7 @@ void buildDefaultRenderer(mapcontrol::VectorLayer& layer) {
     mapcontrol::RecordSet records = layer.records();
     const QString field =
         records.fieldCount() > 0 ? records.fieldName(records.fieldCount() - 1) : QString();
-    mapcontrol::Strings values;
-    for (records.moveFirst(); !records.isEnd(); records.moveNext()) {
-        values.add(records.text(field));
-    }
+    const mapcontrol::Strings values = records.distinctTexts(field);
     r.setField(field);
     r.setValueCount(static_cast<int>(values.count()));
     for (int j = 0; j < r.valueCount(); ++j) {

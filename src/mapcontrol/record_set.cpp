@@ -97,4 +97,16 @@ std::optional<FieldStatistics> RecordSet::statistics(const QString& field) const
     return stats;
 }
 
+Strings RecordSet::distinctTexts(const QString& field) const {
+    QStringList texts;
+    if (m_data) {
+        const int column = m_data->table().fieldIndex(field);
+        texts.reserve(static_cast<qsizetype>(m_rows.size()));
+        for (const VectorData::FeatureId row : m_rows) {
+            texts.append(column < 0 ? QString() : m_data->table().text(column, row));
+        }
+    }
+    return Strings::fromTexts(std::move(texts));
+}
+
 }  // namespace mapcontrol

@@ -2,6 +2,7 @@
 
 #include "mapcontrol/attribute_table.h"
 #include "mapcontrol/shape.h"
+#include "mapcontrol/strings.h"
 #include "mapcontrol/vector_data.h"
 
 #include <memory>
@@ -43,6 +44,10 @@ public:
     // Statistics of a numeric field over the set's records (population
     // standard deviation); nothing for a text or missing field or no records.
     std::optional<FieldStatistics> statistics(const QString& field) const;
+
+    // Every distinct value of a field over the set's records, as text, in
+    // ascending order (the cursor is left alone).
+    Strings distinctTexts(const QString& field) const;
 
 private:
     std::shared_ptr<const VectorData> m_data;

@@ -9,6 +9,10 @@ namespace mapcontrol {
 // order of their UTF-16 code units (exact: "a" and "A" are two texts).
 class Strings {
 public:
+    // The collection of these texts: sorted once, repeats dropped; for many
+    // texts at once, where adding them one by one would cost a shift each.
+    static Strings fromTexts(QStringList texts);
+
     // False when the text was already there.
     bool add(const QString& text);
     qsizetype count() const { return m_items.size(); }

@@ -11,13 +11,9 @@ bool classifyByUniqueValues(mapcontrol::VectorLayer& layer, const QString& field
     if (!layer.data() || layer.data()->table().fieldIndex(field) < 0) {
         return false;
     }
-    mapcontrol::Strings values;
-    mapcontrol::RecordSet records = layer.records();
-    for (records.moveFirst(); !records.isEnd(); records.moveNext()) {
-        values.add(records.text(field));
-        if (values.count() > kMaxUniqueClasses) {
-            return false;
-        }
+    const mapcontrol::Strings values = layer.records().distinctTexts(field);
+    if (values.count() > kMaxUniqueClasses) {
+        return false;
     }
     auto renderer = std::make_unique<mapcontrol::ValueMapRenderer>();
     renderer->setField(field);

@@ -118,6 +118,13 @@ TEST(Strings, keepEachTextOnceInAscendingExactOrder) {
     EXPECT_EQ(strings.item(7), QString());
 }
 
+TEST(Strings, manyTextsAtOnceGiveTheSameCollectionAsOneByOne) {
+    const QStringList texts = {"b", "B", "a", "b", "", "a"};
+    Strings one;
+    for (const QString& t : texts) one.add(t);
+    EXPECT_EQ(Strings::fromTexts(texts).items(), one.items());
+}
+
 TEST(Symbol, defaultClassColoursAreDistinctAndTheSameEveryTime) {
     QSet<ColourInt> seen;
     for (int i = 0; i < 64; ++i) {
