@@ -1,9 +1,8 @@
 // Program entry: one instance per user, the configuration read from the
-// surroundings, every window created in its order, start-up, then the
-// message loop.
+// surroundings, the main window (which creates the others in their order),
+// start-up, then the message loop.
 #include "app/guarded_application.h"
 #include "app/main_window.h"
-#include "app/secondary_windows.h"
 #include "platform/qt_dialogs.h"
 #include "platform/settings.h"
 #include "platform/single_instance.h"
@@ -33,7 +32,6 @@ int main(int argc, char** argv) {
 
     app::TForm1 mainWindow(
         {config, dialogs, &platform::installedMemoryBytes, QApplication::arguments()});
-    const app::SecondaryWindows windows(&mainWindow);
     QObject::connect(&mainWindow, &app::TForm1::exitRequested, &application, &QApplication::quit);
     QObject::connect(
         &instance, &platform::SingleInstance::raiseRequested, &mainWindow, [&mainWindow] {

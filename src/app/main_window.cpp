@@ -2,6 +2,7 @@
 
 #include "app/command_line.h"
 #include "app/configuration_files.h"
+#include "app/secondary_windows.h"
 #include "files/colour_file.h"
 #include "files/project_file.h"
 #include "files/theme_line.h"
@@ -11,6 +12,11 @@
 #include "platform/dialogs.h"
 #include "platform/drives.h"
 #include "platform/text_file.h"
+#include "symbology/classification_window.h"
+#include "symbology/label_window.h"
+#include "symbology/legend_panel.h"
+#include "symbology/symbol_editors.h"
+#include "symbology/transparency_switch.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -138,6 +144,8 @@ TForm1::TForm1(Surroundings surroundings, QWidget* parent)
         m_state);
     connectThemeList();
     connectMapTools();
+    m_windows = std::make_unique<SecondaryWindows>(this);
+    connectSymbology();
 }
 
 TForm1::~TForm1() = default;
@@ -233,6 +241,8 @@ void TForm1::buildLayout() {
     addButton(movers, QStringLiteral("SpeedButton30"), QStringLiteral("Mover para cima"));
     addButton(movers, QStringLiteral("SpeedButton31"), QStringLiteral("Mover para baixo"));
     addButton(movers, QStringLiteral("SpeedButton32"), QStringLiteral("Encerrar \"mover tema\" "));
+    addButton(movers, QStringLiteral("SpeedButton35"), QStringLiteral("Altera ordem da legenda"))
+        ->setCheckable(true);
     leftLayout->addWidget(movers);
 
     PageControl1 = new QTabWidget(left);
@@ -424,12 +434,12 @@ void TForm1::buildMenu() {
          QStringLiteral("Ativapesquisaporcursor1"));
     item(pesq, QStringLiteral("Pesquisa  por query"), QStringLiteral("Pesquisaporquery1"));
     item(pesq, QStringLiteral("Retirar a seleção - query"), QStringLiteral("Retirarselecao1"));
-    command(QStringLiteral("Reclassificar"), QStringLiteral("Reclassificar1"));
+    command(QStringLiteral("Reclassificar"), QStringLiteral("Cor1"));
     QMenu* legenda = menu(QStringLiteral("Legenda"), QStringLiteral("Legenda1"));
-    item(legenda, QStringLiteral("Ativa"), QStringLiteral("Ativa1"));
+    item(legenda, QStringLiteral("Ativa"), QStringLiteral("Ativaedesativa2"));
     item(legenda, QStringLiteral("Grava legenda"), QStringLiteral("Gravalegenda1"));
     item(legenda, QStringLiteral("Retorna a paleta de cores original"),
-         QStringLiteral("Retornapaleta1"));
+         QStringLiteral("Retornaapaletadecoresoriginal1"));
     for (const auto& [title, name] :
          std::initializer_list<std::pair<const char*, const char*>>{{"Distâncias", "Distancias1"},
                                                                     {"Clipboard", "Clipboard1"},
@@ -616,6 +626,10 @@ void TForm1::connectThemeList() {
     };
     workspace::ThemeList::Hooks hooks;
     hooks.commonPreamble = [this] { m_readouts->UpdateDistanceReadout(); };
+    hooks.legendIfShown = [this] {
+        if (button(QStringLiteral("SpeedButton18"))->isChecked()) ShowLegend();
+    };
+    hooks.transparencySwitch = [this] { button(QStringLiteral("SpeedButton21"))->click(); };
     hooks.computeNumericScale = [this] { m_readouts->ComputeNumericScale(); };
     hooks.showCoordinates = [coordinateFields] { coordinateFields(true); };
     hooks.hideCoordinates = [coordinateFields] { coordinateFields(false); };
@@ -660,10 +674,12 @@ void TForm1::connectThemeList() {
         m_readouts->UpdateDistanceReadout();
         button(QStringLiteral("SpeedButton10"))->setChecked(false);
         button(QStringLiteral("SpeedButton9"))->setChecked(false);
-        if (!m_state.moveThemeMode) {
-            return;
+        windows().window(QStringLiteral("TForm4"))->close();
+        windows().window(QStringLiteral("TForm5"))->close();
+        if (m_state.moveThemeMode) {
+            m_themeList->endMove();
         }
-        m_themeList->endMove();
+        if (button(QStringLiteral("SpeedButton18"))->isChecked()) ShowLegend();
     });
     CheckListBox1->viewport()->installEventFilter(this);
     centralWidget()->installEventFilter(this);
@@ -820,9 +836,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         m_themeList->endMove();  // a click on the form ends reordering
     }
     if (watched == CheckListBox1->viewport() && event->type() == QEvent::MouseMove) {
-        // Moving over the list switches map tips off.
-        button(QStringLiteral("SpeedButton19"))->setChecked(false);
-        m_state.mapTipsActive = false;
+        stopMapTips();  // moving over the list switches map tips off
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -900,29 +914,17 @@ void TForm1::OpenProject() {
     Map2->setExtent(m_state.currentExtent);
     m_state.scaleBarShown = false;
     m_readouts->ToggleScaleBar();
+    ShowLegend();
     QApplication::restoreOverrideCursor();
 }
 
 void TForm1::SaveColourFile() {
     platform::Dialogs& dialogs = m_surroundings.dialogs;
-    m_readouts->UpdateDistanceReadout();
-    m_themeList->endMove();
-    m_state.mapTipsActive = false;
-    int selected = -1;
-    int switchedOn = 0;
-    int onlyOn = -1;
-    for (int i = 0; i < CheckListBox1->count(); ++i) {
-        if (CheckListBox1->item(i)->isSelected()) selected = i;
-        if (CheckListBox1->item(i)->checkState() == Qt::Checked) {
-            ++switchedOn;
-            onlyOn = i;
-        }
-    }
-    const bool hadSelection = selected >= 0;
-    if (switchedOn == 1) {
-        selected = onlyOn;
-    }
-    if (CheckListBox1->count() > 1 && std::max(selected, 0) != 0 && switchedOn != 1) {
+    commonPreamble();
+    const workspace::ThemeList::PaletteTarget target = m_themeList->paletteTarget();
+    const bool hadSelection = target.selected >= 0;
+    const int selected = target.theme();
+    if (CheckListBox1->count() > 1 && std::max(selected, 0) != 0 && target.switchedOn != 1) {
         dialogs.message(
             this,
             QStringLiteral(
@@ -945,7 +947,7 @@ void TForm1::SaveColourFile() {
         return;
     }
     const QString line = CheckListBox1->item(selected)->text();
-    if (!line.contains(QLatin1String(".SHP")) && !line.contains(QLatin1String(".shp"))) {
+    if (!files::namesShapefile(line)) {
         return;
     }
     const QString path = files::themePath(line);

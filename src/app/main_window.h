@@ -32,8 +32,17 @@ class MapWidget;
 namespace platform {
 class Dialogs;
 }
+namespace symbology {
+class ClassificationWindow;
+class LabelWindow;
+class LegendPanel;
+class SymbolEditors;
+class TransparencySwitch;
+}  // namespace symbology
 
 namespace app {
+
+class SecondaryWindows;
 
 // TForm1, the main window: the theme list and legend on the left, the main
 // map with the overview under it, the tool buttons and the main menu. It owns
@@ -65,6 +74,11 @@ public:
     workspace::ThemeList& themeList() { return *m_themeList; }
     workspace::ReadoutPanel& readouts() { return *m_readouts; }
     workspace::Navigation& navigation() { return *m_navigation; }
+    // TForm2 to TForm25, created after this window.
+    const SecondaryWindows& windows() const { return *m_windows; }
+    symbology::ClassificationWindow& classification() { return *m_classification; }
+    symbology::SymbolEditors& symbolEditors() { return *m_symbolEditors; }
+    symbology::LabelWindow& labels() { return *m_labels; }
 
     // Appends the lines of the project file (native path) to the theme list
     // and its hidden copies, with `drive` for the relative paths.
@@ -76,6 +90,15 @@ public:
     void SaveProject();
     void OpenProject();
     void SaveColourFile();
+    // "Exibir legendas" and "Volta a paleta orignal".
+    void ShowLegend();
+    void RestorePalette();
+
+    // What almost every command does first: brings the distance read-out up
+    // to date, ends theme reordering and switches map tips off.
+    void commonPreamble();
+    // Map tips off: no hints on the map, the tips button up.
+    void stopMapTips();
 
     // Deletes "temp.jpg", "temp.bmp" and "temp1.bmp" in the program folder.
     void deleteTemporaryPictures();
@@ -115,6 +138,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 signals:
     // The user asked to end the program.
@@ -129,6 +153,7 @@ private:
     void SpeedButton33Click();
     void connectThemeList();
     void connectMapTools();
+    void connectSymbology();
 
     Surroundings m_surroundings;
     workspace::AppState m_state;
@@ -136,6 +161,12 @@ private:
     std::unique_ptr<workspace::ThemeList> m_themeList;
     std::unique_ptr<workspace::ReadoutPanel> m_readouts;
     std::unique_ptr<workspace::Navigation> m_navigation;
+    std::unique_ptr<SecondaryWindows> m_windows;
+    std::unique_ptr<symbology::LegendPanel> m_legend;
+    std::unique_ptr<symbology::TransparencySwitch> m_transparency;
+    std::unique_ptr<symbology::ClassificationWindow> m_classification;
+    std::unique_ptr<symbology::SymbolEditors> m_symbolEditors;
+    std::unique_ptr<symbology::LabelWindow> m_labels;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
     bool m_scaleBarDragging = false;
 };

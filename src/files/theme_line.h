@@ -15,6 +15,11 @@ inline bool isPictureKind(ThemeKind kind) {
     return kind == ThemeKind::Image || kind == ThemeKind::Jpeg;
 }
 
+// Whether a theme line names a shapefile: ".SHP" or ".shp" anywhere in it.
+inline bool namesShapefile(const QString& line) {
+    return line.contains(QLatin1String(".SHP")) || line.contains(QLatin1String(".shp"));
+}
+
 // The data file path of a theme line: the text after its first ",", or the
 // whole line when it has none.
 QString themePath(const QString& line);

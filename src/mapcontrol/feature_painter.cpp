@@ -264,9 +264,11 @@ void FeaturePainter::prepare(ShapeType type) {
         case ShapeType::Rectangle: {
             // With the picture at hand, outlines are drawn by plotLine after the
             // fill, which costs far less than the painter's stroke.
-            m_fastOutline = m_symbol.outline && m_image != nullptr;
+            const bool thick = m_symbol.size > 1;
+            m_fastOutline = m_symbol.outline && m_image != nullptr && !thick;
             m_outlineRgb = outline.rgb();
-            QPen pen = m_symbol.outline && !m_fastOutline ? QPen(outline, 0) : QPen(Qt::NoPen);
+            QPen pen = m_symbol.outline && !m_fastOutline ? QPen(outline, thick ? m_symbol.size : 0)
+                                                          : QPen(Qt::NoPen);
             pen.setCosmetic(true);
             m_painter.setPen(pen);
             // The antialiased outline covers the fill's edge, so the fill itself

@@ -47,7 +47,8 @@ enum LineStyle : int {
 enum MarkerStyle : int { MarkerCircle = 0, MarkerSquare = 1, MarkerTriangle = 2, MarkerCross = 3 };
 
 // How one class of features is drawn. A plain value. Fill symbols draw the
-// outline in the outline colour when `outline` is on; hatched fills draw the
+// outline in the outline colour when `outline` is on, `size` pixels wide
+// (one pixel for 0 and 1); hatched fills draw the
 // hatch in the symbol's colour over a transparent background; the grey fills
 // are dotted patterns of the symbol's colour. Line symbols use `size` as the
 // pen width in pixels; marker symbols as the marker's diameter in pixels.

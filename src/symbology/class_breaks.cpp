@@ -29,11 +29,12 @@ ClassBreaks computeClassBreaks(const mapcontrol::FieldStatistics& statistics, in
     return result;
 }
 
-bool classifyByBreaks(mapcontrol::VectorLayer& layer, const QString& field, int candidates,
-                      mapcontrol::ColourInt start, mapcontrol::ColourInt end) {
+std::optional<ClassBreaks> classifyByBreaks(mapcontrol::VectorLayer& layer, const QString& field,
+                                            int candidates, mapcontrol::ColourInt start,
+                                            mapcontrol::ColourInt end) {
     const std::optional<mapcontrol::FieldStatistics> statistics = layer.records().statistics(field);
     if (!statistics) {
-        return false;
+        return std::nullopt;
     }
     const ClassBreaks breaks = computeClassBreaks(*statistics, candidates);
     auto renderer = std::make_unique<mapcontrol::ClassBreaksRenderer>();
@@ -57,7 +58,7 @@ bool classifyByBreaks(mapcontrol::VectorLayer& layer, const QString& field, int 
         renderer->rampColours(start, end);
     }
     layer.setRenderer(std::move(renderer));
-    return true;
+    return breaks;
 }
 
 }  // namespace symbology

@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace mapcontrol {
@@ -33,9 +34,10 @@ ClassBreaks computeClassBreaks(const mapcontrol::FieldStatistics& statistics, in
 
 // Gives the layer a class-break renderer on `field` with the breaks of its
 // statistics; lines and polygons are coloured by a ramp from `start` to
-// `end`, points keep the renderer's own colours. False when the field is not
-// a numeric field of the layer.
-bool classifyByBreaks(mapcontrol::VectorLayer& layer, const QString& field, int candidates,
-                      mapcontrol::ColourInt start, mapcontrol::ColourInt end);
+// `end`, points keep the renderer's own colours. Nothing when the field is not
+// a numeric field of the layer; else the breaks given to the renderer.
+std::optional<ClassBreaks> classifyByBreaks(mapcontrol::VectorLayer& layer, const QString& field,
+                                            int candidates, mapcontrol::ColourInt start,
+                                            mapcontrol::ColourInt end);
 
 }  // namespace symbology

@@ -1,5 +1,6 @@
 #include "symbology/legend_items.h"
 
+#include "files/theme_line.h"
 #include "mapcontrol/class_breaks_renderer.h"
 #include "mapcontrol/value_map_renderer.h"
 
@@ -18,18 +19,47 @@ QString layerName(const QString& line) {
     return dot < 0 ? name : name.left(dot);
 }
 
+QString classBreakText(const mapcontrol::ClassBreaksRenderer& r, int i) {
+    const int n = r.breakCount();
+    if (i == 0) {
+        return QLatin1Char('<') + (n > 0 ? breakText(r.breakValue(0)) : QString());
+    }
+    if (i < n) {
+        return breakText(r.breakValue(i - 1)) + QLatin1Char('-') + breakText(r.breakValue(i));
+    }
+    return QLatin1Char('>') + breakText(r.breakValue(n - 1));
+}
+
+LegendItem textLine(LegendItem::Kind kind, const QString& text) {
+    LegendItem item;
+    item.kind = kind;
+    item.text = text;
+    return item;
+}
+
 }  // namespace
 
-std::vector<LegendItem> legendItems(const std::vector<LegendTheme>& themes) {
-    std::vector<LegendItem> items;
+Legend legendItems(const std::vector<LegendTheme>& themes, int maxClasses) {
+    Legend legend;
+    int classes = 0;
+    const auto addClass = [&](int index, QString text, const mapcontrol::Symbol& symbol,
+                              const QString& geometry, bool classBreak) {
+        if (classes >= maxClasses) {
+            legend.complete = false;
+            return false;
+        }
+        ++classes;
+        legend.items.push_back(
+            {LegendItem::Kind::Class, std::move(text), symbol, geometry, classBreak, index});
+        return true;
+    };
     int visibleCount = 0;
     for (const LegendTheme& theme : themes) {
         if (!theme.visible) {
             continue;
         }
         const int v = visibleCount++;
-        if (!theme.line.contains(QLatin1String(".SHP")) &&
-            !theme.line.contains(QLatin1String(".shp"))) {
+        if (!files::namesShapefile(theme.line)) {
             continue;
         }
         const qsizetype comma = theme.line.indexOf(QLatin1Char(','));
@@ -39,43 +69,29 @@ std::vector<LegendItem> legendItems(const std::vector<LegendTheme>& themes) {
             if (!r) {
                 continue;
             }
-            if (v > 0)
-                items.push_back({LegendItem::Kind::Separator, QStringLiteral("  "), {}, {}, false});
-            items.push_back({LegendItem::Kind::Title,
-                             QStringLiteral(" ***") + display.trimmed() + QStringLiteral("***") +
-                                 QString(72, QLatin1Char(' ')) + QLatin1Char(',') + r->field(),
-                             {},
-                             {},
-                             false});
+            if (v > 0) legend.items.push_back(textLine(LegendItem::Kind::Separator, "  "));
+            legend.items.push_back(textLine(
+                LegendItem::Kind::Title, QStringLiteral(" ***") + display.trimmed() +
+                                             QStringLiteral("***") + QString(72, QLatin1Char(' ')) +
+                                             QLatin1Char(',') + r->field()));
             for (int i = 0; i < r->valueCount(); ++i) {
-                items.push_back(
-                    {LegendItem::Kind::Class, r->value(i), r->symbol(i), theme.geometry, false});
+                if (!addClass(i, r->value(i), r->symbol(i), theme.geometry, false)) return legend;
             }
         } else {
             const auto* r = dynamic_cast<const mapcontrol::ClassBreaksRenderer*>(theme.renderer);
             if (!r) {
                 continue;
             }
-            if (v > 0)
-                items.push_back({LegendItem::Kind::Separator, QStringLiteral("  "), {}, {}, false});
-            items.push_back({LegendItem::Kind::Title, layerName(theme.line), {}, {}, false});
-            const int n = r->breakCount();
-            for (int i = 0; i <= n; ++i) {
-                QString text;
-                if (i == 0) {
-                    text = QLatin1Char('<') + (n > 0 ? breakText(r->breakValue(0)) : QString());
-                } else if (i < n) {
-                    text = breakText(r->breakValue(i - 1)) + QLatin1Char('-') +
-                           breakText(r->breakValue(i));
-                } else {
-                    text = QLatin1Char('>') + breakText(r->breakValue(n - 1));
+            if (v > 0) legend.items.push_back(textLine(LegendItem::Kind::Separator, "  "));
+            legend.items.push_back(textLine(LegendItem::Kind::Title, layerName(theme.line)));
+            for (int i = 0; i <= r->breakCount(); ++i) {
+                if (!addClass(i, classBreakText(*r, i), r->symbol(i), theme.geometry, true)) {
+                    return legend;
                 }
-                items.push_back(
-                    {LegendItem::Kind::Class, text, r->symbol(i), theme.geometry, true});
             }
         }
     }
-    return items;
+    return legend;
 }
 
 }  // namespace symbology

@@ -22,6 +22,7 @@ struct LegendItem {
     mapcontrol::Symbol symbol;
     QString geometry;         // "poligono", "linha", "ponto"
     bool classBreak = false;  // class-break pictures are drawn smaller
+    int classIndex = -1;      // the class's number in its renderer
 
     friend bool operator==(const LegendItem&, const LegendItem&) = default;
 };
@@ -35,12 +36,22 @@ struct LegendTheme {
     QString geometry;                                // of the theme's layer
 };
 
+// The most class lines a legend holds (each has its own picture); a legend
+// that would hold more stops there.
+inline constexpr int kMaxLegendClasses = 20000;
+
+struct Legend {
+    std::vector<LegendItem> items;
+    bool complete = true;  // false when it stopped at maxClasses
+};
+
 // The legend of the visible shape themes, top first: a separator before
 // every visible theme's block but the first (pictures count), a title, then
 // one line per class. Unique-value titles are " ***" + the trimmed display
 // part + "***" + 72 blanks + "," + the field; class-break titles are the
 // layer name; class-break lines read "<b0", "b(i-1)-b(i)", ">b(n-1)" with
-// each value 10 wide with 4 decimals.
-std::vector<LegendItem> legendItems(const std::vector<LegendTheme>& themes);
+// each value 10 wide with 4 decimals. A theme whose renderer is not of its
+// render kind is left out.
+Legend legendItems(const std::vector<LegendTheme>& themes, int maxClasses = kMaxLegendClasses);
 
 }  // namespace symbology

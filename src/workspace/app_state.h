@@ -6,6 +6,7 @@
 #include <QChar>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace workspace {
@@ -28,6 +29,18 @@ struct AppState {
     std::vector<int> themeRenderKind = std::vector<int>(kMaxThemes, 0);
     // The symbol of the main map's extent box on the overview map.
     mapcontrol::Symbol extentBoxSymbol;
+
+    // Classification: the colour ramp's two ends, the breaks of the last
+    // class-break classification (ascending, from index 0) and its theme line.
+    mapcontrol::ColourInt rampStart = mapcontrol::colourInt(255, 255, 128);
+    mapcontrol::ColourInt rampEnd = mapcontrol::colourInt(255, 128, 0);
+    std::vector<double> classBreakValues;
+    QString lastClassifiedTheme;
+    // The colour last chosen in a symbol editor; none until the user picks one.
+    std::optional<mapcontrol::ColourInt> chosenColour;
+    // Text labels: set once labels were added, with the field they show.
+    bool labelsAdded = false;
+    QString labelField;
 
     bool themesLoaded = false;
     bool moveThemeMode = false;

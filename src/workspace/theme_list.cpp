@@ -88,9 +88,30 @@ int ThemeList::selectedIndex() const {
     return selected;
 }
 
+ThemeList::PaletteTarget ThemeList::paletteTarget() const {
+    PaletteTarget target;
+    target.selected = selectedIndex();
+    for (int i = 0; i < m_controls.list.count(); ++i) {
+        if (m_controls.list.item(i)->checkState() == Qt::Checked) {
+            ++target.switchedOn;
+            target.onlyOn = i;
+        }
+    }
+    if (target.switchedOn != 1) {
+        target.onlyOn = -1;
+    }
+    return target;
+}
+
+QString ThemeList::line(int index) const {
+    const QListWidgetItem* item = m_controls.list.item(index);
+    return item ? item->text() : QString();
+}
+
 void ThemeList::addTheme(const QString& filter) {
     if (m_hooks.commonPreamble) m_hooks.commonPreamble();
     endMove();
+    if (m_state.transparencyActive && m_hooks.transparencySwitch) m_hooks.transparencySwitch();
     platform::FileDialogOptions options;
     options.filter = filter;
     options.mustExist = true;
@@ -164,6 +185,7 @@ void ThemeList::removeTheme() {
     if (selected < 0) {
         m_dialogs.message(m_controls.list.window(), kNothingToRemoveMessage,
                           platform::MessageKind::Warning);
+        if (m_hooks.legendIfShown) m_hooks.legendIfShown();
         return;
     }
     m_state.mapTipsActive = false;
@@ -178,6 +200,7 @@ void ThemeList::removeTheme() {
     m_state.currentExtent = m_controls.map1.extent();
     m_controls.map1.setExtent(m_state.currentExtent);
     m_controls.map2.refresh();
+    if (m_hooks.legendIfShown) m_hooks.legendIfShown();
 }
 
 void ThemeList::newProject() {

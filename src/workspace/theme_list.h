@@ -47,6 +47,17 @@ public:
         std::function<void()> showCoordinates;  // coordinate fields on
         std::function<void()> hideCoordinates;
         std::function<void()> moveButtonsEnabled;  // called after a change of moveThemeMode
+        std::function<void()> legendIfShown;  // the legend again when "Exibir legendas" is down
+        std::function<void()> transparencySwitch;  // the transparency button's command
+    };
+
+    // The theme the palette commands work on: the single switched-on theme
+    // when exactly one is on, else the selected one.
+    struct PaletteTarget {
+        int selected = -1;  // -1 when none
+        int switchedOn = 0;
+        int onlyOn = -1;  // the switched-on theme when there is exactly one
+        int theme() const { return switchedOn == 1 ? onlyOn : selected; }
     };
 
     ThemeList(Controls controls, Hooks hooks, files::LayerBuilder& builder, AppState& state,
@@ -78,12 +89,16 @@ public:
     void renameSelected();
 
     std::vector<files::ThemeEntry> entries() const;
+    // The selected theme (with several, the last); -1 when none.
+    int selectedIndex() const;
+    PaletteTarget paletteTarget() const;
+    // The theme's line; empty when there is no such theme.
+    QString line(int index) const;
 
 private:
     // Fills the list and its copies with `entries`, top first.
     void setEntries(const std::vector<files::ThemeEntry>& entries);
     void moveItem(int from, int to);
-    int selectedIndex() const;
 
     Controls m_controls;
     Hooks m_hooks;

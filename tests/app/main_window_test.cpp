@@ -94,21 +94,21 @@ TEST_F(MainWindowTest, buttonsOfAGroupGoDownOneAtATime) {
     auto w = start();
     QToolButton* pan = w->button("SpeedButton5");
     QToolButton* zoom = w->button("SpeedButton7");
-    QToolButton* transparency = w->button("SpeedButton21");
+    QToolButton* legend = w->button("SpeedButton18");
     pan->click();
-    transparency->click();
+    legend->click();
     EXPECT_TRUE(pan->isChecked());
     zoom->click();
     EXPECT_FALSE(pan->isChecked());
     EXPECT_TRUE(zoom->isChecked());
-    EXPECT_TRUE(transparency->isChecked());  // another group
+    EXPECT_TRUE(legend->isChecked());  // another group
     zoom->click();
     EXPECT_FALSE(zoom->isChecked());  // up again when pressed again
 }
 
 TEST_F(MainWindowTest, secondaryWindowsAreCreatedInOrderWithTheirCaptionsAndHidden) {
     auto w = start();
-    const app::SecondaryWindows windows(w.get());
+    const app::SecondaryWindows& windows = w->windows();
     ASSERT_EQ(windows.all().size(), 24U);
     EXPECT_EQ(windows.all().front()->objectName(), "TForm2");
     EXPECT_EQ(windows.all()[10]->objectName(), "TForm13");
