@@ -68,8 +68,8 @@ void TForm1::connectSymbology() {
     legendHooks.refreshScaleBar = [this] { m_readouts->RefreshScaleBar(); };
     legendHooks.lineClicked = [this] { m_symbolEditors->openFromLegend(); };
     m_legend = std::make_unique<symbology::LegendPanel>(
-        symbology::LegendPanel::Controls{*ListBox1, *button(QStringLiteral("SpeedButton35")),
-                                         *Map1, *Map2, *m_themeList},
+        symbology::LegendPanel::Controls{*ListBox1, *button(QStringLiteral("SpeedButton35")), *Map1,
+                                         *Map2, *m_themeList},
         std::move(legendHooks), m_state, dialogs);
 
     m_transparency = std::make_unique<symbology::TransparencySwitch>(
@@ -86,8 +86,8 @@ void TForm1::connectSymbology() {
     classificationHooks.toggleTransparency = [this] { m_transparency->toggle(); };
     m_classification = std::make_unique<symbology::ClassificationWindow>(
         symbology::ClassificationWindow::Controls{*m_windows->window(QStringLiteral("TForm4")),
-                                                  *reclassify, *legendButton, *transparency,
-                                                  *Map1, *m_themeList, *ListBox1, *ComboBox1},
+                                                  *reclassify, *legendButton, *transparency, *Map1,
+                                                  *m_themeList, *ListBox1, *ComboBox1},
         std::move(classificationHooks), m_state, dialogs);
 
     symbology::SymbolEditors::Hooks editorHooks;

@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "app/main_window_fixture.h"
 #include "app/secondary_windows.h"
 #include "files/project_file.h"
 #include "mapcontrol/map_widget.h"
@@ -27,41 +27,7 @@
 
 namespace {
 
-constexpr std::uint64_t kEnoughMemory = 8ULL << 30;
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        fixtures::registerGdalDrivers();
-        drives.addDrive('D');
-    }
-
-    // A polygon theme on drive D at dados\<name>.shp.
-    void theme(const QString& name) {
-        fixtures::ShapefileBuilder b(fixtures::ShapeType::Polygon);
-        b.textField("SIGLA", 8);
-        b.feature("POLYGON((0 0,0 1,1 1,1 0,0 0))", {name});
-        QDir().mkpath(drives.root('D') + "/dados");
-        ASSERT_TRUE(b.write(drives.root('D') + "/dados/" + name + ".shp"));
-    }
-
-    void project(const QByteArray& lines) { drives.writeFile("D:\\proj\\p.jjj", lines); }
-
-    std::unique_ptr<app::TForm1> start(QStringList arguments = {"quelvora"},
-                                       std::uint64_t memory = kEnoughMemory) {
-        config = platform::loadConfiguration(drives.environment());
-        auto window = std::make_unique<app::TForm1>(
-            app::TForm1::Surroundings{config, dialogs, [memory] { return memory; }, arguments});
-        window->resize(800, 600);
-        started = window->startUp();
-        return window;
-    }
-
-    support::TempDrives drives;
-    support::ScriptedDialogs dialogs;
-    platform::Configuration config;
-    bool started = false;
-};
+using MainWindowTest = support::MainWindowFixture;
 
 const QByteArray kTwoThemes =
     "geo.shp                          ,dados\\geo.shp\r\n"
