@@ -18,10 +18,10 @@ struct Panel {
     QCheckBox dms;
     QWidget panel2;
     workspace::AppState state;
-    workspace::ReadoutPanel readouts{{map, image1, edit2, edit3, dms, edit4, edit10, panel2, image2, {}, {}}, state};
+    workspace::ReadoutPanel readouts{
+        {map, image1, edit2, edit3, dms, edit4, edit10, panel2, image2, {}, {}}, state};
 
-    Panel()
-    {
+    Panel() {
         map.resize(1000, 800);
         map.setExtent(mapcontrol::Rectangle(-74, -34, 6, -34));
         state.themesLoaded = true;
@@ -29,8 +29,7 @@ struct Panel {
     }
 };
 
-void pointerMoves(benchmark::State& state, bool dms)
-{
+void pointerMoves(benchmark::State& state, bool dms) {
     Panel panel;
     panel.dms.setChecked(dms);
     panel.readouts.OnPointerMove(500, 400);
@@ -45,16 +44,19 @@ void pointerMoves(benchmark::State& state, bool dms)
     }
 }
 
-void BM_PointerMoveDegrees(benchmark::State& state) { pointerMoves(state, false); }
+void BM_PointerMoveDegrees(benchmark::State& state) {
+    pointerMoves(state, false);
+}
 BENCHMARK(BM_PointerMoveDegrees)->Unit(benchmark::kMicrosecond);
 
-void BM_PointerMoveDms(benchmark::State& state) { pointerMoves(state, true); }
+void BM_PointerMoveDms(benchmark::State& state) {
+    pointerMoves(state, true);
+}
 BENCHMARK(BM_PointerMoveDms)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

@@ -1,5 +1,9 @@
 #include "mapcontrol/record_set.h"
 
+#include <QSet>
+
+#include <unordered_map>
+
 #include <cmath>
 
 namespace mapcontrol {
@@ -99,12 +103,47 @@ std::optional<FieldStatistics> RecordSet::statistics(const QString& field) const
 
 Strings RecordSet::distinctTexts(const QString& field) const {
     QStringList texts;
-    if (m_data) {
-        const int column = m_data->table().fieldIndex(field);
-        texts.reserve(static_cast<qsizetype>(m_rows.size()));
+    if (!m_data || m_rows.empty()) {
+        return {};
+    }
+    const AttributeTable& table = m_data->table();
+    const int column = table.fieldIndex(field);
+    if (column < 0) {
+        return Strings::fromTexts({QString()});  // every record reads ""
+    }
+    // The distinct values are gathered first, as numbers or views into the
+    // table, and only they are turned into texts and sorted: a million
+    // records of a few dozen values cost one pass.
+    const AttributeTable::ColumnReader r = table.reader(column);
+    const qsizetype rows = table.rowCount();
+    bool hasNull = false;
+    if (table.field(column).isNumeric()) {
+        std::unordered_map<double, VectorData::FeatureId> firstRow;
         for (const VectorData::FeatureId row : m_rows) {
-            texts.append(column < 0 ? QString() : m_data->table().text(column, row));
+            if (static_cast<qsizetype>(row) >= rows || r.isNull(static_cast<qsizetype>(row))) {
+                hasNull = true;
+            } else {
+                firstRow.try_emplace(r.number(static_cast<qsizetype>(row)), row);
+            }
         }
+        for (const auto& [value, row] : firstRow) {
+            texts.append(table.text(column, static_cast<qsizetype>(row)));
+        }
+    } else {
+        QSet<QStringView> seen;
+        for (const VectorData::FeatureId row : m_rows) {
+            if (static_cast<qsizetype>(row) >= rows || r.isNull(static_cast<qsizetype>(row))) {
+                hasNull = true;
+            } else {
+                seen.insert(r.text(static_cast<qsizetype>(row)));
+            }
+        }
+        for (const QStringView text : seen) {
+            texts.append(text.toString());
+        }
+    }
+    if (hasNull) {
+        texts.append(QString());
     }
     return Strings::fromTexts(std::move(texts));
 }

@@ -116,6 +116,31 @@ TEST_F(VectorLayerTest, statisticsMatchHandComputedPopulationValues) {
     EXPECT_FALSE(layer.records().statistics("Shape").has_value());
 }
 
+TEST_F(VectorLayerTest, distinctTextsAreSortedOnceWithNullsAsEmptyText) {
+    ShapefileBuilder b(fixtures::ShapeType::Point);
+    b.textField("SIGLA", 8).realField("TEOR", 10, 2).integerField("ID");
+    const QList<fixtures::FieldValue> rows[] = {{QString("K2"), 1.5, qint64(10)},
+                                                {QString("GR"), 0.25, qint64(9)},
+                                                {QString("K2"), 1.5, qint64(10)},
+                                                {std::monostate{}, std::monostate{}, qint64(-3)},
+                                                {QString("gr"), 12.0, std::monostate{}}};
+    for (const auto& values : rows) b.feature("POINT(0 0)", values);
+    VectorLayer layer(write("distinct.shp", b));
+    const auto items = [](const Strings& s) {
+        QStringList list;
+        for (qsizetype i = 0; i < s.count(); ++i) list << s.item(i);
+        return list;
+    };
+    const RecordSet all = layer.records();
+    EXPECT_EQ(items(all.distinctTexts("SIGLA")), QStringList({"", "GR", "K2", "gr"}));
+    EXPECT_EQ(items(all.distinctTexts("TEOR")), QStringList({"", "0.25", "1.5", "12"}));
+    EXPECT_EQ(items(all.distinctTexts("ID")), QStringList({"", "-3", "10", "9"}));  // as text
+    EXPECT_EQ(items(all.distinctTexts("NADA")), QStringList({""}));
+    const auto found = layer.searchExpression("SIGLA = 'K2'");
+    ASSERT_TRUE(std::holds_alternative<RecordSet>(found));
+    EXPECT_EQ(items(std::get<RecordSet>(found).distinctTexts("ID")), QStringList({"10"}));
+}
+
 TEST_F(VectorLayerTest, legacyTextWithoutCpgIsWindows1252AndCpgIsHonoured) {
     ShapefileBuilder legacy(fixtures::ShapeType::Point);
     legacy.encoding(fixtures::TextEncoding::Windows1252, false).textField("NOME", 40);

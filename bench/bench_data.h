@@ -1,0 +1,23 @@
+#pragma once
+
+// The benchmarks' national-scale data, generated once into bench-data/
+// beside the binary: 200,000 polygons of 25 vertices (5 million vertices,
+// fields CLASSE text with 12 values and VAL real) and 1,000,000 points with
+// 5 attributes (NAME, VAL, ID, CAT with 40 values, DEPTH).
+// QUELVORA_BENCH_SCALE (default 1) shrinks the feature counts, for the short
+// smoke run of the test command.
+#include "mapcontrol/geometry.h"
+
+#include <QString>
+
+namespace bench {
+
+// The area the data covers: 40 x 40 degrees.
+inline const mapcontrol::Rectangle kArea(-74.0, -34.0, 6.0, -34.0);
+
+double scaleFactor();
+// Paths of the generated shapefiles; empty when they cannot be written.
+QString polygonFile();
+QString pointFile();
+
+}  // namespace bench
