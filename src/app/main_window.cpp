@@ -12,6 +12,7 @@
 #include "platform/dialogs.h"
 #include "platform/drives.h"
 #include "platform/text_file.h"
+#include "query/map_tips.h"
 #include "symbology/classification_window.h"
 #include "symbology/label_window.h"
 #include "symbology/legend_panel.h"
@@ -146,6 +147,7 @@ TForm1::TForm1(Surroundings surroundings, QWidget* parent)
     connectMapTools();
     m_windows = std::make_unique<SecondaryWindows>(this);
     connectSymbology();
+    connectQuery();
 }
 
 TForm1::~TForm1() = default;
@@ -327,6 +329,9 @@ void TForm1::buildLayout() {
     Edit7 = new QLineEdit(centre);
     Edit7->setObjectName(QStringLiteral("Edit7"));
     Edit7->hide();
+    Edit5 = new QLineEdit(centre);
+    Edit5->setObjectName(QStringLiteral("Edit5"));
+    Edit5->hide();
     bottom->addLayout(readouts);
 
     Map2 = new mapcontrol::MapWidget(centre);
@@ -683,6 +688,7 @@ void TForm1::connectThemeList() {
     });
     CheckListBox1->viewport()->installEventFilter(this);
     centralWidget()->installEventFilter(this);
+    centralWidget()->setMouseTracking(true);
     CheckListBox1->viewport()->setMouseTracking(true);
     connect(CheckListBox1, &QListWidget::itemDoubleClicked, this,
             [this] { m_themeList->renameSelected(); });
@@ -697,8 +703,7 @@ void TForm1::connectMapTools() {
             *button(QStringLiteral("SpeedButton10")), *button(QStringLiteral("SpeedButton9")),
             *button(QStringLiteral("SpeedButton19")), *button(QStringLiteral("SpeedButton13")),
             *PageControl1},
-        workspace::Navigation::Branches{}, m_state, *m_readouts, *m_themeList,
-        m_surroundings.dialogs);
+        navigationBranches(), m_state, *m_readouts, *m_themeList, m_surroundings.dialogs);
     const auto onClick = [this](const char* name, auto handler) {
         connect(button(QLatin1String(name)), &QToolButton::clicked, this, handler);
     };
@@ -761,6 +766,7 @@ void TForm1::connectMapTools() {
                 Edit7->setText(QString::number(y));
                 m_navigation->updateToolCursor();
                 m_readouts->OnPointerMove(x, y);
+                m_mapTips->pointerMoved(x, y);
             });
     connect(Map2, &mapcontrol::MapWidget::mouseDown, this,
             [this](Qt::MouseButton, Qt::KeyboardModifiers, int, int) {
@@ -834,6 +840,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == centralWidget() && event->type() == QEvent::MouseButtonPress) {
         m_themeList->endMove();  // a click on the form ends reordering
+    }
+    if (watched == centralWidget() && event->type() == QEvent::MouseMove) {
+        Edit5->hide();
+        if (button(QStringLiteral("SpeedButton19"))->isChecked()) stopMapTips();
     }
     if (watched == CheckListBox1->viewport() && event->type() == QEvent::MouseMove) {
         stopMapTips();  // moving over the list switches map tips off

@@ -32,6 +32,9 @@ class MapWidget;
 namespace platform {
 class Dialogs;
 }
+namespace query {
+class MapTips;
+}
 namespace symbology {
 class ClassificationWindow;
 class LabelWindow;
@@ -79,6 +82,7 @@ public:
     symbology::ClassificationWindow& classification() { return *m_classification; }
     symbology::SymbolEditors& symbolEditors() { return *m_symbolEditors; }
     symbology::LabelWindow& labels() { return *m_labels; }
+    query::MapTips& mapTips() { return *m_mapTips; }
 
     // Appends the lines of the project file (native path) to the theme list
     // and its hidden copies, with `drive` for the relative paths.
@@ -97,7 +101,7 @@ public:
     // What almost every command does first: brings the distance read-out up
     // to date, ends theme reordering and switches map tips off.
     void commonPreamble();
-    // Map tips off: no hints on the map, the tips button up.
+    // Map tips off: no hints on the map, the tips button up, the timer stopped.
     void stopMapTips();
 
     // Deletes "temp.jpg", "temp.bmp" and "temp1.bmp" in the program folder.
@@ -126,6 +130,7 @@ public:
     QLineEdit* Edit4 = nullptr;
     QLineEdit* Edit6 = nullptr;
     QLineEdit* Edit7 = nullptr;
+    QLineEdit* Edit5 = nullptr;  // the map tip, floating over the map
     QLabel* Label3 = nullptr;
     QLabel* Image2 = nullptr;
     QLabel* StaticText1 = nullptr;
@@ -154,6 +159,9 @@ private:
     void connectThemeList();
     void connectMapTools();
     void connectSymbology();
+    void connectQuery();
+    // What a press on the main map hands to the query and remote features.
+    workspace::Navigation::Branches navigationBranches();
 
     Surroundings m_surroundings;
     workspace::AppState m_state;
@@ -167,6 +175,7 @@ private:
     std::unique_ptr<symbology::ClassificationWindow> m_classification;
     std::unique_ptr<symbology::SymbolEditors> m_symbolEditors;
     std::unique_ptr<symbology::LabelWindow> m_labels;
+    std::unique_ptr<query::MapTips> m_mapTips;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
     bool m_scaleBarDragging = false;
 };

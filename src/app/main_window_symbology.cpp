@@ -25,12 +25,6 @@ void TForm1::commonPreamble() {
     stopMapTips();
 }
 
-void TForm1::stopMapTips() {
-    Map1->setShowHints(false);
-    button(QStringLiteral("SpeedButton19"))->setChecked(false);
-    m_state.mapTipsActive = false;
-}
-
 void TForm1::ShowLegend() {
     m_legend->ShowLegend();
 }
