@@ -33,8 +33,10 @@ namespace platform {
 class Dialogs;
 }
 namespace query {
+class IdentifyTool;
 class MapTips;
-}
+class MediaWindow;
+}  // namespace query
 namespace symbology {
 class ClassificationWindow;
 class LabelWindow;
@@ -83,6 +85,8 @@ public:
     symbology::SymbolEditors& symbolEditors() { return *m_symbolEditors; }
     symbology::LabelWindow& labels() { return *m_labels; }
     query::MapTips& mapTips() { return *m_mapTips; }
+    query::IdentifyTool& identify() { return *m_identify; }
+    query::MediaWindow& media() { return *m_media; }
 
     // Appends the lines of the project file (native path) to the theme list
     // and its hidden copies, with `drive` for the relative paths.
@@ -176,6 +180,8 @@ private:
     std::unique_ptr<symbology::SymbolEditors> m_symbolEditors;
     std::unique_ptr<symbology::LabelWindow> m_labels;
     std::unique_ptr<query::MapTips> m_mapTips;
+    std::unique_ptr<query::MediaWindow> m_media;
+    std::unique_ptr<query::IdentifyTool> m_identify;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
     bool m_scaleBarDragging = false;
 };

@@ -3,9 +3,15 @@
 #include "app/main_window.h"
 #include "app/secondary_windows.h"
 #include "mapcontrol/map_widget.h"
+#include "platform/drives.h"
+#include "query/identify_tool.h"
 #include "query/map_tips.h"
+#include "query/media_window.h"
+#include "query/text_printing.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -24,6 +30,10 @@ void TForm1::stopMapTips() {
 workspace::Navigation::Branches TForm1::navigationBranches() {
     workspace::Navigation::Branches branches;
     branches.stopMapTips = [this] { stopMapTips(); };
+    branches.clearLinks = [this] { m_media->clear(); };
+    branches.localIdentify = [this](const mapcontrol::MapPoint& point) {
+        m_identify->identifyAt(point);
+    };
     return branches;
 }
 
@@ -40,6 +50,32 @@ void TForm1::connectQuery() {
             [this, tips] {
                 tips->setChecked(true);  // pressed, then its command runs
                 m_mapTips->buttonClicked();
+            });
+
+    m_media = std::make_unique<query::MediaWindow>(*m_windows->window(QStringLiteral("TForm12")),
+                                                   *m_windows->window(QStringLiteral("TForm18")),
+                                                   m_surroundings.configuration.drives);
+    query::IdentifyTool::Hooks identifyHooks;
+    identifyHooks.updateDistance = [this] { m_readouts->UpdateDistanceReadout(); };
+    identifyHooks.stopMapTips = [this] { stopMapTips(); };
+    identifyHooks.endMove = [this] { m_themeList->endMove(); };
+    identifyHooks.printLines = [this](const QStringList& lines) {
+        return query::printToDefaultPrinter(
+                   m_windows->window(QStringLiteral("TForm2")), m_surroundings.dialogs, lines,
+                   QStringLiteral("Atributos")) != query::PrintOutcome::Failed;
+    };
+    QToolButton* identify = button(QStringLiteral("SpeedButton6"));
+    m_identify = std::make_unique<query::IdentifyTool>(
+        query::IdentifyTool::Controls{*identify, *m_windows->window(QStringLiteral("TForm2")),
+                                      *m_windows->window(QStringLiteral("TForm15")), *Map1, *Image1,
+                                      *m_themeList, *CheckBox1, *m_media},
+        std::move(identifyHooks), m_state, m_surroundings.dialogs,
+        m_surroundings.configuration.drives);
+    connect(identify, &QToolButton::clicked, this, [this] { m_identify->buttonClicked(); });
+    connect(findChild<QAction*>(QStringLiteral("Ativapesquisaporcursor1")), &QAction::triggered,
+            this, [this, identify] {
+                identify->setChecked(true);
+                m_identify->buttonClicked();
             });
 }
 
