@@ -15,6 +15,7 @@
 #include "query/identify_tool.h"
 #include "query/map_tips.h"
 #include "query/media_window.h"
+#include "query/query_tool.h"
 #include "symbology/classification_window.h"
 #include "symbology/label_window.h"
 #include "symbology/legend_panel.h"
@@ -334,6 +335,9 @@ void TForm1::buildLayout() {
     Edit5 = new QLineEdit(centre);
     Edit5->setObjectName(QStringLiteral("Edit5"));
     Edit5->hide();
+    Edit1 = new QLineEdit(centre);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->hide();
     bottom->addLayout(readouts);
 
     Map2 = new mapcontrol::MapWidget(centre);

@@ -36,6 +36,7 @@ namespace query {
 class IdentifyTool;
 class MapTips;
 class MediaWindow;
+class QueryTool;
 }  // namespace query
 namespace symbology {
 class ClassificationWindow;
@@ -87,6 +88,7 @@ public:
     query::MapTips& mapTips() { return *m_mapTips; }
     query::IdentifyTool& identify() { return *m_identify; }
     query::MediaWindow& media() { return *m_media; }
+    query::QueryTool& query() { return *m_query; }
 
     // Appends the lines of the project file (native path) to the theme list
     // and its hidden copies, with `drive` for the relative paths.
@@ -135,6 +137,7 @@ public:
     QLineEdit* Edit6 = nullptr;
     QLineEdit* Edit7 = nullptr;
     QLineEdit* Edit5 = nullptr;  // the map tip, floating over the map
+    QLineEdit* Edit1 = nullptr;  // hidden: the attribute query in force
     QLabel* Label3 = nullptr;
     QLabel* Image2 = nullptr;
     QLabel* StaticText1 = nullptr;
@@ -182,6 +185,7 @@ private:
     std::unique_ptr<query::MapTips> m_mapTips;
     std::unique_ptr<query::MediaWindow> m_media;
     std::unique_ptr<query::IdentifyTool> m_identify;
+    std::unique_ptr<query::QueryTool> m_query;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
     bool m_scaleBarDragging = false;
 };

@@ -7,6 +7,7 @@
 #include "query/identify_tool.h"
 #include "query/map_tips.h"
 #include "query/media_window.h"
+#include "query/query_tool.h"
 #include "query/text_printing.h"
 
 #include <QAction>
@@ -72,6 +73,33 @@ void TForm1::connectQuery() {
         std::move(identifyHooks), m_state, m_surroundings.dialogs,
         m_surroundings.configuration.drives);
     connect(identify, &QToolButton::clicked, this, [this] { m_identify->buttonClicked(); });
+
+    query::QueryTool::Hooks queryHooks;
+    queryHooks.updateDistance = [this] { m_readouts->UpdateDistanceReadout(); };
+    queryHooks.endMove = [this] { m_themeList->endMove(); };
+    queryHooks.stopMapTips = [this] { stopMapTips(); };
+    queryHooks.printLines = [this](const QStringList& lines) {
+        return query::printToDefaultPrinter(
+                   m_windows->window(QStringLiteral("TForm5")), m_surroundings.dialogs, lines,
+                   QStringLiteral("Pesquisa")) != query::PrintOutcome::Failed;
+    };
+    QToolButton* queryButton = button(QStringLiteral("SpeedButton10"));
+    m_query = std::make_unique<query::QueryTool>(
+        query::QueryTool::Controls{*queryButton, *m_windows->window(QStringLiteral("TForm5")),
+                                   *Map1, *Map2, *m_themeList, *Edit1},
+        std::move(queryHooks), m_state, m_surroundings.dialogs);
+    connect(queryButton, &QToolButton::clicked, this, [this] { m_query->buttonClicked(); });
+    connect(findChild<QAction*>(QStringLiteral("Pesquisaporquery1")), &QAction::triggered, this,
+            [this, queryButton] {
+                queryButton->setChecked(true);
+                m_query->buttonClicked();
+            });
+    connect(button(QStringLiteral("SpeedButton27")), &QToolButton::clicked, this,
+            [this] { m_query->removeSelection(); });
+    connect(findChild<QAction*>(QStringLiteral("Retirarselecao1")), &QAction::triggered, this,
+            [this] { m_query->removeSelection(); });
+    connect(Map1, &mapcontrol::MapWidget::afterLayerDraw, this,
+            [this](int index) { m_query->afterLayerDraw(index); });
     connect(findChild<QAction*>(QStringLiteral("Ativapesquisaporcursor1")), &QAction::triggered,
             this, [this, identify] {
                 identify->setChecked(true);

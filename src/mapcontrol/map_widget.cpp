@@ -138,10 +138,19 @@ QPointF MapWidget::toPixel(const MapPoint& p) const {
 }
 
 void MapWidget::drawShape(const Shape& shape, const Symbol& symbol) {
-    if (m_target) {
-        FeaturePainter painter(*m_target, m_targetView);
+    drawShapes({shape}, symbol);
+}
+
+void MapWidget::drawShapes(const std::vector<Shape>& shapes, const Symbol& symbol) {
+    const auto draw = [&](QPainter& target, const ViewTransform& view) {
+        FeaturePainter painter(target, view);
         painter.setSymbol(symbol);
-        painter.drawShape(shape);
+        for (const Shape& shape : shapes) {
+            painter.drawShape(shape);
+        }
+    };
+    if (m_target) {
+        draw(*m_target, m_targetView);
         return;
     }
     if (m_buffer.isNull()) {
@@ -149,9 +158,7 @@ void MapWidget::drawShape(const Shape& shape, const Symbol& symbol) {
     }
     QPainter bufferPainter(&m_buffer);
     bufferPainter.setRenderHint(QPainter::Antialiasing, true);
-    FeaturePainter painter(bufferPainter, view());
-    painter.setSymbol(symbol);
-    painter.drawShape(shape);
+    draw(bufferPainter, view());
     update();
 }
 
