@@ -789,12 +789,24 @@ void TForm1::connectMapTools() {
     }
     Panel2->installEventFilter(this);
     Image2->installEventFilter(this);
+    // Moving over these switches map tips off.
+    for (QWidget* w :
+         {static_cast<QWidget*>(Map2), static_cast<QWidget*>(Panel2), static_cast<QWidget*>(Edit4),
+          static_cast<QWidget*>(button(QStringLiteral("SpeedButton26")))}) {
+        w->setMouseTracking(true);
+        w->installEventFilter(this);
+    }
     // The frozen picture of the distance tool takes the clicks while it is shown.
     Image1->installEventFilter(this);
     Image1->setMouseTracking(true);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove &&
+        (watched == Map2 || watched == Panel2 || watched == Edit4 ||
+         watched == button(QStringLiteral("SpeedButton26")))) {
+        stopMapTips();
+    }
     if (watched == Panel2 || watched == Image2) {
         // Pressing the scale bar picks it up; it follows the pointer until released.
         if (event->type() == QEvent::MouseButtonPress) {

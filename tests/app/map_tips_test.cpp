@@ -4,9 +4,11 @@
 #include "app/secondary_windows.h"
 #include "mapcontrol/map_widget.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QToolButton>
 
 namespace {
@@ -94,6 +96,12 @@ TEST_F(MapTipsTest, commandsAndVoltaSwitchTipsOffAndCollectorsRefuseThem) {
     EXPECT_FALSE(w->button("SpeedButton19")->isChecked());
     EXPECT_FALSE(w->mapTips().timer().isActive());
     EXPECT_FALSE(w->state().mapTipsActive);
+
+    switchOn(*w, "ID");
+    QMouseEvent move(QEvent::MouseMove, QPointF(2, 2), QPointF(2, 2), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(w->Map2, &move);  // moving over the overview map
+    EXPECT_FALSE(w->mapTips().timer().isActive());
 
     switchOn(*w, "ID");
     w->ShowLegend();  // like most commands, it switches tips off

@@ -125,6 +125,11 @@ TEST_F(QueryTest, removingTheSelectionAndRefusals) {
     EXPECT_FALSE(q.isActive());
     EXPECT_NE(w->Map1->picture().pixelColor(pixel), QColor(255, 255, 0));
 
+    q.RadioGroup1->button(1)->click();
+    dialogs.push(drives.root('D') + "/nao/existe/relatorio.txt");  // a folder that is not there
+    q.SaveTextButton->click();
+    EXPECT_FALSE(dialogs.lastMessage().isEmpty());
+    EXPECT_FALSE(QFile::exists(drives.root('D') + "/nao/existe/relatorio.txt"));
     q.RadioGroup1->button(0)->click();
     EXPECT_EQ(dialogs.lastMessage(), query::QueryTool::kRunAgainMessage);
     q.BackButton->click();
