@@ -6,9 +6,12 @@
 #include "files/colour_file.h"
 #include "files/project_file.h"
 #include "files/theme_line.h"
+#include "help/help_window.h"
 #include "mapcontrol/map_widget.h"
 #include "mapcontrol/value_map_renderer.h"
 #include "mapcontrol/vector_layer.h"
+#include "output/screen_output.h"
+#include "output/zoom_window.h"
 #include "platform/dialogs.h"
 #include "platform/drives.h"
 #include "platform/text_file.h"
@@ -151,6 +154,7 @@ TForm1::TForm1(Surroundings surroundings, QWidget* parent)
     m_windows = std::make_unique<SecondaryWindows>(this);
     connectSymbology();
     connectQuery();
+    connectOutput();
 }
 
 TForm1::~TForm1() = default;

@@ -38,6 +38,13 @@ class MapTips;
 class MediaWindow;
 class QueryTool;
 }  // namespace query
+namespace output {
+class ScreenOutput;
+class ZoomWindow;
+}  // namespace output
+namespace help {
+class HelpWindow;
+}
 namespace symbology {
 class ClassificationWindow;
 class LabelWindow;
@@ -89,6 +96,9 @@ public:
     query::IdentifyTool& identify() { return *m_identify; }
     query::MediaWindow& media() { return *m_media; }
     query::QueryTool& query() { return *m_query; }
+    output::ZoomWindow& zoomWindow() { return *m_zoomWindow; }
+    output::ScreenOutput& screenOutput() { return *m_screenOutput; }
+    help::HelpWindow& help() { return *m_help; }
 
     // Appends the lines of the project file (native path) to the theme list
     // and its hidden copies, with `drive` for the relative paths.
@@ -167,6 +177,7 @@ private:
     void connectMapTools();
     void connectSymbology();
     void connectQuery();
+    void connectOutput();
     // What a press on the main map hands to the query and remote features.
     workspace::Navigation::Branches navigationBranches();
 
@@ -186,6 +197,9 @@ private:
     std::unique_ptr<query::MediaWindow> m_media;
     std::unique_ptr<query::IdentifyTool> m_identify;
     std::unique_ptr<query::QueryTool> m_query;
+    std::unique_ptr<output::ZoomWindow> m_zoomWindow;
+    std::unique_ptr<output::ScreenOutput> m_screenOutput;
+    std::unique_ptr<help::HelpWindow> m_help;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
     bool m_scaleBarDragging = false;
 };

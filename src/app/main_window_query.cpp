@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "app/secondary_windows.h"
 #include "mapcontrol/map_widget.h"
+#include "output/zoom_window.h"
 #include "platform/drives.h"
 #include "query/identify_tool.h"
 #include "query/map_tips.h"
@@ -32,6 +33,7 @@ workspace::Navigation::Branches TForm1::navigationBranches() {
     workspace::Navigation::Branches branches;
     branches.stopMapTips = [this] { stopMapTips(); };
     branches.clearLinks = [this] { m_media->clear(); };
+    branches.extentWriteBack = [this] { m_zoomWindow->afterZoom(); };
     branches.localIdentify = [this](const mapcontrol::MapPoint& point) {
         m_identify->identifyAt(point);
     };

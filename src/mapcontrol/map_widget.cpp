@@ -61,6 +61,9 @@ MapWidget::MapWidget(QWidget* parent) : QWidget(parent) {
 }
 
 Rectangle MapWidget::fullExtent() const {
+    if (!m_fullExtent.isEmpty()) {
+        return m_fullExtent;
+    }
     const Rectangle all = m_layers.extent();
     return all.isEmpty() ? kWorld : all;
 }

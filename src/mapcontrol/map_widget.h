@@ -41,6 +41,9 @@ public:
     void setExtent(const Rectangle& extent);
     // Union of the layers' extents; (-180, 180, 90, -90) when there is none.
     Rectangle fullExtent() const;
+    // Makes `extent` the full extent in place of the layers' (an empty
+    // rectangle gives the layers' back).
+    void setFullExtent(const Rectangle& extent) { m_fullExtent = extent; }
 
     int mousePointer() const { return m_pointer; }
     void setMousePointer(int code);
@@ -126,6 +129,7 @@ private:
     QPainter* m_target = nullptr;  // the picture being made, during render
     ViewTransform m_targetView;
     int m_pointer = PointerArrow;
+    Rectangle m_fullExtent;  // set by setFullExtent; empty: the layers'
     bool m_showHints = true;
     int m_flashMs = 120;
     Drag m_drag = Drag::None;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+class QWidget;
+
+namespace platform {
+class DriveTable;
+class WebView;
+}  // namespace platform
+
+namespace help {
+
+// TForm7, the help window: the index searched as the user types, the
+// chosen page shown in the embedded viewer or opened in the desktop's
+// browser; and TForm6, the credits. Controls are built into the windows the
+// program created for them.
+class HelpWindow : public QObject {
+    Q_OBJECT
+public:
+    HelpWindow(QWidget& helpForm, QWidget& creditsForm, QChar bootDrive,
+               const platform::DriveTable& drives);
+
+    void search(const QString& text);
+    void choose(const QString& entry);
+    // The current page in the desktop's browser.
+    void openOutside();
+
+    const QString& currentPage() const { return m_currentPage; }
+
+    QLineEdit* Edit1 = nullptr;       // the search
+    QListWidget* ListBox2 = nullptr;  // the entries found, sorted
+    platform::WebView* WebBrowser1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;  // opens the page outside
+    QToolButton* SpeedButton1 = nullptr;  // "Voltar"
+    QPushButton* CreditsBack = nullptr;   // TForm6's "Voltar"
+
+private:
+    QWidget& m_helpForm;
+    QChar m_bootDrive;
+    const platform::DriveTable& m_drives;
+    QString m_currentPage;  // "N.HTM"
+};
+
+}  // namespace help
