@@ -1,8 +1,8 @@
 #include "mapcontrol/map_widget.h"
 
+#include "mapcontrol/emf_paint_device.h"
 #include "mapcontrol/feature_painter.h"
 #include "mapcontrol/map_picture.h"
-#include "mapcontrol/metafile.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -266,9 +266,9 @@ bool MapWidget::exportMap(int code, const QString& nativePath, double scale) {
     const ViewTransform exportView(extent, pixels);
     const QString suffix = QFileInfo(nativePath).suffix().toLower();
 
-    if (code == ExportMetafile &&
-        (suffix == QLatin1String("svg") || suffix == QLatin1String("pdf"))) {
-        // Vector output: drawn straight into the file's painter.
+    if (code == ExportMetafile) {
+        // Vector output: drawn straight into the file's painter; an Enhanced
+        // Metafile unless the name asks for SVG or PDF.
         QSaveFile file(nativePath);
         if (!file.open(QIODevice::WriteOnly)) {
             return false;
@@ -283,7 +283,12 @@ bool MapWidget::exportMap(int code, const QString& nativePath, double scale) {
             return painter.end();
         };
         bool ok = false;
-        if (suffix == QLatin1String("svg")) {
+        if (suffix != QLatin1String("svg") && suffix != QLatin1String("pdf")) {
+            EmfPaintDevice emf(pixels);
+            ok = drawInto(emf);
+            const QByteArray bytes = emf.data();
+            ok = ok && file.write(bytes) == bytes.size();
+        } else if (suffix == QLatin1String("svg")) {
             QSvgGenerator svg;
             svg.setOutputDevice(&file);
             svg.setSize(pixels);
@@ -310,10 +315,7 @@ bool MapWidget::exportMap(int code, const QString& nativePath, double scale) {
         return false;
     }
     bool ok = false;
-    if (code == ExportMetafile) {
-        const QByteArray emf = enhancedMetafile(image);
-        ok = file.write(emf) == emf.size();
-    } else if (code == ExportPicture) {
+    if (code == ExportPicture) {
         const QByteArray format = suffix == QLatin1String("tiff")   ? QByteArray("tif")
                                   : suffix == QLatin1String("jpeg") ? QByteArray("jpg")
                                                                     : suffix.toLatin1();

@@ -185,33 +185,6 @@ TEST_F(MapWidgetTest, picturesExportAtTheScaledSizeInTheirFormat) {
     EXPECT_FALSE(map.exportMap(MapWidget::ExportPicture, dir.filePath("no/folder/mapa.png"), 1.0));
 }
 
-TEST_F(MapWidgetTest, metafileIsAnEnhancedMetafileWithTheBitmapAndAnEnd) {
-    addTwoLayers();
-    map.setExtent(map.fullExtent());
-    const QString path = dir.filePath("mapa.emf");
-    ASSERT_TRUE(map.exportMap(MapWidget::ExportMetafile, path, 1.0));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray emf = file.readAll();
-    const auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(emf.constData() + at); };
-    EXPECT_EQ(u32(0), 1U);            // header record
-    EXPECT_EQ(u32(40), 0x464D4520U);  // " EMF"
-    EXPECT_EQ(u32(48), quint32(emf.size()));
-    EXPECT_EQ(u32(52), 3U);  // records
-    // Walk the records: each size leads to the next, the last is the end of file.
-    qsizetype at = 0;
-    QList<quint32> types;
-    while (at + 8 <= emf.size()) {
-        types.append(u32(at));
-        ASSERT_GT(u32(at + 4), 0U);
-        at += u32(at + 4);
-    }
-    EXPECT_EQ(at, emf.size());
-    EXPECT_EQ(types, QList<quint32>({1, 81, 14}));
-    EXPECT_EQ(u32(88 + 80 + 4), 200U);  // bitmap width
-    EXPECT_EQ(u32(88 + 80 + 8), 100U);  // bitmap height
-}
-
 TEST_F(MapWidgetTest, vectorExportsAndTheClipboardWork) {
     addTwoLayers();
     map.setExtent(map.fullExtent());
