@@ -28,13 +28,24 @@ DmsTexts dmsTexts(double value) {
     if (!std::isfinite(value)) {
         value = 0.0;
     }
-    const double degrees = std::trunc(value);
-    const double m = std::fabs(value - degrees) * 60.0;
-    const double minutes = std::trunc(m);
-    const double seconds = (m - minutes) * 60.0;
+    const double magnitude = std::fabs(value);
+    double degrees = std::trunc(magnitude);
+    const double m = (magnitude - degrees) * 60.0;
+    double minutes = std::trunc(m);
+    // Seconds as shown, to 4 decimals; 59.99999 shows as the next minute,
+    // not as "60.0000".
+    double seconds = std::round((m - minutes) * 60.0 * 1e4) / 1e4;
+    if (seconds >= 60.0) {
+        seconds = 0.0;
+        minutes += 1.0;
+    }
+    if (minutes >= 60.0) {
+        minutes = 0.0;
+        degrees += 1.0;
+    }
     QString degreesText = QString::number(static_cast<qint64>(degrees));
-    if (degrees == 0 && value < 0) {
-        degreesText = QStringLiteral("-0");
+    if (value < 0) {
+        degreesText.prepend(QLatin1Char('-'));  // also "-0" between 0 and -1 degree
     }
     return {degreesText.rightJustified(4, QLatin1Char(' ')),
             QString::number(static_cast<qint64>(minutes)).rightJustified(4, QLatin1Char(' ')),

@@ -22,6 +22,12 @@ TEST(ZoomCoordinates, cornersInDegreesMinutesAndSecondsKeepTheirSign) {
     const DmsTexts near = output::dmsTexts(-0.5);
     EXPECT_EQ(near.degrees, "  -0");
     EXPECT_DOUBLE_EQ(output::cornerValue(near.degrees, near.minutes, near.seconds), -0.5);
+    // A value a hair below a whole minute shows that minute, not 60 seconds.
+    const DmsTexts carried = output::dmsTexts(-14.7);
+    EXPECT_EQ(carried.minutes, "  42");
+    EXPECT_EQ(carried.seconds, "0.0000");
+    EXPECT_EQ(output::dmsTexts(-0.99999999999).degrees, "  -1");
+    EXPECT_EQ(output::dmsTexts(0.0).degrees, "   0");
     const DmsTexts seconds = output::dmsTexts(-47.2525);
     EXPECT_NEAR(output::cornerValue(seconds.degrees, seconds.minutes, seconds.seconds), -47.2525,
                 1e-7);
