@@ -69,9 +69,6 @@ QString LayerBuilder::nativePath(const QString& windowsPath) const {
 bool LayerBuilder::buildLayer(const QString& path, bool visible, int themeIndex,
                               std::vector<int>& renderKinds, Mode mode) {
     const ThemeKind kind = themeKind(path);
-    if (kind == ThemeKind::None) {
-        return true;  // stays in the list without a layer
-    }
     const QString native = nativePath(path);
     std::shared_ptr<mapcontrol::Layer> layer;
     if (isPictureKind(kind)) {
@@ -80,6 +77,17 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int themeIndex,
         layer = std::make_shared<mapcontrol::VectorLayer>(native);
     }
     layer->setVisible(visible);
+    // A theme whose file cannot be drawn still gets a layer that draws
+    // nothing, so that every theme's place in the list is its layer's place
+    // in both maps, as everything that works by position expects.
+    const auto holdPlace = [&] {
+        m_map2.layers().addPlaceholder(layer);
+        m_map1.layers().addPlaceholder(layer);
+    };
+    if (kind == ThemeKind::None) {
+        if (mode == Mode::Rebuild) holdPlace();
+        return true;  // a line naming no known kind of file: no message
+    }
     // Rebuilding adds to the overview first and lets the main map decide;
     // adding one theme asks the main map first.
     bool added = false;
@@ -97,6 +105,7 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int themeIndex,
                                     ? kAddRefused
                                     : (isPictureKind(kind) ? kImageRefused : kShapeRefused);
         m_dialogs.message(m_map1.window(), message, platform::MessageKind::Warning);
+        if (mode == Mode::Rebuild) holdPlace();
         return false;
     }
     if (m_layerAdded) {
@@ -145,14 +154,16 @@ bool LayerBuilder::rebuildAllLayers(const std::vector<ThemeEntry>& themes,
     while (m_map2.layers().count() >= 1) {
         m_map2.layers().remove(0);
     }
+    // A theme that cannot be built is reported and holds its place; the
+    // themes above it are still built, so one damaged file does not take the
+    // rest of the project with it.
+    bool allBuilt = true;
     for (int i = static_cast<int>(themes.size()) - 1; i >= 0; --i) {
         const ThemeEntry& theme = themes[static_cast<std::size_t>(i)];
-        if (!buildLayer(themePath(theme.line), theme.checked, i, renderKinds, Mode::Rebuild)) {
-            return false;
-        }
+        allBuilt &= buildLayer(themePath(theme.line), theme.checked, i, renderKinds, Mode::Rebuild);
     }
     m_map1.setExtent(currentExtent);
-    return true;
+    return allBuilt;
 }
 
 bool LayerBuilder::buildThemeLayer(const QString& pathOrLine, int themeIndex,

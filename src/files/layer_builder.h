@@ -47,10 +47,10 @@ public:
     // Removes every layer of both maps, then adds one per theme from the last
     // to theme 0 (which ends on top), each visible as its check mark says,
     // and finally shows `currentExtent` in the main map. A layer the main map
-    // refuses stops the rebuild with a message: the themes after it in the
-    // list keep their layers, it and those before it get none, and the
-    // extent is left alone. `renderKinds` has a slot per theme. False when
-    // it stopped.
+    // refuses (a damaged or missing file) is reported and replaced by a
+    // placeholder that draws nothing, as is the layer of a line naming no
+    // known kind of file, so theme i is always layer i. `renderKinds` has a
+    // slot per theme. False when some layer was refused.
     bool rebuildAllLayers(const std::vector<ThemeEntry>& themes, std::vector<int>& renderKinds,
                           const mapcontrol::Rectangle& currentExtent);
 

@@ -21,7 +21,8 @@ int LayerCollection::indexOf(const QString& name) const {
 }
 
 std::shared_ptr<Layer> LayerCollection::shared(int index) const {
-    return index >= 0 && index < count() ? m_layers[static_cast<std::size_t>(index)].layer : nullptr;
+    return index >= 0 && index < count() ? m_layers[static_cast<std::size_t>(index)].layer
+                                         : nullptr;
 }
 
 bool LayerCollection::add(std::shared_ptr<Layer> layer) {
@@ -31,6 +32,14 @@ bool LayerCollection::add(std::shared_ptr<Layer> layer) {
     const bool visible = layer->isVisible();
     m_layers.insert(m_layers.begin(), Entry{std::move(layer), visible});
     return true;
+}
+
+void LayerCollection::addPlaceholder(std::shared_ptr<Layer> layer) {
+    if (!layer) {
+        return;
+    }
+    const bool visible = layer->isVisible();
+    m_layers.insert(m_layers.begin(), Entry{std::move(layer), visible});
 }
 
 void LayerCollection::remove(int index) {

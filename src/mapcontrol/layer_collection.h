@@ -25,6 +25,9 @@ public:
     // Puts a valid layer on top (index 0) and reports true; refuses an
     // invalid one (the collection is unchanged).
     bool add(std::shared_ptr<Layer> layer);
+    // Puts a layer on top even when it is not valid: it then draws nothing
+    // and finds nothing, and holds its theme's place in the list.
+    void addPlaceholder(std::shared_ptr<Layer> layer);
     std::shared_ptr<Layer> shared(int index) const;
     // Whether this map draws the layer; false for an index out of range.
     bool isVisible(int index) const;

@@ -184,7 +184,8 @@ TEST_F(MainWindowTest, oddProjectLinesGiveThemesWithoutCrashing) {
             "\r\ngeo.shp,dados\\geo.shp\r\n");
     auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
     EXPECT_EQ(w->CheckListBox1->count(), 4);
-    EXPECT_EQ(w->Map1->layers().count(), 1);
+    ASSERT_EQ(w->Map1->layers().count(), 4);  // every theme holds its place
+    EXPECT_TRUE(w->Map1->layers().item(3)->isValid());
 }
 
 TEST_F(MainWindowTest, addButtonAndCheckMarksDriveTheThemeList) {

@@ -98,17 +98,19 @@ TEST_F(LayerBuilderTest, defaultRendererHasOneBlueClassPerValueOfTheLastField) {
     }
 }
 
-TEST_F(LayerBuilderTest, refusedLayerStopsTheRebuildAndKeepsTheLayersBelowIt) {
-    map1.setExtent(mapcontrol::Rectangle(100, 110, 105, 100));
-    const mapcontrol::Rectangle before = map1.extent();
+TEST_F(LayerBuilderTest, refusedLayerHoldsItsPlaceAndTheThemesAboveAreStillBuilt) {
     const std::vector<ThemeEntry> themes = {
         entry(shape("top", {"a"})), entry("D:\\dados\\sumiu.shp"), entry(shape("bottom", {"b"}))};
     EXPECT_FALSE(builder.rebuildAllLayers(themes, kinds, mapcontrol::Rectangle(0, 4, 1, 0)));
     EXPECT_EQ(dialogs.messages(), QStringList({"Nao posso  adicionar tema"}));
-    ASSERT_EQ(map1.layers().count(), 1);
-    EXPECT_EQ(map1.layers().item(0)->name(), "bottom");
-    EXPECT_EQ(map2.layers().count(), 1);
-    EXPECT_EQ(map1.extent(), before);
+    // Theme i is layer i in both maps; the damaged one draws nothing.
+    ASSERT_EQ(map1.layers().count(), 3);
+    EXPECT_EQ(map1.layers().item(0)->name(), "top");
+    EXPECT_FALSE(map1.layers().item(1)->isValid());
+    EXPECT_EQ(map1.layers().item(2)->name(), "bottom");
+    EXPECT_EQ(map2.layers().count(), 3);
+    EXPECT_EQ(map1.layers().extent(),
+              map1.layers().item(0)->extent().united(map1.layers().item(2)->extent()));
 }
 
 TEST_F(LayerBuilderTest, refusedPictureGivesItsOwnMessage) {
@@ -116,12 +118,14 @@ TEST_F(LayerBuilderTest, refusedPictureGivesItsOwnMessage) {
     EXPECT_EQ(dialogs.messages(), QStringList({"Non puede adicionar tema"}));
 }
 
-TEST_F(LayerBuilderTest, unknownKindsStayWithoutALayerAndOldLayersGoFirst) {
+TEST_F(LayerBuilderTest, unknownKindsHoldTheirPlaceSilentlyAndOldLayersGoFirst) {
     ASSERT_TRUE(builder.rebuildAllLayers({entry(shape("a", {"x"}))}, kinds, {}));
     ASSERT_TRUE(builder.rebuildAllLayers({entry("D:\\dados\\notas.txt"), entry(shape("b", {"y"}))},
                                          kinds, {}));
-    ASSERT_EQ(map1.layers().count(), 1);
-    EXPECT_EQ(map1.layers().item(0)->name(), "b");
+    ASSERT_EQ(map1.layers().count(), 2);
+    EXPECT_FALSE(map1.layers().item(0)->isValid());
+    EXPECT_EQ(map1.layers().item(1)->name(), "b");
+    EXPECT_TRUE(dialogs.messages().isEmpty());
 }
 
 TEST_F(LayerBuilderTest, addingOneThemePutsItOnTopVisibleAndKeepsTheOthers) {
