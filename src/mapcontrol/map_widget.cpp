@@ -3,8 +3,10 @@
 #include "mapcontrol/emf_paint_device.h"
 #include "mapcontrol/feature_painter.h"
 #include "mapcontrol/map_picture.h"
+#include "platform/text_file.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDragMoveEvent>
 #include <QEventLoop>
@@ -14,7 +16,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 #include <QTimer>
 #include <QToolTip>
@@ -266,13 +267,11 @@ bool MapWidget::exportMap(int code, const QString& nativePath, double scale) {
     const ViewTransform exportView(extent, pixels);
     const QString suffix = QFileInfo(nativePath).suffix().toLower();
 
+    // The file is made in memory and written in one piece: a full disk or a
+    // folder that cannot be written leaves any old file as it was.
+    QByteArray bytes;
     if (code == ExportMetafile) {
-        // Vector output: drawn straight into the file's painter; an Enhanced
-        // Metafile unless the name asks for SVG or PDF.
-        QSaveFile file(nativePath);
-        if (!file.open(QIODevice::WriteOnly)) {
-            return false;
-        }
+        // Vector output: an Enhanced Metafile unless the name asks for SVG or PDF.
         const auto drawInto = [&](QPaintDevice& device) {
             QPainter painter(&device);
             m_target = &painter;
@@ -282,26 +281,28 @@ bool MapWidget::exportMap(int code, const QString& nativePath, double scale) {
             m_target = nullptr;
             return painter.end();
         };
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
         bool ok = false;
         if (suffix != QLatin1String("svg") && suffix != QLatin1String("pdf")) {
             EmfPaintDevice emf(pixels);
             ok = drawInto(emf);
-            const QByteArray bytes = emf.data();
-            ok = ok && file.write(bytes) == bytes.size();
+            bytes = emf.data();
         } else if (suffix == QLatin1String("svg")) {
             QSvgGenerator svg;
-            svg.setOutputDevice(&file);
+            svg.setOutputDevice(&buffer);
             svg.setSize(pixels);
             svg.setViewBox(QRect(QPoint(0, 0), pixels));
             ok = drawInto(svg);
         } else {
-            QPdfWriter pdf(&file);
+            QPdfWriter pdf(&buffer);
             pdf.setResolution(96);
             pdf.setPageSize(QPageSize(QSizeF(pixels) * 25.4 / 96.0, QPageSize::Millimeter));
             pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
             ok = drawInto(pdf);
         }
-        return ok && file.commit();
+        buffer.close();
+        return ok && static_cast<bool>(platform::writeFileAtomically(nativePath, bytes));
     }
 
     QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
@@ -310,24 +311,22 @@ bool MapWidget::exportMap(int code, const QString& nativePath, double scale) {
         QApplication::clipboard()->setImage(image);
         return true;
     }
-    QSaveFile file(nativePath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (code != ExportPicture) {
         return false;
     }
-    bool ok = false;
-    if (code == ExportPicture) {
-        const QByteArray format = suffix == QLatin1String("tiff")   ? QByteArray("tif")
-                                  : suffix == QLatin1String("jpeg") ? QByteArray("jpg")
-                                                                    : suffix.toLatin1();
-        if (format == "tif" || format == "bmp" || format == "jpg" || format == "png") {
-            ok = image.convertToFormat(QImage::Format_RGB32).save(&file, format.constData());
-        }
-    }
-    if (!ok) {
-        file.cancelWriting();
+    const QByteArray format = suffix == QLatin1String("tiff")   ? QByteArray("tif")
+                              : suffix == QLatin1String("jpeg") ? QByteArray("jpg")
+                                                                : suffix.toLatin1();
+    if (format != "tif" && format != "bmp" && format != "jpg" && format != "png") {
         return false;
     }
-    return file.commit();
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, format.constData())) {
+        return false;
+    }
+    buffer.close();
+    return static_cast<bool>(platform::writeFileAtomically(nativePath, bytes));
 }
 
 void MapWidget::paintEvent(QPaintEvent*) {

@@ -73,7 +73,7 @@ platform::Result DownloadToFile(const QString& url, const QString& path,
 
     QSaveFile file(path);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return failure(url, QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
     }
 

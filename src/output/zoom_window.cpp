@@ -6,6 +6,7 @@
 #include "platform/text_file.h"
 
 #include <QAbstractButton>
+#include <QBuffer>
 #include <QButtonGroup>
 #include <QEvent>
 #include <QFileInfo>
@@ -224,7 +225,11 @@ void ZoomWindow::exportPicture() {
         written = map.exportMap(mapcontrol::MapWidget::ExportPicture, *chosen, 1.0);
     } else if (auto* picture = qobject_cast<QLabel*>(&m_controls.remotePicture)) {
         // The remote picture is kept in its own bitmap format whatever the name says.
-        written = picture->pixmap().save(*chosen, "BMP");
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        written =
+            picture->pixmap().save(&buffer, "BMP") && platform::writeFileAtomically(*chosen, bytes);
     }
     if (!written) {
         m_dialogs.message(&m_controls.form,

@@ -62,24 +62,37 @@ TextLines readFirstTextLine(const QString& nativePath) {
 }
 
 Result writeTextLines(const QString& nativePath, const QStringList& lines) {
-    QSaveFile file(nativePath);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return Result::failure(QStringLiteral("Erro de gravação do arquivo %1").arg(nativePath),
-                               file.errorString());
-    }
+    QByteArray bytes;
     for (const QString& line : lines) {
-        QByteArray bytes = encodeWindows1252(line);
+        bytes.append(encodeWindows1252(line));
         bytes.append("\r\n");
-        if (file.write(bytes) != bytes.size()) {
+    }
+    return writeFileAtomically(nativePath, bytes);
+}
+
+Result writeFileAtomically(const QString& nativePath, const QByteArray& bytes) {
+    const auto failure = [&nativePath](const QString& detail) {
+        return Result::failure(QStringLiteral("Erro de gravação do arquivo %1").arg(nativePath),
+                               detail);
+    };
+    // Unbuffered, so that a write the disk cuts short is seen here: a
+    // buffered device can lose the error of its last flush.
+    QSaveFile file(nativePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return failure(file.errorString());
+    }
+    qsizetype written = 0;
+    while (written < bytes.size()) {
+        const qint64 n = file.write(bytes.constData() + written, bytes.size() - written);
+        if (n <= 0) {
             const QString detail = file.errorString();
             file.cancelWriting();
-            return Result::failure(QStringLiteral("Erro de gravação do arquivo %1").arg(nativePath),
-                                   detail);
+            return failure(detail.isEmpty() ? QStringLiteral("disco cheio") : detail);
         }
+        written += n;
     }
     if (!file.commit()) {
-        return Result::failure(QStringLiteral("Erro de gravação do arquivo %1").arg(nativePath),
-                               file.errorString());
+        return failure(file.errorString());
     }
     return Result::success();
 }

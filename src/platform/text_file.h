@@ -27,6 +27,11 @@ TextLines readFirstTextLine(const QString& nativePath);
 // so a failure leaves the previous file as it was.
 Result writeTextLines(const QString& nativePath, const QStringList& lines);
 
+// Writes `bytes` as the whole file: into a temporary file renamed into place
+// once every byte is on the disk. A failure (a full disk part of the way
+// through, a folder that cannot be written) leaves the old file as it was.
+Result writeFileAtomically(const QString& nativePath, const QByteArray& bytes);
+
 // Splits raw file bytes into decoded lines by the rules of readTextLines.
 QStringList splitTextLines(const QByteArray& bytes);
 

@@ -119,6 +119,25 @@ TEST(TextFile, writeFailingHalfWayLeavesThePreviousFileIntact) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"cores.cor"}));
 }
 
+TEST(TextFile, aDiskFullWithinTheFirstWriteIsSeenToo) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("zoom.txt");
+    ASSERT_TRUE(platform::writeTextLines(path, {"antes"}));
+    // The disk takes the first 8 bytes of a small file, then refuses: the
+    // short write must not pass for a whole one.
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 8;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const platform::Result result = platform::writeTextLines(path, {"-47,50000000      -5,25"});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(readBytes(path), QByteArray("antes\r\n"));
+}
+
 TEST(TextFile, writeIntoAMissingFolderFails) {
     QTemporaryDir dir;
     EXPECT_FALSE(platform::writeTextLines(dir.filePath("no/such/folder/a.txt"), {"x"}));
