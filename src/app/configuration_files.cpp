@@ -26,14 +26,18 @@ platform::Result readStartupFiles(const QString& configFolder, const platform::D
     if (!text.result) {
         return text.result;
     }
-    const QString first = text.lines.value(0);
+    parseConfigDat(text.lines, files);
+    return platform::Result::success();
+}
+
+void parseConfigDat(const QStringList& lines, StartupFiles& files) {
+    const QString first = lines.value(0);
     if (!first.isEmpty()) {
         files.dataDrive = first.at(0);
     }
-    if (text.lines.value(1) == QLatin1String("S") && text.lines.size() >= 3) {
-        files.projectPath = text.lines.at(2);
+    if (lines.value(1) == QLatin1String("S") && lines.size() >= 3) {
+        files.projectPath = lines.at(2);
     }
-    return platform::Result::success();
 }
 
 }  // namespace app

@@ -4,6 +4,7 @@
 
 #include <QChar>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -24,6 +25,9 @@ struct StartupFiles {
     // config.dat line 3, read only when line 2 is exactly "S".
     std::optional<QString> projectPath;
 };
+
+// What config.dat's lines say (conf.dat's first line is taken as it is).
+void parseConfigDat(const QStringList& lines, StartupFiles& files);
 
 // Reads both files from `configFolder` (Windows form) through the drive
 // table. A missing file is skipped silently; one that exists but cannot be

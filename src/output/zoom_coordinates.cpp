@@ -43,7 +43,8 @@ DmsTexts dmsTexts(double value) {
         minutes = 0.0;
         degrees += 1.0;
     }
-    QString degreesText = QString::number(static_cast<qint64>(degrees));
+    // Written from the double: a typed value of any size has its digits.
+    QString degreesText = QString::number(degrees, 'f', 0);
     if (value < 0) {
         degreesText.prepend(QLatin1Char('-'));  // also "-0" between 0 and -1 degree
     }

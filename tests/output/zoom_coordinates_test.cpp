@@ -1,5 +1,6 @@
 #include "output/zoom_coordinates.h"
 #include "output/screen_output.h"
+#include "platform/text_file.h"
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,9 @@ TEST(ZoomCoordinates, cornersInDegreesMinutesAndSecondsKeepTheirSign) {
     EXPECT_EQ(carried.seconds, "0.0000");
     EXPECT_EQ(output::dmsTexts(-0.99999999999).degrees, "  -1");
     EXPECT_EQ(output::dmsTexts(0.0).degrees, "   0");
+    // Typed degrees far beyond any map are shown, not cut to an integer type.
+    EXPECT_EQ(output::dmsTexts(-1e20).degrees, "-100000000000000000000");
+    EXPECT_EQ(output::dmsTexts(1e300).minutes, "   0");
     const DmsTexts seconds = output::dmsTexts(-47.2525);
     EXPECT_NEAR(output::cornerValue(seconds.degrees, seconds.minutes, seconds.seconds), -47.2525,
                 1e-7);
@@ -80,4 +84,17 @@ TEST(ScreenOutput, metafileFactorIsTheCurrentOverTheChosenScale) {
     EXPECT_DOUBLE_EQ(output::metafileFactor("250000.0000", "100.000"), 2.5);
     EXPECT_EQ(output::metafileFactor("", "100.000"), 0.0);
     EXPECT_EQ(output::metafileFactor("0", "100.000"), 0.0);
+}
+
+// Inputs the fuzzer found that once broke the program, read as it reads them.
+TEST(ZoomCoordinates, fuzzRegressionsReadWithoutFault) {
+    const QByteArray hugeDegrees = QByteArray::fromBase64(
+        "LTQ3LCAgLTQ4ODg4ODg4ODg4ODg4ODg4ODg4ODg4ODg4ODg4ODg4ODg4LDI1MHh4eHh4AAIAAHh4eHh4Ci00Pyw1Ci"
+        "00"
+        "MCAgATAAACAAAAAAMjU=");
+    const output::ZoomCorners corners = output::readZoomFile(platform::splitTextLines(hugeDegrees));
+    const output::DmsTexts top = output::dmsFromCommaText(corners.top);
+    const double value = output::cornerValue(top.degrees, top.minutes, top.seconds);
+    EXPECT_LT(value, -1e30);
+    EXPECT_TRUE(output::dmsTexts(value).degrees.startsWith("-4888"));
 }
