@@ -940,6 +940,7 @@ void TForm1::OpenProject() {
     }
     m_state.themesLoaded = true;
     m_readouts->ToggleCoordinates();
+    Map1->setFullExtent({});  // a context set by the zoom window ends with the project
     RebuildAllLayers();
     m_state.currentExtent = Map1->fullExtent();
     Map1->setExtent(m_state.currentExtent);

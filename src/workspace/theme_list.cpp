@@ -205,6 +205,7 @@ void ThemeList::removeTheme() {
 
 void ThemeList::newProject() {
     endMove();
+    m_controls.map1.setFullExtent({});  // a context set by the zoom window ends with the project
     while (m_controls.map1.layers().count() >= 1) m_controls.map1.layers().remove(0);
     while (m_controls.map2.layers().count() >= 1) m_controls.map2.layers().remove(0);
     m_state.themesLoaded = false;

@@ -71,6 +71,18 @@ TEST_F(OutputTest, zoomWindowShowsTheCornersAndZoomsToTypedOnes) {
     EXPECT_EQ(text(z, output::ZoomWindow::Top, 2),
               output::dmsTexts(w->state().currentExtent.top()).seconds);
 
+    // "Altera contexto": the typed corners become the whole map until a new project.
+    type(output::ZoomWindow::Top, "-5", "30", "0");
+    type(output::ZoomWindow::Left, "-47", "30", "0");
+    type(output::ZoomWindow::Bottom, "-6", "0", "0");
+    type(output::ZoomWindow::Right, "-46", "45", "0");
+    z.RadioGroup2->button(1)->click();
+    z.SpeedButton1->click();
+    EXPECT_NEAR(w->Map1->fullExtent().left(), -47.5, 1e-9);
+    w->findChild<QAction*>("Novoprojeto1")->trigger();
+    EXPECT_NE(w->Map1->fullExtent().left(), -47.5);
+    z.RadioGroup2->button(0)->click();
+
     const mapcontrol::Rectangle zoomed = w->Map1->extent();
     type(output::ZoomWindow::Top, "-5", "30", "0");
     type(output::ZoomWindow::Bottom, "-4", "0", "0");  // above the top: ignored
