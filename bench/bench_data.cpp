@@ -98,4 +98,14 @@ QString pointFile() {
     return path;
 }
 
+mapcontrol::VectorLayer& polygons() {
+    static mapcontrol::VectorLayer layer(polygonFile());
+    return layer;
+}
+
+mapcontrol::VectorLayer& points() {
+    static mapcontrol::VectorLayer layer(pointFile());
+    return layer;
+}
+
 }  // namespace bench

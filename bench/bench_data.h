@@ -7,6 +7,7 @@
 // QUELVORA_BENCH_SCALE (default 1) shrinks the feature counts, for the short
 // smoke run of the test command.
 #include "mapcontrol/geometry.h"
+#include "mapcontrol/vector_layer.h"
 
 #include <QString>
 
@@ -19,5 +20,9 @@ double scaleFactor();
 // Paths of the generated shapefiles; empty when they cannot be written.
 QString polygonFile();
 QString pointFile();
+
+// The layers of those files, loaded once per program.
+mapcontrol::VectorLayer& polygons();
+mapcontrol::VectorLayer& points();
 
 }  // namespace bench

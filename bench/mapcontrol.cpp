@@ -22,15 +22,8 @@ using namespace mapcontrol;
 constexpr QSize kPicture(1000, 800);
 using bench::kArea;
 
-VectorLayer& polygons() {
-    static VectorLayer layer(bench::polygonFile());
-    return layer;
-}
-
-VectorLayer& points() {
-    static VectorLayer layer(bench::pointFile());
-    return layer;
-}
+using bench::points;
+using bench::polygons;
 
 void BM_LoadPolygons(benchmark::State& state) {
     const QString path = bench::polygonFile();

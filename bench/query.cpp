@@ -18,15 +18,8 @@ namespace {
 
 using mapcontrol::VectorLayer;
 
-VectorLayer& polygons() {
-    static VectorLayer layer(bench::polygonFile());
-    return layer;
-}
-
-VectorLayer& points() {
-    static VectorLayer layer(bench::pointFile());
-    return layer;
-}
+using bench::points;
+using bench::polygons;
 
 // From the click to the filled lists: the features under a random point,
 // their records, the record store and the media names.

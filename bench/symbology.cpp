@@ -15,15 +15,8 @@ namespace {
 
 using mapcontrol::VectorLayer;
 
-VectorLayer& polygons() {
-    static VectorLayer layer(bench::polygonFile());
-    return layer;
-}
-
-VectorLayer& points() {
-    static VectorLayer layer(bench::pointFile());
-    return layer;
-}
+using bench::points;
+using bench::polygons;
 
 void uniqueValues(benchmark::State& state, VectorLayer& layer, const QString& field) {
     if (!layer.isValid()) {
