@@ -7,6 +7,7 @@
 #include "output/zoom_window.h"
 #include "query/identify_tool.h"
 #include "query/query_tool.h"
+#include "support/disk_full.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -20,27 +21,6 @@
 #include <csignal>
 
 namespace {
-
-// While it lives, the disk refuses to let a file grow past `bytes`, as a full
-// disk would (for root too).
-class DiskFull {
-public:
-    explicit DiskFull(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = m_saved;
-        small.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &small);
-    }
-    ~DiskFull() {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-};
 
 // A folder no one can create files in, root included.
 const QString kUnwritable = QStringLiteral("/proc/quelvora-nao-existe");
@@ -71,7 +51,7 @@ protected:
     void expectRefused(const QString& path, const std::function<void()>& write) {
         const qsizetype before = dialogs.messages().size();
         {
-            const DiskFull full(8);
+            const support::DiskFull full(8);
             dialogs.push(path);
             write();
         }

@@ -1,5 +1,6 @@
 #include "net/download.h"
 #include "platform/settings.h"
+#include "support/disk_full.h"
 #include "support/http_server.h"
 
 #include <QDir>
@@ -7,9 +8,6 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <sys/resource.h>
-#include <csignal>
 
 namespace {
 
@@ -135,16 +133,12 @@ TEST_F(Download, unwritableTargetFailsWithoutLeavingAnything) {
 
 TEST_F(Download, diskRefusingTheWriteHalfWayFailsAndLeavesNoFile) {
     server.reply("/photo", {200, std::string(64 * 1024, 'p')});
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 8192;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const platform::Result result =
-        net::DownloadToFile(server.url("/photo"), target("foto.jpg"), limits);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    platform::Result result = platform::Result::success();
+    {
+        const support::DiskFull full(8192);
+        ASSERT_TRUE(full.isSet());
+        result = net::DownloadToFile(server.url("/photo"), target("foto.jpg"), limits);
+    }
     EXPECT_FALSE(result);
     EXPECT_TRUE(folderContents().isEmpty());
 }

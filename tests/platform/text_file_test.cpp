@@ -1,14 +1,12 @@
 #include "platform/text_file.h"
 #include "platform/text_codec.h"
+#include "support/disk_full.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#include <sys/resource.h>
-#include <csignal>
 
 namespace {
 
@@ -103,16 +101,12 @@ TEST(TextFile, writeFailingHalfWayLeavesThePreviousFileIntact) {
 
     // A file size limit makes the disk refuse the write part of the way
     // through, as a full disk would; this holds for root too.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 4096;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const platform::Result result =
-        platform::writeTextLines(path, QStringList(100, QString(200, 'x')));
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    platform::Result result = platform::Result::success();
+    {
+        const support::DiskFull full(4096);
+        ASSERT_TRUE(full.isSet());
+        result = platform::writeTextLines(path, QStringList(100, QString(200, 'x')));
+    }
 
     EXPECT_FALSE(result);
     EXPECT_EQ(readBytes(path), QByteArray("SIGLA,1\r\nGR,200,10,30,3\r\n"));
@@ -125,15 +119,12 @@ TEST(TextFile, aDiskFullWithinTheFirstWriteIsSeenToo) {
     ASSERT_TRUE(platform::writeTextLines(path, {"antes"}));
     // The disk takes the first 8 bytes of a small file, then refuses: the
     // short write must not pass for a whole one.
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 8;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const platform::Result result = platform::writeTextLines(path, {"-47,50000000      -5,25"});
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    platform::Result result = platform::Result::success();
+    {
+        const support::DiskFull full(8);
+        ASSERT_TRUE(full.isSet());
+        result = platform::writeTextLines(path, {"-47,50000000      -5,25"});
+    }
     EXPECT_FALSE(result);
     EXPECT_EQ(readBytes(path), QByteArray("antes\r\n"));
 }
