@@ -986,8 +986,7 @@ void TForm1::SaveColourFile() {
     const QString path = files::themePath(line);
     const qsizetype dot = path.indexOf(QLatin1Char('.'));
     const QString colourFile = (dot < 0 ? path : path.left(dot)) + QStringLiteral(".cor");
-    auto* layer = dynamic_cast<mapcontrol::VectorLayer*>(
-        Map1->layers().item(workspace::themeLayerName(line)));
+    mapcontrol::VectorLayer* layer = workspace::themeVectorLayer(*Map1, line);
     auto* renderer =
         layer ? dynamic_cast<mapcontrol::ValueMapRenderer*>(layer->renderer()) : nullptr;
     const std::optional<QString> native = m_surroundings.configuration.drives.toNative(colourFile);

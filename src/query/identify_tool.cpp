@@ -203,8 +203,7 @@ void IdentifyTool::identifyPicture(const QString& line, const mapcontrol::MapPoi
 }
 
 void IdentifyTool::identifyVector(const QString& line, const mapcontrol::MapPoint& point) {
-    const auto* layer = dynamic_cast<const mapcontrol::VectorLayer*>(
-        m_controls.map1.layers().item(workspace::themeLayerName(line)));
+    const mapcontrol::VectorLayer* layer = workspace::themeVectorLayer(m_controls.map1, line);
     if (!layer || !layer->isValid()) {
         return;
     }

@@ -23,15 +23,6 @@ const QString MapTips::kSelectThemeMessage = QStringLiteral("Selecione um tema")
 const QString MapTips::kNotShapeMessage = QStringLiteral("O tema selecionado não é arquivo shape");
 const QString MapTips::kSelectFieldMessage = QStringLiteral("Selecione um campo para mensagem");
 
-namespace {
-
-mapcontrol::VectorLayer* layerOf(const mapcontrol::MapWidget& map, const QString& line) {
-    return dynamic_cast<mapcontrol::VectorLayer*>(
-        map.layers().item(workspace::themeLayerName(line)));
-}
-
-}  // namespace
-
 MapTips::MapTips(Controls controls, Hooks hooks, workspace::AppState& state,
                  platform::Dialogs& dialogs)
     : m_controls(controls), m_hooks(std::move(hooks)), m_state(state), m_dialogs(dialogs) {
@@ -92,7 +83,8 @@ void MapTips::buttonClicked() {
         ComboBox1->clear();
         // The button goes down only when a field is confirmed.
         m_controls.button.setChecked(false);
-        if (const mapcontrol::VectorLayer* layer = layerOf(m_controls.map1, line)) {
+        if (const mapcontrol::VectorLayer* layer =
+                workspace::themeVectorLayer(m_controls.map1, line)) {
             const mapcontrol::RecordSet records = layer->records();
             for (int i = 0; i < records.fieldCount(); ++i) {
                 ComboBox1->addItem(records.fieldName(i));
@@ -161,7 +153,7 @@ void MapTips::lookUp(int x, int y) {
     if (!files::namesShapefile(line)) {
         return;
     }
-    const mapcontrol::VectorLayer* layer = layerOf(m_controls.map1, line);
+    const mapcontrol::VectorLayer* layer = workspace::themeVectorLayer(m_controls.map1, line);
     m_controls.map1.setToolTip(QString());
     if (!layer) {
         return;

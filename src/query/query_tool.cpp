@@ -314,8 +314,7 @@ void QueryTool::afterLayerDraw(int index) {
     }
     if (m_active && files::namesShapefile(m_themeEntry)) {
         m_extentList.clear();
-        auto* layer = dynamic_cast<mapcontrol::VectorLayer*>(
-            m_controls.map1.layers().item(workspace::themeLayerName(m_themeEntry)));
+        mapcontrol::VectorLayer* layer = workspace::themeVectorLayer(m_controls.map1, m_themeEntry);
         m_expression = m_controls.expression.text();
         std::vector<mapcontrol::Shape> shapes;
         FoundExtent found;

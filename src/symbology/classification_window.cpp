@@ -190,7 +190,7 @@ void ClassificationWindow::open() {
     paintSwatch(*Image1, m_state.rampStart);
     paintSwatch(*Image2, m_state.rampEnd);
     if (const mapcontrol::VectorLayer* layer =
-            themeVectorLayer(m_controls.map1, m_controls.themes.line(selected))) {
+            workspace::themeVectorLayer(m_controls.map1, m_controls.themes.line(selected))) {
         const mapcontrol::RecordSet records = layer->records();
         for (int i = 0; i < records.fieldCount(); ++i) {
             ListBox1->addItem(records.fieldName(i));
@@ -211,7 +211,7 @@ mapcontrol::VectorLayer* ClassificationWindow::selectedShapeLayer(int& theme) {
         return nullptr;
     }
     mapcontrol::VectorLayer* layer =
-        themeVectorLayer(m_controls.map1, m_controls.themes.line(theme));
+        workspace::themeVectorLayer(m_controls.map1, m_controls.themes.line(theme));
     if (!layer || !layer->isValid()) {
         m_dialogs.message(&m_controls.form, kNotShapeMessage, platform::MessageKind::Warning);
         return nullptr;

@@ -100,7 +100,7 @@ void LabelWindow::OpenLabels() {
     }
     if (m_hooks.stopMapTips) m_hooks.stopMapTips();
     ListBox1->clear();
-    if (const mapcontrol::VectorLayer* layer = themeVectorLayer(m_controls.map1, line)) {
+    if (const mapcontrol::VectorLayer* layer = workspace::themeVectorLayer(m_controls.map1, line)) {
         const mapcontrol::RecordSet records = layer->records();
         for (int i = 0; i < records.fieldCount(); ++i) {
             ListBox1->addItem(records.fieldName(i));
@@ -115,8 +115,9 @@ void LabelWindow::AddLabels() {
     const int divisor = labelDivisor(ComboBox1->currentText());
     const int selected = m_controls.themes.selectedIndex();
     mapcontrol::VectorLayer* layer =
-        selected < 0 ? nullptr
-                     : themeVectorLayer(m_controls.map1, m_controls.themes.line(selected));
+        selected < 0
+            ? nullptr
+            : workspace::themeVectorLayer(m_controls.map1, m_controls.themes.line(selected));
     if (Edit1->text().isEmpty() || !layer) {
         m_controls.map1.refresh();
         m_controls.form.close();

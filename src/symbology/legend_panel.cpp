@@ -85,7 +85,7 @@ void LegendPanel::ShowLegend() {
         theme.visible = entries[t].checked;
         theme.renderKind = t < m_state.themeRenderKind.size() ? m_state.themeRenderKind[t] : 0;
         if (const mapcontrol::VectorLayer* layer =
-                themeVectorLayer(m_controls.map1, entries[t].line)) {
+                workspace::themeVectorLayer(m_controls.map1, entries[t].line)) {
             theme.renderer = classRenderer(*layer);
             theme.geometry = geometryOf(*layer);
         }

@@ -226,7 +226,7 @@ void SymbolEditors::openFromLegend() {
     if (!files::namesShapefile(line)) {
         return;
     }
-    const mapcontrol::VectorLayer* layer = themeVectorLayer(m_controls.map1, line);
+    const mapcontrol::VectorLayer* layer = workspace::themeVectorLayer(m_controls.map1, line);
     if (!layer) {
         return;
     }
@@ -275,7 +275,7 @@ std::optional<SymbolEditors::Target> SymbolEditors::target() const {
     }
     bool isClass = false;
     const int index = selected->data(LegendPanel::kClassRole).toInt(&isClass);
-    mapcontrol::VectorLayer* layer = themeVectorLayer(m_controls.map1, line);
+    mapcontrol::VectorLayer* layer = workspace::themeVectorLayer(m_controls.map1, line);
     if (!isClass || !layer) {
         return std::nullopt;
     }

@@ -2,16 +2,9 @@
 
 #include "files/colour_file.h"
 #include "mapcontrol/label_renderer.h"
-#include "mapcontrol/map_widget.h"
 #include "mapcontrol/vector_layer.h"
-#include "workspace/theme_list.h"
 
 namespace symbology {
-
-mapcontrol::VectorLayer* themeVectorLayer(const mapcontrol::MapWidget& map, const QString& line) {
-    return dynamic_cast<mapcontrol::VectorLayer*>(
-        map.layers().item(workspace::themeLayerName(line)));
-}
 
 mapcontrol::Renderer* classRenderer(const mapcontrol::VectorLayer& layer) {
     mapcontrol::Renderer* renderer = layer.renderer();

@@ -60,7 +60,7 @@ void TransparencySwitch::toggle() {
     m_state.transparencyActive = true;
     m_state.themeRenderKind[static_cast<std::size_t>(selected)] = 0;
     // Both maps share the theme's layer, so one renderer serves both.
-    mapcontrol::VectorLayer* layer = themeVectorLayer(m_controls.map1, line);
+    mapcontrol::VectorLayer* layer = workspace::themeVectorLayer(m_controls.map1, line);
     if (layer && classifyByUniqueValues(*layer, transparencyField(layer->records()), true) &&
         layer->shapeType() == mapcontrol::ShapeType::Point) {
         auto& renderer = static_cast<mapcontrol::ValueMapRenderer&>(*layer->renderer());

@@ -325,4 +325,8 @@ void ThemeList::renameSelected() {
     m_controls.mirror.setItemText(selected, renamed);
 }
 
+mapcontrol::VectorLayer* themeVectorLayer(const mapcontrol::MapWidget& map, const QString& line) {
+    return dynamic_cast<mapcontrol::VectorLayer*>(map.layers().item(themeLayerName(line)));
+}
+
 }  // namespace workspace

@@ -16,7 +16,8 @@ class LayerBuilder;
 }
 namespace mapcontrol {
 class MapWidget;
-}
+class VectorLayer;
+}  // namespace mapcontrol
 namespace platform {
 class Dialogs;
 class DriveTable;
@@ -117,5 +118,8 @@ QString themeBaseName(const QString& line);
 // The name of a theme's layer: the text after the last "\"; for a shape
 // theme cut before its first ".".
 QString themeLayerName(const QString& line);
+// The vector layer of a theme line in the map, found by the theme's layer
+// name; null when the theme has no vector layer there.
+mapcontrol::VectorLayer* themeVectorLayer(const mapcontrol::MapWidget& map, const QString& line);
 
 }  // namespace workspace
