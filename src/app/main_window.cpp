@@ -669,9 +669,18 @@ void TForm1::connectThemeList() {
     onClick("SpeedButton17", [this] { m_themeList->removeTheme(); });
     onClick("SpeedButton29", [this] { m_themeList->startMove(false); });
     onClick("SpeedButton28", [this] { m_themeList->startMove(true); });
-    onClick("SpeedButton30", [this] { m_themeList->moveUp(); });
-    onClick("SpeedButton31", [this] { m_themeList->moveDown(); });
-    onClick("SpeedButton32", [this] { m_themeList->endMove(); });
+    // Each mover first brings the query window back while the query tool is on.
+    const auto onMover = [this, onClick](const char* name, void (workspace::ThemeList::*step)()) {
+        onClick(name, [this, step] {
+            if (button(QStringLiteral("SpeedButton10"))->isChecked()) {
+                m_windows->window(QStringLiteral("TForm5"))->show();
+            }
+            (m_themeList.get()->*step)();
+        });
+    };
+    onMover("SpeedButton30", &workspace::ThemeList::moveUp);
+    onMover("SpeedButton31", &workspace::ThemeList::moveDown);
+    onMover("SpeedButton32", &workspace::ThemeList::endMove);
     const auto onMenu = [this](const char* name, auto handler) {
         if (QAction* action = findChild<QAction*>(QLatin1String(name))) {
             connect(action, &QAction::triggered, this, handler);

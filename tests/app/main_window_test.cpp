@@ -254,6 +254,29 @@ TEST_F(MainWindowTest, clickingAThemeRaisesQueryToolsAndEndsReordering) {
     EXPECT_EQ(w->Map1->layers().item(1)->name(), "geo");
 }
 
+TEST_F(MainWindowTest, moveButtonsBringTheQueryWindowBackWhileQueryingOnly) {
+    theme("geo");
+    theme("falhas");
+    project(kTwoThemes);
+    auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
+    QWidget* queryWindow = w->windows().window("TForm5");
+    w->CheckListBox1->item(0)->setSelected(true);
+    w->button("SpeedButton29")->click();
+    ASSERT_TRUE(w->state().moveThemeMode);
+
+    w->button("SpeedButton31")->click();
+    EXPECT_FALSE(queryWindow->isVisible());  // query tool off: stays hidden
+
+    w->button("SpeedButton10")->setChecked(true);
+    w->button("SpeedButton30")->click();
+    EXPECT_TRUE(queryWindow->isVisible());
+    queryWindow->hide();
+    w->button("SpeedButton32")->click();
+    EXPECT_TRUE(queryWindow->isVisible());
+    EXPECT_FALSE(w->state().moveThemeMode);
+    EXPECT_EQ(w->Map1->layers().item(0)->name(), "geo");  // moved down and back up
+}
+
 TEST_F(MainWindowTest, hidingAndShowingTheOverviewRestoresTheListHeight) {
     auto w = start();
     w->show();
