@@ -131,6 +131,8 @@ std::optional<QString> DriveTable::toNative(const QString& windowsPath) const {
     bool resolving = true;  // stop looking once a component is missing
     for (const QString& part : components) {
         const QString folder = path.isEmpty() ? QStringLiteral("/") : path;
+        // No file name on disk holds a NUL, and asking about one only draws warnings.
+        resolving = resolving && !part.contains(QChar(u'\0'));
         const QString name = resolving ? matchComponent(folder, part) : part;
         path += QLatin1Char('/') + name;
         resolving = resolving && QFileInfo::exists(path);
@@ -140,7 +142,7 @@ std::optional<QString> DriveTable::toNative(const QString& windowsPath) const {
 
 bool DriveTable::exists(const QString& windowsPath) const {
     const std::optional<QString> native = toNative(windowsPath);
-    return native && QFileInfo::exists(*native);
+    return native && !native->contains(QChar(u'\0')) && QFileInfo::exists(*native);
 }
 
 std::optional<QString> DriveTable::toWindows(const QString& nativePath) const {

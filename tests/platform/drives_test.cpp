@@ -50,6 +50,21 @@ TEST_F(Drives, missingComponentsStayAsGivenAndDoNotExist) {
     EXPECT_FALSE(drives.table().exists("D:\\Dados\\Nova\\Mapa.shp"));
 }
 
+TEST_F(Drives, aNameHoldingANulIsMissingAndDrawsNoWarning) {
+    static int warnings = 0;
+    warnings = 0;
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString&) { ++warnings; });
+    const QString path = QStringLiteral("D:\\dados\\geo") + QChar(u'\0') + "logia.shp\\x";
+    const auto native = drives.table().toNative(path);
+    const bool exists = drives.table().exists(path);
+    qInstallMessageHandler(previous);
+    ASSERT_TRUE(native.has_value());
+    EXPECT_EQ(*native, dRoot + "/dados/geo" + QChar(u'\0') + "logia.shp/x");
+    EXPECT_FALSE(exists);
+    EXPECT_EQ(warnings, 0);
+}
+
 TEST_F(Drives, unmappedDriveFindsNoFileEvenWhenAnotherDriveHasIt) {
     drives.addDrive(QLatin1Char('E'));
     EXPECT_FALSE(drives.table().toNative("F:\\dados\\geologia.shp").has_value());
