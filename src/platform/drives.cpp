@@ -94,6 +94,12 @@ QStringList DriveTable::addEntries(const QString& entries, const QList<QChar>& k
                     .arg(entry));
             continue;
         }
+        if (root.contains(QChar(u'\0'))) {
+            warnings.append(
+                QStringLiteral("drive entry \"%1\" skipped: the folder name holds a NUL character")
+                    .arg(entry));
+            continue;
+        }
         if (keep.contains(driveKey(letter.at(0)))) {
             continue;
         }
@@ -146,6 +152,9 @@ bool DriveTable::exists(const QString& windowsPath) const {
 }
 
 std::optional<QString> DriveTable::toWindows(const QString& nativePath) const {
+    if (nativePath.contains(QChar(u'\0'))) {
+        return std::nullopt;  // no file on any drive can have this name
+    }
     const QString path = QDir::cleanPath(QDir(nativePath).absolutePath());
     std::optional<QChar> best;
     qsizetype bestLength = -1;

@@ -58,10 +58,12 @@ TEST_F(Drives, aNameHoldingANulIsMissingAndDrawsNoWarning) {
     const QString path = QStringLiteral("D:\\dados\\geo") + QChar(u'\0') + "logia.shp\\x";
     const auto native = drives.table().toNative(path);
     const bool exists = drives.table().exists(path);
+    const auto back = drives.table().toWindows(native.value_or(QString()));
     qInstallMessageHandler(previous);
     ASSERT_TRUE(native.has_value());
     EXPECT_EQ(*native, dRoot + "/dados/geo" + QChar(u'\0') + "logia.shp/x");
     EXPECT_FALSE(exists);
+    EXPECT_FALSE(back.has_value());
     EXPECT_EQ(warnings, 0);
 }
 
@@ -120,12 +122,13 @@ TEST(DriveTable, lowestLetterWinsWhenTwoDrivesShareARoot) {
 TEST(DriveTable, entriesAreReadAndJunkIsSkippedWithAWarning) {
     platform::DriveTable table;
     const QStringList warnings = table.addEntries(
-        "D=/media/dados; e = /mnt/e/ ;\n# comment\n\nDD=/x;=/y;F;G=relative;7=/seven;H:=/mnt/h");
+        "D=/media/dados; e = /mnt/e/ ;\n# comment\n\nDD=/x;=/y;F;G=relative;7=/seven;H:=/mnt/h;" +
+        QString("I=/mnt/a") + QChar(u'\0') + "b");
     EXPECT_EQ(table.root('D'), QString("/media/dados"));
     EXPECT_EQ(table.root('E'), QString("/mnt/e"));
     EXPECT_EQ(table.root('H'), QString("/mnt/h"));
     EXPECT_EQ(table.letters().size(), 3);
-    EXPECT_EQ(warnings.size(), 5) << warnings.join('\n').toStdString();
+    EXPECT_EQ(warnings.size(), 6) << warnings.join('\n').toStdString();
 }
 
 TEST(DriveTable, keptLettersAreNotReplaced) {
