@@ -46,6 +46,16 @@ protected:
         return window;
     }
 
+    // Started on a project holding the one theme "geo", shown at 900 x 700.
+    std::unique_ptr<app::TForm1> startWithTheme() {
+        theme("geo");
+        project("geo.shp ,dados\\geo.shp\r\n");
+        auto window = start({"quelvora", "*D:\\proj\\p.jjj"});
+        window->resize(900, 700);
+        window->show();
+        return window;
+    }
+
     support::TempDrives drives;
     support::ScriptedDialogs dialogs;
     platform::Configuration config;

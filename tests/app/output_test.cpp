@@ -26,11 +26,7 @@ namespace {
 class OutputTest : public support::MainWindowFixture {
 protected:
     std::unique_ptr<app::TForm1> startWithTheme() {
-        theme("geo");
-        project("geo.shp ,dados\\geo.shp\r\n");
-        auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
-        w->resize(900, 700);
-        w->show();
+        auto w = MainWindowFixture::startWithTheme();
         w->Map1->setExtent(mapcontrol::Rectangle(-48, -46, -5, -7));
         return w;
     }

@@ -27,14 +27,6 @@ const QString kUnwritable = QStringLiteral("/proc/quelvora-nao-existe");
 
 class WrittenFilesTest : public support::MainWindowFixture {
 protected:
-    std::unique_ptr<app::TForm1> startWithTheme() {
-        theme("geo");
-        project("geo.shp ,dados\\geo.shp\r\n");
-        auto w = start({"quelvora", "*D:\\proj\\p.jjj"});
-        w->resize(900, 700);
-        w->show();
-        return w;
-    }
     QString old(const QString& name) {
         const QString path = drives.root('D') + "/" + name;
         QFile f(path);
