@@ -68,4 +68,20 @@ QByteArray encodeWindows1252(const QString& text, bool* lossless) {
     return bytes;
 }
 
+QString unencodableWindows1252(const QString& text) {
+    QString missing;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        QString character(text.at(i));
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            character += text.at(++i);
+        } else if (byteFor(text.at(i).unicode()) >= 0) {
+            continue;
+        }
+        if (!missing.contains(character)) {
+            missing += character;
+        }
+    }
+    return missing;
+}
+
 }  // namespace platform

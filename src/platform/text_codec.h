@@ -19,4 +19,8 @@ void decodeWindows1252(QByteArrayView bytes, char16_t* out);
 // tells whether that happened.
 QByteArray encodeWindows1252(const QString& text, bool* lossless = nullptr);
 
+// The characters of `text` that Windows-1252 has no byte for, each once, in
+// order of appearance; empty when the whole text can be stored.
+QString unencodableWindows1252(const QString& text);
+
 }  // namespace platform

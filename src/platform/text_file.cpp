@@ -64,6 +64,16 @@ TextLines readFirstTextLine(const QString& nativePath) {
 Result writeTextLines(const QString& nativePath, const QStringList& lines) {
     QByteArray bytes;
     for (const QString& line : lines) {
+        // A character the code page cannot hold would be written as "?" and
+        // lost: nothing is written then, and the old file stays whole.
+        if (const QString missing = unencodableWindows1252(line); !missing.isEmpty()) {
+            return Result::failure(
+                QStringLiteral("Não foi possível gravar o arquivo %1: \"%2\" contém caracteres "
+                               "que a codificação do arquivo (Windows-1252) não pode guardar: %3. "
+                               "O arquivo não foi alterado.")
+                    .arg(nativePath, line.trimmed(), missing),
+                QStringLiteral("caracteres fora do Windows-1252: %1").arg(missing));
+        }
         bytes.append(encodeWindows1252(line));
         bytes.append("\r\n");
     }

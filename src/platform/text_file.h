@@ -24,7 +24,9 @@ TextLines readFirstTextLine(const QString& nativePath);
 
 // Writes each line followed by CR LF. The text goes to a temporary file in
 // the same folder that replaces the target only when everything was written,
-// so a failure leaves the previous file as it was.
+// so a failure leaves the previous file as it was. Text with a character
+// Windows-1252 cannot hold is refused, the message naming the line and the
+// characters, and nothing is written.
 Result writeTextLines(const QString& nativePath, const QStringList& lines);
 
 // Writes `bytes` as the whole file: into a temporary file renamed into place

@@ -133,3 +133,23 @@ TEST(TextFile, writeIntoAMissingFolderFails) {
     QTemporaryDir dir;
     EXPECT_FALSE(platform::writeTextLines(dir.filePath("no/such/folder/a.txt"), {"x"}));
 }
+
+TEST(Windows1252, charactersOutsideTheCodePageAreNamedOnceEach) {
+    EXPECT_EQ(platform::unencodableWindows1252(QString::fromUtf8("D:\\Łódź\\Łódź.shp")),
+              QString::fromUtf8("Łź"));
+    EXPECT_EQ(platform::unencodableWindows1252(QString::fromUtf8("açúcar € “x”")), QString());
+    EXPECT_EQ(platform::unencodableWindows1252(QString::fromUtf8("mapa 🗺")), QString::fromUtf8("🗺"));
+}
+
+TEST(TextFile, textTheCodePageCannotHoldIsRefusedAndTheOldFileStays) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("p.jjj");
+    writeBytes(path, "old\r\n");
+    const platform::Result written = platform::writeTextLines(
+        path, {"geo.shp,dados\\geo.shp", QString::fromUtf8("pts2.shp,Łódź\\pts2.shp")});
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(written.message.contains(QString::fromUtf8("Łódź\\pts2.shp")));
+    EXPECT_TRUE(written.message.contains(QString::fromUtf8(": Łź.")));
+    EXPECT_EQ(readBytes(path), "old\r\n");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList({"p.jjj"}));
+}
