@@ -139,29 +139,33 @@ void applyColourTable(mapcontrol::VectorLayer& layer, const ColourTable& table) 
     r.setSymbolType(geometry == QLatin1String("poligono") ? mapcontrol::SymbolType::Fill
                     : geometry == QLatin1String("linha")  ? mapcontrol::SymbolType::Line
                                                           : mapcontrol::SymbolType::Marker);
-    // The last entry of each value wins.
-    QHash<QString, const ColourEntry*> lastEntry;
+    // Every entry of a value is applied in file order.
+    QHash<QString, std::vector<const ColourEntry*>> entriesOf;
     for (const ColourEntry& entry : table.entries) {
-        lastEntry.insert(entry.value, &entry);
+        entriesOf[entry.value].push_back(&entry);
     }
     for (int j = 0; j < r.valueCount(); ++j) {
-        const ColourEntry* entry = lastEntry.value(r.value(j), nullptr);
-        if (!entry) {
+        const auto found = entriesOf.constFind(r.value(j));
+        if (found == entriesOf.cend()) {
             continue;  // keeps the renderer's own symbol
         }
         mapcontrol::Symbol& symbol = r.symbol(j);
-        if (geometry == QLatin1String("poligono") && styleWithin(entry->style, 10)) {
-            symbol.style = entry->style.toInt();
-        } else if (geometry == QLatin1String("linha") && styleWithin(entry->style, 4)) {
-            symbol.style = entry->style.toInt();
-        } else if (geometry == QLatin1String("ponto")) {
-            if (styleWithin(entry->style, 3)) {
+        for (const ColourEntry* entry : *found) {
+            if (geometry == QLatin1String("poligono") && styleWithin(entry->style, 10)) {
                 symbol.style = entry->style.toInt();
+            } else if (geometry == QLatin1String("linha") && styleWithin(entry->style, 4)) {
+                symbol.style = entry->style.toInt();
+            } else if (geometry == QLatin1String("ponto")) {
+                if (styleWithin(entry->style, 3)) {
+                    symbol.style = entry->style.toInt();
+                }
+                if (entry->size) {
+                    symbol.size = *entry->size;
+                }
             }
-            symbol.size = entry->size;
+            symbol.colour =
+                mapcontrol::colourInt(entry->red & 0xFF, entry->green & 0xFF, entry->blue & 0xFF);
         }
-        symbol.colour =
-            mapcontrol::colourInt(entry->red & 0xFF, entry->green & 0xFF, entry->blue & 0xFF);
     }
 }
 

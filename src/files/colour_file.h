@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace mapcontrol {
@@ -23,7 +24,10 @@ struct ColourEntry {
     int green = 0;
     int blue = 0;
     QString style;  // as written; applied only when within the geometry's range
-    int size = 0;
+    // The marker size given with the style (6 for a point line with a style
+    // and no size, 1 for such a line of a line layer); none when the line
+    // ends at the colour, which then leaves the size as it is.
+    std::optional<int> size;
 
     friend bool operator==(const ColourEntry&, const ColourEntry&) = default;
 };
@@ -49,8 +53,10 @@ ColourTable parseColourFile(const QStringList& lines, const QString& geometry);
 QStringList colourFileLines(const mapcontrol::ValueMapRenderer& renderer, const QString& geometry);
 
 // Gives the layer a unique-value renderer on the table's field with one class
-// per distinct value of the data; each class takes colour, style and size
-// from the last table entry with exactly its value.
+// per distinct value of the data; each class takes, in file order, what every
+// table entry with exactly its value gives: its colour, its style when within
+// the geometry's range, its size when it has one. So the last entry's colour
+// wins, and a later style out of range keeps an earlier one.
 void applyColourTable(mapcontrol::VectorLayer& layer, const ColourTable& table);
 
 }  // namespace files

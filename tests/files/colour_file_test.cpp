@@ -39,6 +39,17 @@ protected:
         return std::make_unique<mapcontrol::VectorLayer>(dir.filePath("geo.shp"));
     }
 
+    std::unique_ptr<mapcontrol::VectorLayer> points(const QStringList& values) {
+        fixtures::ShapefileBuilder b(fixtures::ShapeType::Point);
+        b.textField("NOME", 10);
+        double x = 0;
+        for (const QString& v : values) {
+            b.feature(QString("POINT(%1 0)").arg(x++), {v});
+        }
+        EXPECT_TRUE(b.write(dir.filePath("pontos.shp")));
+        return std::make_unique<mapcontrol::VectorLayer>(dir.filePath("pontos.shp"));
+    }
+
     QTemporaryDir dir;
 };
 
@@ -75,13 +86,14 @@ TEST(ColourFileReading, fieldsFollowTheGeometry) {
         files::parseColourFile({"SIGLA,2", "GR,200,10,30,3", "Q2a,1,2,3"}, "poligono");
     EXPECT_EQ(poly.field, "SIGLA");
     ASSERT_EQ(poly.entries.size(), 2U);
-    EXPECT_EQ(poly.entries[0], (ColourEntry{"GR", 200, 10, 30, "3", 0}));
+    EXPECT_EQ(poly.entries[0], (ColourEntry{"GR", 200, 10, 30, "3", {}}));
     EXPECT_EQ(poly.entries[1].style, "0");  // missing style reads as solid
     const auto points =
         files::parseColourFile({"N,3", "a,1,2,3,2,9", "b,1,2,3,1", "c,1,2,3"}, "ponto");
     EXPECT_EQ(points.entries[0].size, 9);
     EXPECT_EQ(points.entries[1].size, 6);  // style without size: 6 for points
     EXPECT_EQ(points.entries[2].style, "");
+    EXPECT_EQ(points.entries[2].size, std::nullopt);  // colour only: no size
     const auto lines = files::parseColourFile({"N,1", "a,1,2,3,4"}, "linha");
     EXPECT_EQ(lines.entries[0].size, 1);
 }
@@ -93,7 +105,7 @@ TEST(ColourFileReading, badNumbersReadAsZeroAndMissingLinesAsEmpty) {
     EXPECT_EQ(table.entries[0].red, 0);
     EXPECT_EQ(table.entries[0].green, 0);
     EXPECT_EQ(table.entries[0].blue, -5);
-    EXPECT_EQ(table.entries[3], (ColourEntry{"", 0, 0, 0, "0", 0}));
+    EXPECT_EQ(table.entries[3], (ColourEntry{"", 0, 0, 0, "0", {}}));
 }
 
 TEST(ColourFileReading, hugeCountsAreBoundedAndJunkHeadersGiveNoEntries) {
@@ -127,4 +139,26 @@ TEST_F(ApplyColourTable, styleNineWrittenAsZeroComesBackSolid) {
     files::applyColourTable(
         *layer, files::parseColourFile(files::colourFileLines(r, "poligono"), "poligono"));
     EXPECT_EQ(rendererOf(*layer).symbol(0).style, mapcontrol::FillSolid);
+}
+
+TEST_F(ApplyColourTable, aPointLineWithoutStyleSetsTheColourAndKeepsTheMarkerSize) {
+    auto layer = points({"poco", "furo"});
+    files::applyColourTable(*layer,
+                            files::parseColourFile({"NOME,2", "poco,255,0,255", "furo,1,2,3,1,9"},
+                                                   "ponto"));
+    const auto& r = rendererOf(*layer);
+    const mapcontrol::Symbol& poco = r.symbol(r.classOf("poco"));
+    EXPECT_EQ(poco.colour, mapcontrol::colourInt(255, 0, 255));
+    EXPECT_EQ(poco.size, 6);  // the markers' own size, not a 1-pixel dot
+    EXPECT_EQ(poco.style, mapcontrol::MarkerCircle);
+    EXPECT_EQ(r.symbol(r.classOf("furo")).size, 9);
+}
+
+TEST_F(ApplyColourTable, aLaterLineWithAStyleOutOfRangeKeepsTheEarlierStyle) {
+    auto layer = polygons({"GR"});
+    files::applyColourTable(*layer, files::parseColourFile(
+                                        {"SIGLA,2", "GR,1,1,1,3", "GR,200,10,30,12"}, "poligono"));
+    const auto& r = rendererOf(*layer);
+    EXPECT_EQ(r.symbol(0).style, 3);                               // from the first line
+    EXPECT_EQ(r.symbol(0).colour, mapcontrol::colourInt(200, 10, 30));  // from the last
 }
