@@ -18,7 +18,9 @@ Rectangle fitExtent(const Rectangle& extent, QSize pixels) {
     const MapPoint c = r.centre();
     double width = r.width();
     double height = r.height();
-    if (height <= 0 || width / height < pictureRatio) {
+    // A side of length zero (a horizontal or vertical line) takes its length
+    // from the other side and the window's shape.
+    if (height > 0 && (width <= 0 || width / height < pictureRatio)) {
         width = height * pictureRatio;
     } else {
         height = width / pictureRatio;

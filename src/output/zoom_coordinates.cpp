@@ -94,7 +94,8 @@ QStringList worldFileLines(const mapcontrol::Rectangle& extent, QSize pixels) {
 }
 
 QString worldFilePath(const QString& picturePath) {
-    const qsizetype dot = picturePath.indexOf(QLatin1Char('.'));
+    const qsizetype nameStart = picturePath.lastIndexOf(QLatin1Char('/')) + 1;
+    const qsizetype dot = picturePath.indexOf(QLatin1Char('.'), nameStart);
     return (dot < 0 ? picturePath + QLatin1Char('.') : picturePath.left(dot + 1)) +
            QStringLiteral("tfw");
 }

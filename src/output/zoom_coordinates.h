@@ -36,8 +36,9 @@ DmsTexts dmsFromCommaText(const QString& text);
 // The world file of a picture of `pixels` showing `extent`: pixel width,
 // two zero rotations, minus the pixel height, the left and the top edges.
 QStringList worldFileLines(const mapcontrol::Rectangle& extent, QSize pixels);
-// The world file beside a picture: its name up to and including the first
-// "." followed by "tfw".
+// The world file beside a picture (native path): in the picture's folder,
+// the picture's file name up to and including its first "." followed by
+// "tfw" ("mapa.tif" gives "mapa.tfw"; dots in folder names do not count).
 QString worldFilePath(const QString& picturePath);
 
 // The corners of a zoom file, as decimal texts.

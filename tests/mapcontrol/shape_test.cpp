@@ -107,6 +107,13 @@ TEST(FitExtent, widensTheNarrowSideAboutTheCentreToThePictureShape) {
     EXPECT_TRUE(fitExtent(Rectangle(), QSize(10, 10)).isEmpty());
 }
 
+TEST(FitExtent, aSideOfLengthZeroTakesItsLengthFromTheOther) {
+    // A horizontal line, as a query can find: its length gives the height.
+    EXPECT_EQ(fitExtent(Rectangle(0, 20, 5, 5), QSize(200, 100)), Rectangle(0, 20, 10, 0));
+    // Typed corners with equal left and right: the height gives the width.
+    EXPECT_EQ(fitExtent(Rectangle(7, 7, 10, 0), QSize(200, 100)), Rectangle(-3, 17, 10, 0));
+}
+
 TEST(Strings, keepEachTextOnceInAscendingExactOrder) {
     Strings strings;
     EXPECT_TRUE(strings.add("b"));

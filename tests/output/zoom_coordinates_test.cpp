@@ -48,7 +48,11 @@ TEST(ZoomCoordinates, worldFileLinesHaveFifteenAndFourteenDecimals) {
     EXPECT_EQ(lines[4], "-50.00000000000000");
     EXPECT_EQ(lines[5], "-4.71000000000000");
     EXPECT_EQ(output::worldFilePath("/tmp/mapa.tif"), "/tmp/mapa.tfw");
-    EXPECT_EQ(output::worldFilePath("/tmp/v1.2/mapa.tif"), "/tmp/v1.tfw");
+    // Beside the picture, named from the file name: dots in folders do not count.
+    EXPECT_EQ(output::worldFilePath("/home/joao.silva/mapas/mapa.tif"),
+              "/home/joao.silva/mapas/mapa.tfw");
+    EXPECT_EQ(output::worldFilePath("/tmp/v1.2/mapa.final.tif"), "/tmp/v1.2/mapa.tfw");
+    EXPECT_EQ(output::worldFilePath("/tmp/v1.2/mapa"), "/tmp/v1.2/mapa.tfw");
 }
 
 TEST(ZoomCoordinates, zoomFilesUseCommasAndSixBlanks) {
