@@ -2,6 +2,11 @@
 
 #include "platform/settings.h"
 
+#include <QCollator>
+#include <QLocale>
+
+#include <algorithm>
+
 namespace help {
 
 namespace {
@@ -139,6 +144,17 @@ QStringList searchHelpIndex(const QString& text) {
         }
     }
     return found;
+}
+
+QStringList sortedEntries(QStringList entries) {
+    QCollator collator(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    // Entries the collation finds equal keep a fixed order between them.
+    std::stable_sort(entries.begin(), entries.end(), [&collator](const QString& a, const QString& b) {
+        const int order = collator.compare(a, b);
+        return order != 0 ? order < 0 : a < b;
+    });
+    return entries;
 }
 
 QString entryPage(const QString& entry) {

@@ -13,6 +13,11 @@ const QStringList& helpIndex();
 // anywhere, page number included; every entry for an empty search.
 QStringList searchHelpIndex(const QString& text);
 
+// The entries in the order a sorted list box keeps them: alphabetical in
+// Portuguese, ignoring case and accents, so "abrir projeto" comes before
+// "ArcView" and "E" among the words with e.
+QStringList sortedEntries(QStringList entries);
+
 // The page number of an entry: the text after its first "*", trimmed.
 QString entryPage(const QString& entry);
 

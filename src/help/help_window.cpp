@@ -26,8 +26,7 @@ HelpWindow::HelpWindow(QWidget& helpForm, QWidget& creditsForm, QChar bootDrive,
     left->addWidget(Edit1);
     ListBox2 = new QListWidget(&helpForm);
     ListBox2->setObjectName(QStringLiteral("ListBox2"));
-    ListBox2->setSortingEnabled(true);
-    ListBox2->addItems(helpIndex());
+    ListBox2->addItems(sortedEntries(helpIndex()));
     left->addWidget(ListBox2, 1);
     auto* buttons = new QHBoxLayout;
     SpeedButton2 = new QToolButton(&helpForm);
@@ -72,7 +71,7 @@ HelpWindow::HelpWindow(QWidget& helpForm, QWidget& creditsForm, QChar bootDrive,
 
 void HelpWindow::search(const QString& text) {
     ListBox2->clear();
-    ListBox2->addItems(searchHelpIndex(text));
+    ListBox2->addItems(sortedEntries(searchHelpIndex(text)));
 }
 
 void HelpWindow::choose(const QString& entry) {
