@@ -11,20 +11,23 @@ ClassBreaks computeClassBreaks(const mapcontrol::FieldStatistics& statistics, in
     ClassBreaks result;
     const int n = std::clamp(candidates, 0, kMaxCandidates);
     constexpr float kThree = 3.0f;
-    long double b = static_cast<long double>(statistics.mean) -
-                    kThree * static_cast<long double>(statistics.standardDeviation);
+    // The first candidate is worked out in extended precision; each later
+    // one is the double before it plus the deviation, rounded to a double at
+    // every step, so that a candidate meant to land on the minimum or the
+    // maximum lands on it as the data holds it.
+    double b = static_cast<double>(static_cast<long double>(statistics.mean) -
+                                   kThree * static_cast<long double>(statistics.standardDeviation));
     result.values.assign(static_cast<std::size_t>(n) + 1, 0.0);
-    result.values[0] = static_cast<double>(b);
+    result.values[0] = b;
     for (int k = 0; k < n; ++k) {
-        const double candidate = static_cast<double>(b);
         // A kept break lands at an index whose candidate was written earlier,
         // so the list ends with the kept breaks from index 0 upwards.
-        if (statistics.minimum <= candidate && candidate <= statistics.maximum) {
-            result.breaks.push_back(candidate);
-            result.values[result.breaks.size() - 1] = candidate;
+        if (statistics.minimum <= b && b <= statistics.maximum) {
+            result.breaks.push_back(b);
+            result.values[result.breaks.size() - 1] = b;
         }
         b += statistics.standardDeviation;
-        result.values[static_cast<std::size_t>(k) + 1] = static_cast<double>(b);
+        result.values[static_cast<std::size_t>(k) + 1] = b;
     }
     return result;
 }

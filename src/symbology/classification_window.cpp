@@ -249,6 +249,18 @@ void ClassificationWindow::classBreaks() {
     if (!layer) {
         return;
     }
+    // The breaks are worked out first: a field that is not numeric is
+    // refused before anything else changes.
+    const std::optional<ClassBreaks> breaks =
+        classifyByBreaks(*layer, Edit2->text(), Edit3->text().toInt(), swatchColour(*Image1),
+                         swatchColour(*Image2));
+    if (!breaks) {
+        m_dialogs.message(
+            &m_controls.form,
+            QStringLiteral("O campo \"%1\" não é um campo numérico do tema.").arg(Edit2->text()),
+            platform::MessageKind::Warning);
+        return;
+    }
     // The next use of the transparency switch takes its switching-off
     // branch, which builds every layer again and so ends this classification.
     m_controls.transparency.setChecked(false);
@@ -259,17 +271,6 @@ void ClassificationWindow::classBreaks() {
     m_state.lastClassifiedTheme = line;
     m_controls.lastClassified.setCurrentIndex(m_controls.lastClassified.findText(line));
     m_state.themeRenderKind[static_cast<std::size_t>(theme)] = 1;
-    const mapcontrol::ColourInt start = swatchColour(*Image1);
-    const mapcontrol::ColourInt end = swatchColour(*Image2);
-    const std::optional<ClassBreaks> breaks =
-        classifyByBreaks(*layer, Edit2->text(), Edit3->text().toInt(), start, end);
-    if (!breaks) {
-        m_dialogs.message(
-            &m_controls.form,
-            QStringLiteral("O campo \"%1\" não é um campo numérico do tema.").arg(Edit2->text()),
-            platform::MessageKind::Warning);
-        return;
-    }
     m_state.classBreakValues = breaks->values;
     m_controls.map1.refresh();
     m_controls.reclassify.setChecked(false);
