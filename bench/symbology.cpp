@@ -67,7 +67,7 @@ void BM_LegendOf8001Classes(benchmark::State& state) {
         renderer.symbol(i).style = i % 8;
     }
     const std::vector<symbology::LegendTheme> themes{
-        {QStringLiteral("geo,D:\\geo.shp"), true, 0, &renderer, QStringLiteral("poligono")}};
+        {QStringLiteral("geo,D:\\geo.shp"), true, &renderer, QStringLiteral("poligono")}};
     for (auto _ : state) {
         const symbology::Legend legend = symbology::legendItems(themes);
         for (const symbology::LegendItem& item : legend.items) {

@@ -64,11 +64,9 @@ Legend legendItems(const std::vector<LegendTheme>& themes, int maxClasses) {
         }
         const qsizetype comma = theme.line.indexOf(QLatin1Char(','));
         const QString display = comma < 0 ? QString() : theme.line.left(comma);
-        if (theme.renderKind == 0) {
-            const auto* r = dynamic_cast<const mapcontrol::ValueMapRenderer*>(theme.renderer);
-            if (!r) {
-                continue;
-            }
+        // Drawn from the renderer the layer has, whatever kind the theme
+        // was last classified with.
+        if (const auto* r = dynamic_cast<const mapcontrol::ValueMapRenderer*>(theme.renderer)) {
             if (v > 0) legend.items.push_back(textLine(LegendItem::Kind::Separator, "  "));
             legend.items.push_back(textLine(
                 LegendItem::Kind::Title, QStringLiteral(" ***") + display.trimmed() +
@@ -77,11 +75,8 @@ Legend legendItems(const std::vector<LegendTheme>& themes, int maxClasses) {
             for (int i = 0; i < r->valueCount(); ++i) {
                 if (!addClass(i, r->value(i), r->symbol(i), theme.geometry, false)) return legend;
             }
-        } else {
-            const auto* r = dynamic_cast<const mapcontrol::ClassBreaksRenderer*>(theme.renderer);
-            if (!r) {
-                continue;
-            }
+        } else if (const auto* r =
+                       dynamic_cast<const mapcontrol::ClassBreaksRenderer*>(theme.renderer)) {
             if (v > 0) legend.items.push_back(textLine(LegendItem::Kind::Separator, "  "));
             legend.items.push_back(textLine(LegendItem::Kind::Title, layerName(theme.line)));
             for (int i = 0; i <= r->breakCount(); ++i) {

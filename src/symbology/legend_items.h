@@ -31,7 +31,6 @@ struct LegendItem {
 struct LegendTheme {
     QString line;
     bool visible = true;
-    int renderKind = 0;                              // 0 unique values, 1 class breaks
     const mapcontrol::Renderer* renderer = nullptr;  // of the theme's layer in the main map
     QString geometry;                                // of the theme's layer
 };
@@ -50,8 +49,8 @@ struct Legend {
 // one line per class. Unique-value titles are " ***" + the trimmed display
 // part + "***" + 72 blanks + "," + the field; class-break titles are the
 // layer name; class-break lines read "<b0", "b(i-1)-b(i)", ">b(n-1)" with
-// each value 10 wide with 4 decimals. A theme whose renderer is not of its
-// render kind is left out.
+// each value 10 wide with 4 decimals. Each theme's block follows the kind of
+// its renderer; a theme without a class renderer has none.
 Legend legendItems(const std::vector<LegendTheme>& themes, int maxClasses = kMaxLegendClasses);
 
 }  // namespace symbology

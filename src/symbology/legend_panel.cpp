@@ -83,7 +83,6 @@ void LegendPanel::ShowLegend() {
         LegendTheme theme;
         theme.line = entries[t].line;
         theme.visible = entries[t].checked;
-        theme.renderKind = t < m_state.themeRenderKind.size() ? m_state.themeRenderKind[t] : 0;
         if (const mapcontrol::VectorLayer* layer =
                 workspace::themeVectorLayer(m_controls.map1, entries[t].line)) {
             theme.renderer = classRenderer(*layer);

@@ -16,7 +16,7 @@ TEST(LegendItems, uniqueValueBlockHasTitleWithFieldAndOneLinePerClass) {
     r.setValue(1, "K2");
     const auto items =
         symbology::legendItems({{"  geologia.shp                          ,D:\\dados\\geologia.shp",
-                                 true, 0, &r, "poligono"}})
+                                 true, &r, "poligono"}})
             .items;
     ASSERT_EQ(items.size(), 3U);
     EXPECT_EQ(items[0].kind, LegendItem::Kind::Title);
@@ -32,7 +32,7 @@ TEST(LegendItems, classBreakLinesAreRangesTenWideWithFourDecimals) {
     r.setBreakValue(1, 90);
     r.setBreakValue(2, 100);
     const auto items =
-        symbology::legendItems({{"teor.shp,D:\\dados\\teor.shp", true, 1, &r, "ponto"}}).items;
+        symbology::legendItems({{"teor.shp,D:\\dados\\teor.shp", true, &r, "ponto"}}).items;
     ASSERT_EQ(items.size(), 5U);  // the title and four classes
     EXPECT_EQ(items[0].text, "teor");
     EXPECT_EQ(items[1].text, "<   80.0000");
@@ -54,9 +54,9 @@ TEST(LegendItems, twoThemesGiveTitleClassesSeparatorTitleClassesAndHiddenThemesN
     faults.setValueCount(1);
     faults.setValue(0, "normal");
     const auto legend =
-        symbology::legendItems({{"geo,D:\\geo.shp", true, 0, &geology, "poligono"},
-                                {"off,D:\\off.shp", false, 0, &geology, "poligono"},
-                                {"falhas,D:\\falhas.shp", true, 0, &faults, "linha"}});
+        symbology::legendItems({{"geo,D:\\geo.shp", true, &geology, "poligono"},
+                                {"off,D:\\off.shp", false, &geology, "poligono"},
+                                {"falhas,D:\\falhas.shp", true, &faults, "linha"}});
     QStringList texts;
     for (const LegendItem& item : legend.items) texts << item.text.left(12);
     EXPECT_EQ(texts, QStringList({" ***geo***  ", "GR", "K2", "  ", " ***falhas**", "normal"}));
@@ -69,23 +69,28 @@ TEST(LegendItems, aLegendStopsAtTheMostClassesItHolds) {
     r.setValueCount(50);
     for (int i = 0; i < 50; ++i) r.setValue(i, QString::number(i));
     const auto legend = symbology::legendItems(
-        {{"a,D:\\a.shp", true, 0, &r, "ponto"}, {"b,D:\\b.shp", true, 0, &r, "ponto"}}, 60);
+        {{"a,D:\\a.shp", true, &r, "ponto"}, {"b,D:\\b.shp", true, &r, "ponto"}}, 60);
     EXPECT_FALSE(legend.complete);
     ASSERT_EQ(legend.items.size(), 63U);  // title, 50, separator, title, 10
     EXPECT_EQ(legend.items.back().text, "9");
 }
 
-TEST(LegendItems, aRendererOfTheOtherKindLeavesTheThemeOut) {
-    mapcontrol::ClassBreaksRenderer breaks;
-    EXPECT_TRUE(symbology::legendItems({{"a,D:\\a.shp", true, 0, &breaks, "ponto"}}).items.empty());
+TEST(LegendItems, aShapeThemeWithoutClassesHasNoBlockButCountsForSeparators) {
+    mapcontrol::ValueMapRenderer r;
+    r.setField("N");
+    const auto items = symbology::legendItems(
+                           {{"a.shp,D:\\a.shp", true, nullptr, ""}, {"b.shp,D:\\b.shp", true, &r, "linha"}})
+                           .items;
+    ASSERT_EQ(items.size(), 2U);
+    EXPECT_EQ(items[0].kind, LegendItem::Kind::Separator);
 }
 
 TEST(LegendItems, separatorsGoBetweenVisibleThemesCountingPictures) {
     mapcontrol::ValueMapRenderer r;
     r.setField("N");
-    const auto items = symbology::legendItems({{"relevo.tif,D:\\relevo.tif", true, 0, nullptr, ""},
-                                               {"a.shp,D:\\a.shp", false, 0, &r, "linha"},
-                                               {"b.shp,D:\\b.shp", true, 0, &r, "linha"}})
+    const auto items = symbology::legendItems({{"relevo.tif,D:\\relevo.tif", true, nullptr, ""},
+                                               {"a.shp,D:\\a.shp", false, &r, "linha"},
+                                               {"b.shp,D:\\b.shp", true, &r, "linha"}})
                            .items;
     ASSERT_EQ(items.size(), 2U);
     EXPECT_EQ(items[0].kind, LegendItem::Kind::Separator);
