@@ -10,8 +10,10 @@ namespace mapcontrol {
 
 namespace {
 
-// Labels under this height in pixels cannot be read and are not drawn.
-constexpr double kSmallestLabelPixels = 2.0;
+// Labels keep their ground height while zooming, but are never drawn under
+// this height in pixels, the smallest text that can still be read: without
+// it the usual sizes on a whole-map view come out one or two pixels high.
+constexpr double kSmallestLabelPixels = 7.0;
 
 }  // namespace
 
@@ -34,10 +36,11 @@ void LabelRenderer::draw(const RenderContext& context) const {
     }
     const AttributeTable& table = context.data.table();
     const int column = table.fieldIndex(m_field);
-    const double pixels = m_text.height * context.view.scale();
-    if (column < 0 || pixels < kSmallestLabelPixels) {
+    const double groundPixels = m_text.height * context.view.scale();
+    if (column < 0 || !(groundPixels > 0)) {
         return;
     }
+    const double pixels = std::max(groundPixels, kSmallestLabelPixels);
 
     QPainter& p = context.painter;
     p.save();

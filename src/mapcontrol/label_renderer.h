@@ -10,7 +10,7 @@
 namespace mapcontrol {
 
 // Text of the labels: height in map units (so labels keep their ground size
-// while zooming), colour and font family.
+// while zooming, though never drawn under 7 pixels), colour and font family.
 struct TextSymbol {
     double height = 0.0;
     ColourInt colour = 0;
