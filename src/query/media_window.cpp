@@ -101,9 +101,9 @@ void MediaWindow::playWithEmbeddedPlayer(const QString& nativePath) {
 }
 
 void MediaWindow::clear() {
+    // The film and the document stay: the attribute window's "Filme/Som"
+    // and "Doc/Legenda" keep working after a click elsewhere on the map.
     m_names.photo.clear();
-    m_names.film.clear();
-    m_names.document.clear();
     m_names.photos.clear();
     m_names.films.clear();
     m_names.hasPhoto = m_names.hasFilm = m_names.hasDocument = false;

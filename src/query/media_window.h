@@ -36,7 +36,8 @@ public:
     // Replaces the embedded player (tests record the file instead).
     void setPlayer(Player player) { m_player = std::move(player); }
 
-    // At every map click: the current names, the lists and the found marks go.
+    // At every map click: the current photo, the two lists and the found
+    // marks go; the current film and document stay.
     void clear();
     // The names of an identified record, with the theme's folder.
     void setNames(const MediaNames& names, const QString& folder);
