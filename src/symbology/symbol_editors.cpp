@@ -253,6 +253,18 @@ void SymbolEditors::openFromLegend() {
         m_controls.polygonForm.raise();
     } else if (geometry == QLatin1String("ponto") || geometry == QLatin1String("linha")) {
         paintSwatch(*pointLine.Shape1, colour);
+        // The editor starts with the class's own style and size, so that
+        // changing only the colour keeps the dashes and the marker size.
+        if (clicked) {
+            const mapcontrol::Symbol& symbol = clicked->renderer->symbol(clicked->index);
+            if (geometry == QLatin1String("linha") && symbol.style >= 0 &&
+                symbol.style < pointLine.ComboBox1->count()) {
+                pointLine.ComboBox1->setCurrentIndex(symbol.style);
+            } else if (geometry == QLatin1String("ponto")) {
+                pointLine.Edit1->clear();
+                pointLine.ComboBox2->setCurrentText(QString::number(symbol.size));
+            }
+        }
         m_controls.pointLineForm.show();
         m_controls.pointLineForm.raise();
     }
