@@ -26,6 +26,10 @@ namespace {
 // can be decoded at all (a truncated file opens but fails to read).
 constexpr int kProbeSize = 32;
 
+// The most pixels one draw reads: 36 million, a screen many times over; a
+// larger view gets the picture stretched from this many.
+constexpr double kMaxReadPixels = 36.0e6;
+
 QString withGdalMessage(const QString& text, const QString& gdalMessage) {
     return gdalMessage.isEmpty() ? text : text + QStringLiteral(": ") + gdalMessage;
 }
@@ -151,6 +155,16 @@ bool ImageLayer::open(const QString& nativePath) {
         GDALOpenEx(encoded.constData(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,
                    nullptr, nullptr, nullptr)));
     if (!m_dataset) {
+        // MrSID pictures need a driver that few GDAL builds carry: say so
+        // rather than that the file is not a picture.
+        if (QFileInfo(nativePath).suffix().compare(QLatin1String("sid"), Qt::CaseInsensitive) ==
+                0 &&
+            QFileInfo(nativePath).isFile() && !GDALGetDriverByName("MrSID")) {
+            setError(QStringLiteral("A imagem %1 é MrSID (.sid), e esta instalação do GDAL não tem "
+                                    "o driver MrSID para lê-la.")
+                         .arg(nativePath));
+            return false;
+        }
         setError(
             withGdalMessage(QStringLiteral("Não foi possível abrir a imagem %1").arg(nativePath),
                             errors.failures()));
@@ -403,7 +417,18 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
     }
     const Window window{colMin, rowMin, colMax - colMin, rowMax - rowMin};
 
-    const std::size_t count = std::size_t(width) * std::size_t(height);
+    // The picture is read at the resolution of those pixels, but never more
+    // than kMaxReadPixels of them: past that (a metafile exported at a large
+    // scale) it is read coarser and stretched over the same place.
+    int readWidth = width;
+    int readHeight = height;
+    const double wanted = double(width) * double(height);
+    if (wanted > kMaxReadPixels) {
+        const double shrink = std::sqrt(kMaxReadPixels / wanted);
+        readWidth = std::max(1, int(width * shrink));
+        readHeight = std::max(1, int(height * shrink));
+    }
+    const std::size_t count = std::size_t(readWidth) * std::size_t(readHeight);
     std::vector<std::vector<unsigned char>> planes(m_colourBands.size());
     std::vector<unsigned char> alpha(count, 255);
     std::vector<unsigned short> indices;
@@ -412,7 +437,7 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
         ScopedGdalErrors errors;
         if (m_mode == Mode::Palette) {
             indices.resize(count);
-            if (!readWindow(m_dataset->GetRasterBand(m_colourBands[0]), window, width, height,
+            if (!readWindow(m_dataset->GetRasterBand(m_colourBands[0]), window, readWidth, readHeight,
                             GDT_UInt16, indices.data())) {
                 return;
             }
@@ -421,7 +446,7 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
             std::vector<unsigned char> isNaN(count, 0);
             int bandsWithNoData = 0;
             for (std::size_t i = 0; i < m_colourBands.size(); ++i) {
-                if (!readPlane(i, window.x, window.y, window.width, window.height, width, height,
+                if (!readPlane(i, window.x, window.y, window.width, window.height, readWidth, readHeight,
                                planes[i], noDataHits, isNaN)) {
                     return;
                 }
@@ -450,7 +475,7 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
         }
         if (alphaSource) {
             std::vector<unsigned char> mask(count);
-            if (!readWindow(alphaSource, window, width, height, GDT_Byte, mask.data())) {
+            if (!readWindow(alphaSource, window, readWidth, readHeight, GDT_Byte, mask.data())) {
                 return;
             }
             for (std::size_t p = 0; p < count; ++p) {
@@ -459,14 +484,14 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
         }
     }
 
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(readWidth, readHeight, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
         return;
     }
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < readHeight; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < width; ++x) {
-            const std::size_t p = std::size_t(y) * std::size_t(width) + std::size_t(x);
+        for (int x = 0; x < readWidth; ++x) {
+            const std::size_t p = std::size_t(y) * std::size_t(readWidth) + std::size_t(x);
             QRgb colour = 0;
             if (m_mode == Mode::Palette) {
                 const unsigned short index = indices[p];
@@ -490,8 +515,12 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
     if (westUp || southUp) {
         image = image.mirrored(westUp, southUp);
     }
-    image.setDevicePixelRatio(ratio);
-    painter.drawImage(QPointF(x0 / ratio, y0 / ratio), image);
+    if (readWidth == width && readHeight == height) {
+        image.setDevicePixelRatio(ratio);
+        painter.drawImage(QPointF(x0 / ratio, y0 / ratio), image);
+    } else {
+        painter.drawImage(QRectF(x0 / ratio, y0 / ratio, width / ratio, height / ratio), image);
+    }
 }
 
 }  // namespace mapcontrol

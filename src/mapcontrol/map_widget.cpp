@@ -254,18 +254,31 @@ bool MapWidget::printMap(const QString& documentName, QPrinter& printer, bool la
     return painter.end();
 }
 
-bool MapWidget::exportMap(int code, const QString& nativePath, double scale) {
+platform::Result MapWidget::exportMap(int code, const QString& nativePath, double scale) {
     const double factor = scale > 0 && std::isfinite(scale) ? scale : 1.0;
-    const QSize pixels(std::max(1, static_cast<int>(std::lround(width() * factor))),
-                       std::max(1, static_cast<int>(std::lround(height() * factor))));
-    // A picture of more than 400 million pixels would exhaust memory.
-    if (static_cast<double>(pixels.width()) * pixels.height() > 4e8) {
-        return false;
+    const double wide = std::max(1.0, std::round(width() * factor));
+    const double high = std::max(1.0, std::round(height() * factor));
+    // Metafile coordinates are 32-bit integers; pictures are made in memory.
+    if (code == ExportMetafile ? std::max(wide, high) > kMaxMetafileSide
+                               : wide * high > kMaxPicturePixels) {
+        return platform::Result::failure(
+            QStringLiteral("O mapa nessa escala teria %1 × %2 pixels: é grande demais para ser "
+                           "gerado%3. Escolha uma escala menor.")
+                .arg(wide, 0, 'f', 0)
+                .arg(high, 0, 'f', 0)
+                .arg(code == ExportMetafile ? QString()
+                                            : QStringLiteral(" como imagem (o limite é de 400 "
+                                                             "milhões de pixels)")));
     }
+    const QSize pixels(static_cast<int>(wide), static_cast<int>(high));
     const Rectangle extent =
         fitExtent(this->extent().isEmpty() ? fullExtent() : this->extent(), pixels);
     const ViewTransform exportView(extent, pixels);
     const QString suffix = QFileInfo(nativePath).suffix().toLower();
+    const auto cannotWrite = [&nativePath](const QString& detail) {
+        return platform::Result::failure(
+            QStringLiteral("Não foi possível gravar o arquivo %1").arg(nativePath), detail);
+    };
 
     // The file is made in memory and written in one piece: a full disk or a
     // folder that cannot be written leaves any old file as it was.
@@ -302,31 +315,45 @@ bool MapWidget::exportMap(int code, const QString& nativePath, double scale) {
             ok = drawInto(pdf);
         }
         buffer.close();
-        return ok && static_cast<bool>(platform::writeFileAtomically(nativePath, bytes));
+        if (!ok) {
+            return cannotWrite(QStringLiteral("o desenho não pôde ser concluído"));
+        }
+        return platform::writeFileAtomically(nativePath, bytes);
     }
 
-    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
-    render(image, exportView);
-    if (code == ExportClipboard) {
-        QApplication::clipboard()->setImage(image);
-        return true;
-    }
-    if (code != ExportPicture) {
-        return false;
+    if (code != ExportPicture && code != ExportClipboard) {
+        return platform::Result::failure(QStringLiteral("Formato de exportação desconhecido"),
+                                         QString::number(code));
     }
     const QByteArray format = suffix == QLatin1String("tiff")   ? QByteArray("tif")
                               : suffix == QLatin1String("jpeg") ? QByteArray("jpg")
                                                                 : suffix.toLatin1();
-    if (format != "tif" && format != "bmp" && format != "jpg" && format != "png") {
-        return false;
+    if (code == ExportPicture && format != "tif" && format != "bmp" && format != "jpg" &&
+        format != "png") {
+        return platform::Result::failure(
+            QStringLiteral("Não foi possível gravar o arquivo %1: o tipo de imagem \"%2\" não é "
+                           "conhecido. Use .tif, .bmp, .jpg ou .png.")
+                .arg(nativePath, suffix));
+    }
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull()) {
+        return platform::Result::failure(
+            QStringLiteral("Não há memória para uma imagem de %1 × %2 pixels.")
+                .arg(pixels.width())
+                .arg(pixels.height()));
+    }
+    render(image, exportView);
+    if (code == ExportClipboard) {
+        QApplication::clipboard()->setImage(image);
+        return platform::Result::success();
     }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!image.convertToFormat(QImage::Format_RGB32).save(&buffer, format.constData())) {
-        return false;
+        return cannotWrite(QStringLiteral("a imagem não pôde ser codificada"));
     }
     buffer.close();
-    return static_cast<bool>(platform::writeFileAtomically(nativePath, bytes));
+    return platform::writeFileAtomically(nativePath, bytes);
 }
 
 void MapWidget::paintEvent(QPaintEvent*) {

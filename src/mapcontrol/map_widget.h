@@ -4,6 +4,7 @@
 #include "mapcontrol/shape.h"
 #include "mapcontrol/symbol.h"
 #include "mapcontrol/view_transform.h"
+#include "platform/result.h"
 
 #include <QImage>
 #include <QWidget>
@@ -87,8 +88,13 @@ public:
     // Exports the view: code 0 a metafile (.emf; .svg and .pdf by their
     // extension), code 1 a picture in the format of the file's extension
     // (tif/tiff, bmp, jpg/jpeg, png), code 3 the clipboard (no file). The
-    // picture is the window's size times `scale`. False on failure.
-    bool exportMap(int code, const QString& nativePath, double scale);
+    // output is the window's size times `scale`: a picture of at most 400
+    // million pixels, a metafile of at most a billion units a side. The
+    // failure says why for the user.
+    platform::Result exportMap(int code, const QString& nativePath, double scale);
+
+    static constexpr double kMaxPicturePixels = 4e8;
+    static constexpr double kMaxMetafileSide = 1e9;
 
 signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);

@@ -56,9 +56,13 @@ ScreenOutput::ScreenOutput(Controls controls, Hooks hooks, workspace::AppState& 
     connect(SpeedButton1, &QToolButton::clicked, this, &ScreenOutput::exportMetafile);
 }
 
-void ScreenOutput::reportFailure(QWidget* parent, const QString& path) {
-    m_dialogs.message(parent, QStringLiteral("Não foi possível gravar o arquivo %1").arg(path),
-                      platform::MessageKind::Error);
+void ScreenOutput::report(QWidget* parent, const platform::Result& result) {
+    if (!result) {
+        m_dialogs.message(parent,
+                          result.detail.isEmpty() ? result.message
+                                                  : result.message + QLatin1Char('\n') + result.detail,
+                          platform::MessageKind::Error);
+    }
 }
 
 void ScreenOutput::saveScreen(const QString& extension) {
@@ -66,9 +70,9 @@ void ScreenOutput::saveScreen(const QString& extension) {
     options.fileName = QStringLiteral("*.") + extension;
     options.filter = options.fileName + QLatin1Char('|') + options.fileName;
     QWidget* parent = m_controls.map1.window();
-    const std::optional<QString> chosen = m_dialogs.saveFile(parent, options);
-    if (chosen && !m_controls.map1.exportMap(mapcontrol::MapWidget::ExportPicture, *chosen, 1.0)) {
-        reportFailure(parent, *chosen);
+    if (const std::optional<QString> chosen = m_dialogs.saveFile(parent, options)) {
+        report(parent,
+               m_controls.map1.exportMap(mapcontrol::MapWidget::ExportPicture, *chosen, 1.0));
     }
 }
 
@@ -91,11 +95,12 @@ void ScreenOutput::exportMetafile() {
     if (!chosen) {
         return;
     }
-    if (!m_controls.map1.exportMap(mapcontrol::MapWidget::ExportMetafile, *chosen, factor)) {
-        reportFailure(parent, *chosen);
-        return;
+    const platform::Result exported =
+        m_controls.map1.exportMap(mapcontrol::MapWidget::ExportMetafile, *chosen, factor);
+    report(parent, exported);
+    if (exported) {
+        m_controls.metafileForm.close();
     }
-    m_controls.metafileForm.close();
 }
 
 void ScreenOutput::print() {
@@ -111,7 +116,8 @@ void ScreenOutput::print() {
 
 void ScreenOutput::copyToClipboard() {
     if (m_hooks.commonPreamble) m_hooks.commonPreamble();
-    m_controls.map1.exportMap(mapcontrol::MapWidget::ExportClipboard, QString(), 1.0);
+    report(m_controls.map1.window(),
+           m_controls.map1.exportMap(mapcontrol::MapWidget::ExportClipboard, QString(), 1.0));
     if (m_controls.remotePicture.isVisible() && !m_controls.remotePicture.pixmap().isNull()) {
         // A remote picture shown in place of the map is what the user sees.
         QApplication::clipboard()->setPixmap(m_controls.remotePicture.pixmap());

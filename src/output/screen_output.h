@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include "workspace/app_state.h"
 
 #include <QObject>
@@ -66,7 +68,8 @@ public:
     QToolButton* SpeedButton1 = nullptr;  // "Exporta metafile"
 
 private:
-    void reportFailure(QWidget* parent, const QString& path);
+    // Shows a failed export's reason; nothing on success.
+    void report(QWidget* parent, const platform::Result& result);
 
     Controls m_controls;
     Hooks m_hooks;

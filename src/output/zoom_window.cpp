@@ -220,7 +220,8 @@ void ZoomWindow::exportPicture() {
         return;
     }
     mapcontrol::MapWidget& map = m_controls.map1;
-    bool written = false;
+    platform::Result written = platform::Result::failure(
+        QStringLiteral("Não foi possível gravar o arquivo %1").arg(*chosen));
     if (map.isVisible() || !m_controls.remotePicture.isVisible()) {
         written = map.exportMap(mapcontrol::MapWidget::ExportPicture, *chosen, 1.0);
     } else if (auto* picture = qobject_cast<QLabel*>(&m_controls.remotePicture)) {
@@ -228,12 +229,15 @@ void ZoomWindow::exportPicture() {
         QByteArray bytes;
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
-        written =
-            picture->pixmap().save(&buffer, "BMP") && platform::writeFileAtomically(*chosen, bytes);
+        if (picture->pixmap().save(&buffer, "BMP")) {
+            written = platform::writeFileAtomically(*chosen, bytes);
+        }
     }
     if (!written) {
         m_dialogs.message(&m_controls.form,
-                          QStringLiteral("Não foi possível gravar o arquivo %1").arg(*chosen),
+                          written.detail.isEmpty()
+                              ? written.message
+                              : written.message + QLatin1Char('\n') + written.detail,
                           platform::MessageKind::Error);
         return;
     }

@@ -37,6 +37,8 @@ public:
                                   MessageKind kind = MessageKind::Information,
                                   MessageButtons buttons = MessageButtons::Ok) = 0;
     virtual std::optional<QString> openFile(QWidget* parent, const FileDialogOptions& options) = 0;
+    // A name typed without an extension comes back with the extension of the
+    // file type chosen in the dialog (see withTypeExtension).
     virtual std::optional<QString> saveFile(QWidget* parent, const FileDialogOptions& options) = 0;
     virtual std::optional<QColor> colour(QWidget* parent, const QColor& initial) = 0;
     virtual std::optional<QFont> font(QWidget* parent, const QFont& initial) = 0;
@@ -50,5 +52,12 @@ public:
 // "Shapes (*.shp *.SHP)", entries joined by ";;". Each pattern is offered in
 // lower and upper case too, since file names written on Windows come in both.
 QString qtNameFilter(const QString& windowsFilter);
+
+// A file name (native path) typed without an extension, with the extension
+// of the file type chosen: type `typeIndex` (from 0) of the Windows-form
+// filter, counting the types that have patterns, as qtNameFilter lists them.
+// "mapa" with "Imagem|*.tif" becomes "mapa.tif". A name that has an
+// extension, or a type whose first pattern has none ("*.*", "*"), is kept.
+QString withTypeExtension(const QString& nativePath, const QString& windowsFilter, int typeIndex);
 
 }  // namespace platform

@@ -102,7 +102,8 @@ TEST_F(OutputTest, screenExportsAsTifWithItsWorldFile) {
 
     dialogs.push(drives.root('D') + "/nao/existe/tela.tif");
     w->zoomWindow().exportPicture();
-    EXPECT_TRUE(dialogs.lastMessage().startsWith("Não foi possível gravar"));
+    EXPECT_TRUE(dialogs.lastMessage().startsWith("Erro de gravação do arquivo"));
+    EXPECT_TRUE(dialogs.lastMessage().contains("/nao/existe/tela.tif"));
     EXPECT_FALSE(QFile::exists(drives.root('D') + "/nao/existe/tela.tfw"));
 }
 

@@ -14,3 +14,16 @@ TEST(DialogFilter, oddFiltersDoNotBreakTheConversion) {
     EXPECT_EQ(platform::qtNameFilter("A|*.a||"), "A (*.a *.A)");
     EXPECT_EQ(platform::qtNameFilter("Todos|*.*"), "Todos (*.*)");
 }
+
+TEST(DialogFilter, aNameWithoutExtensionTakesTheChosenTypes) {
+    const QString filter = "*.emf|*.emf|SVG|*.svg|PDF|*.pdf";
+    EXPECT_EQ(platform::withTypeExtension("/d/mapa", filter, 0), "/d/mapa.emf");
+    EXPECT_EQ(platform::withTypeExtension("/d/mapa", filter, 2), "/d/mapa.pdf");
+    // A name with an extension, in a folder with a dot too, is kept.
+    EXPECT_EQ(platform::withTypeExtension("/d/v1.2/mapa.svg", filter, 0), "/d/v1.2/mapa.svg");
+    EXPECT_EQ(platform::withTypeExtension("/d/v1.2/mapa", filter, 1), "/d/v1.2/mapa.svg");
+    // Types without an extension of their own, or no such type, add nothing.
+    EXPECT_EQ(platform::withTypeExtension("/d/mapa", "Todos|*.*", 0), "/d/mapa");
+    EXPECT_EQ(platform::withTypeExtension("/d/mapa", "Sem|", 0), "/d/mapa");
+    EXPECT_EQ(platform::withTypeExtension("/d/mapa", filter, 3), "/d/mapa");
+}

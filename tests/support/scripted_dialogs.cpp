@@ -46,7 +46,10 @@ std::optional<QString> ScriptedDialogs::openFile(QWidget*,
 std::optional<QString> ScriptedDialogs::saveFile(QWidget*,
                                                  const platform::FileDialogOptions& options) {
     m_fileDialogs.append(options);
-    return take<QString>("save file");
+    // The answer is what the user typed, with the dialog's first type chosen.
+    const std::optional<QString> typed = take<QString>("save file");
+    return typed ? std::optional(platform::withTypeExtension(*typed, options.filter, 0))
+                 : std::nullopt;
 }
 
 std::optional<QColor> ScriptedDialogs::colour(QWidget*, const QColor&) {

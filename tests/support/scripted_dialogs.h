@@ -20,7 +20,9 @@ public:
     using Answer = std::variant<Cancel, platform::MessageAnswer, QString, QColor, QFont, bool>;
 
     // Queues the answer of the next dialog that needs one. A QString answers
-    // a file or text-input dialog; a bool answers the print dialog.
+    // a file or text-input dialog (a save dialog answers it with the first
+    // file type chosen, so a name without extension takes that type's); a
+    // bool answers the print dialog.
     void push(Answer answer) { m_answers.push_back(std::move(answer)); }
 
     const QStringList& messages() const { return m_messages; }
