@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)files::themeKind(path);
         (void)files::colourFilePath(path);
         (void)files::namesShapefile(line);
-        const QString layer = workspace::themeLayerName(line);
+        const QString layer = files::layerName(line);
         fuzz::check(!layer.contains(QLatin1Char('\\')), "a layer name has no folders");
         (void)workspace::themeBaseName(line);
     }

@@ -20,6 +20,7 @@ namespace {
 const QString kImageRefused = QStringLiteral("Non puede adicionar tema");
 const QString kShapeRefused = QStringLiteral("Nao posso  adicionar tema");
 const QString kAddRefused = QStringLiteral("Nao posso adicionar tema");
+const QString kPictureUnreadable = QStringLiteral("Nao posso abrir arquivo");
 
 constexpr mapcontrol::ColourInt kPureBlue = 0xFF0000;  // red 0, green 0, blue 255
 
@@ -66,8 +67,7 @@ QString LayerBuilder::nativePath(const QString& windowsPath) const {
     return m_drives.toNative(windowsPath).value_or(QString());
 }
 
-bool LayerBuilder::buildLayer(const QString& path, bool visible, int themeIndex,
-                              std::vector<int>& renderKinds, Mode mode) {
+bool LayerBuilder::buildLayer(const QString& path, bool visible, int* renderKind, Mode mode) {
     const ThemeKind kind = themeKind(path);
     const QString native = nativePath(path);
     std::shared_ptr<mapcontrol::Layer> layer;
@@ -76,6 +76,8 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int themeIndex,
     } else {
         layer = std::make_shared<mapcontrol::VectorLayer>(native);
     }
+    // Found by the theme line's own spelling, not by the name on disk.
+    layer->setName(layerName(path));
     layer->setVisible(visible);
     // A theme whose file cannot be drawn still gets a layer that draws
     // nothing, so that every theme's place in the list is its layer's place
@@ -101,11 +103,18 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int themeIndex,
         }
     }
     if (!added) {
-        const QString message = mode == Mode::AddOne
-                                    ? kAddRefused
-                                    : (isPictureKind(kind) ? kImageRefused : kShapeRefused);
-        m_dialogs.message(m_map1.window(), message, platform::MessageKind::Warning);
-        if (mode == Mode::Rebuild) holdPlace();
+        if (mode == Mode::AddOne) {
+            // A picture the reader cannot open says so; the reason follows.
+            const QString message = isPictureKind(kind) ? kPictureUnreadable : kAddRefused;
+            m_dialogs.message(m_map1.window(),
+                              layer->error().isEmpty() ? message
+                                                       : message + QLatin1Char('\n') + layer->error(),
+                              platform::MessageKind::Warning);
+            return false;
+        }
+        m_dialogs.message(m_map1.window(), isPictureKind(kind) ? kImageRefused : kShapeRefused,
+                          platform::MessageKind::Warning);
+        holdPlace();
         return false;
     }
     if (m_layerAdded) {
@@ -117,9 +126,8 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int themeIndex,
     auto& vector = static_cast<mapcontrol::VectorLayer&>(*layer);
     const std::optional<QString> colourFile = m_drives.toNative(colourFilePath(path));
     const bool hasColourFile = colourFile && QFileInfo(*colourFile).isFile();
-    if (themeIndex >= 0 && static_cast<std::size_t>(themeIndex) < renderKinds.size() &&
-        (!hasColourFile || mode == Mode::AddOne)) {
-        renderKinds[static_cast<std::size_t>(themeIndex)] = RenderUniqueValues;
+    if (renderKind && !hasColourFile) {
+        *renderKind = RenderUniqueValues;
     }
     if (!hasColourFile) {
         buildDefaultRenderer(vector);
@@ -160,15 +168,17 @@ bool LayerBuilder::rebuildAllLayers(const std::vector<ThemeEntry>& themes,
     bool allBuilt = true;
     for (int i = static_cast<int>(themes.size()) - 1; i >= 0; --i) {
         const ThemeEntry& theme = themes[static_cast<std::size_t>(i)];
-        allBuilt &= buildLayer(themePath(theme.line), theme.checked, i, renderKinds, Mode::Rebuild);
+        int* kind = static_cast<std::size_t>(i) < renderKinds.size()
+                        ? &renderKinds[static_cast<std::size_t>(i)]
+                        : nullptr;
+        allBuilt &= buildLayer(themePath(theme.line), theme.checked, kind, Mode::Rebuild);
     }
     m_map1.setExtent(currentExtent);
     return allBuilt;
 }
 
-bool LayerBuilder::buildThemeLayer(const QString& pathOrLine, int themeIndex,
-                                   std::vector<int>& renderKinds) {
-    return buildLayer(themePath(pathOrLine), true, themeIndex, renderKinds, Mode::AddOne);
+bool LayerBuilder::buildThemeLayer(const QString& pathOrLine) {
+    return buildLayer(themePath(pathOrLine), true, nullptr, Mode::AddOne);
 }
 
 }  // namespace files

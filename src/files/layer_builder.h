@@ -54,10 +54,11 @@ public:
     bool rebuildAllLayers(const std::vector<ThemeEntry>& themes, std::vector<int>& renderKinds,
                           const mapcontrol::Rectangle& currentExtent);
 
-    // Adds the layer of the theme just appended at `themeIndex` (a path or a
-    // whole theme line), visible, on top of both maps; old layers stay.
-    // False with a message when the main map refuses it.
-    bool buildThemeLayer(const QString& pathOrLine, int themeIndex, std::vector<int>& renderKinds);
+    // Adds the layer of a theme about to enter the list on top (a path or a
+    // whole theme line), visible, on top of both maps; old layers stay. The
+    // file is read once. False, with the message and the reason, when the
+    // main map refuses it: then both maps are as they were.
+    bool buildThemeLayer(const QString& pathOrLine);
 
     // Gives the layer the classes of its data with the colours and styles of
     // its colour file (native path).
@@ -65,9 +66,10 @@ public:
 
 private:
     enum class Mode { Rebuild, AddOne };
-    // One theme's layer; false when the main map refused it (after the message).
-    bool buildLayer(const QString& path, bool visible, int themeIndex,
-                    std::vector<int>& renderKinds, Mode mode);
+    // One theme's layer; false when the main map refused it (after the
+    // message). `renderKind`, when given, is the theme's slot to reset to
+    // unique values when its legend comes from the data.
+    bool buildLayer(const QString& path, bool visible, int* renderKind, Mode mode);
     QString nativePath(const QString& windowsPath) const;
 
     mapcontrol::MapWidget& m_map1;

@@ -22,8 +22,11 @@ public:
     virtual Kind kind() const = 0;
     // The name the layer is found by: for vector layers the file name
     // without folders, cut before its first "."; for image layers the file
-    // name with its extension.
+    // name with its extension; or the name given by setName.
     const QString& name() const { return m_name; }
+    // Names the layer as its owner finds it (the program names layers from
+    // the Windows-form path of their theme, whatever the case on disk).
+    void setName(QString name) { m_name = std::move(name); }
     // The native path the layer was read from.
     const QString& dataFile() const { return m_dataFile; }
     virtual bool isValid() const = 0;
@@ -42,7 +45,6 @@ public:
 protected:
     explicit Layer(QString dataFile);
     void setError(QString error) { m_error = std::move(error); }
-    void setName(QString name) { m_name = std::move(name); }
 
 private:
     QString m_dataFile;

@@ -2,7 +2,6 @@
 
 #include "files/layer_builder.h"
 #include "files/theme_line.h"
-#include "mapcontrol/image_layer.h"
 #include "mapcontrol/map_widget.h"
 #include "mapcontrol/vector_layer.h"
 #include "platform/dialogs.h"
@@ -39,11 +38,6 @@ QString beforeFirstDot(const QString& text) {
 
 QString themeBaseName(const QString& line) {
     return beforeFirstDot(afterLastBackslash(files::themePath(line)));
-}
-
-QString themeLayerName(const QString& line) {
-    const QString name = afterLastBackslash(line);
-    return files::themeKind(line) == files::ThemeKind::Shape ? beforeFirstDot(name) : name;
 }
 
 ThemeList::ThemeList(Controls controls, Hooks hooks, files::LayerBuilder& builder, AppState& state,
@@ -110,7 +104,6 @@ QString ThemeList::line(int index) const {
 
 void ThemeList::addTheme(const QString& filter) {
     if (m_hooks.commonPreamble) m_hooks.commonPreamble();
-    endMove();
     if (m_state.transparencyActive && m_hooks.transparencySwitch) m_hooks.transparencySwitch();
     platform::FileDialogOptions options;
     options.filter = filter;
@@ -121,10 +114,10 @@ void ThemeList::addTheme(const QString& filter) {
     }
 }
 
-void ThemeList::addThemeFile(const QString& nativePath) {
+bool ThemeList::addThemeFile(const QString& nativePath) {
     const std::optional<QString> windowsPath = m_drives.toWindows(nativePath);
     if (!windowsPath) {
-        return;  // on no drive: the program could not name it in a project
+        return false;  // on no drive: the program could not name it in a project
     }
     const QString fileName = QFileInfo(nativePath).fileName();
     const QString baseName = beforeFirstDot(fileName);
@@ -132,7 +125,7 @@ void ThemeList::addThemeFile(const QString& nativePath) {
         if (themeBaseName(entry.line) == baseName) {
             m_dialogs.message(m_controls.list.window(), kDuplicateMessage,
                               platform::MessageKind::Warning);
-            return;
+            return false;
         }
     }
     const QString path = *windowsPath;
@@ -141,30 +134,29 @@ void ThemeList::addThemeFile(const QString& nativePath) {
     const bool picture =
         QStringList{"SID", "sid", "jpg", "JPG", "TIF", "tif", "bmp", "BMP"}.contains(extension);
     if (!shape && !picture) {
-        return;  // an extension outside the lists (or a folder with a ".") ends it silently
+        return false;  // an extension outside the lists (or a folder with a ".") ends it silently
     }
     if (m_controls.list.count() >= AppState::kMaxThemes) {
         m_dialogs.message(m_controls.list.window(), kTooManyThemesMessage,
                           platform::MessageKind::Warning);
-        return;
+        return false;
     }
+    // The layer is the check: a file the main map cannot show is reported
+    // by the builder and nothing else changes.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool valid = shape ? mapcontrol::VectorLayer(nativePath).isValid()
-                             : mapcontrol::ImageLayer(nativePath).isValid();
+    const bool built = m_builder.buildThemeLayer(path);
     QApplication::restoreOverrideCursor();
-    if (!valid) {
-        return;
+    if (!built) {
+        return false;
     }
 
     std::vector<files::ThemeEntry> themes = entries();
     const QString line = fileName + QString(26, QLatin1Char(' ')) + QLatin1Char(',') + path;
     m_state.themesLoaded = true;
-    // The new theme takes index 0: the render kinds move down with the others.
-    m_state.themeRenderKind.insert(m_state.themeRenderKind.begin(), 0);
+    // The new theme takes index 0 with unique values: the render kinds of
+    // the others move down with them.
+    m_state.themeRenderKind.insert(m_state.themeRenderKind.begin(), files::RenderUniqueValues);
     m_state.themeRenderKind.pop_back();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_builder.buildThemeLayer(path, 0, m_state.themeRenderKind);
-    QApplication::restoreOverrideCursor();
     themes.insert(themes.begin(), {line, true});
     setEntries(themes);
 
@@ -175,11 +167,12 @@ void ThemeList::addThemeFile(const QString& nativePath) {
     m_state.coordsVisible = true;
     if (m_hooks.showCoordinates) m_hooks.showCoordinates();
     m_controls.map1.setMousePointer(mapcontrol::MapWidget::PointerArrow);
+    return true;
 }
 
 void ThemeList::removeTheme() {
     if (m_hooks.commonPreamble) m_hooks.commonPreamble();
-    endMove();
+    if (m_hooks.raiseMapTools) m_hooks.raiseMapTools();
     m_state.overviewBoxPending = true;
     const int selected = selectedIndex();
     if (selected < 0) {
@@ -205,6 +198,8 @@ void ThemeList::removeTheme() {
 
 void ThemeList::newProject() {
     endMove();
+    // The next project's themes start with unique values.
+    m_state.themeRenderKind.assign(AppState::kMaxThemes, files::RenderUniqueValues);
     m_controls.map1.setFullExtent({});  // a context set by the zoom window ends with the project
     while (m_controls.map1.layers().count() >= 1) m_controls.map1.layers().remove(0);
     while (m_controls.map2.layers().count() >= 1) m_controls.map2.layers().remove(0);
@@ -228,7 +223,7 @@ void ThemeList::applyVisibility(bool all) {
         if (all) {
             item->setCheckState(m_controls.all.isChecked() ? Qt::Checked : Qt::Unchecked);
         }
-        const int index = m_controls.map1.layers().indexOf(themeLayerName(item->text()));
+        const int index = m_controls.map1.layers().indexOf(files::layerName(item->text()));
         m_controls.map1.layers().setVisible(index, item->checkState() == Qt::Checked);
     }
     m_controls.map1.refresh();
@@ -280,18 +275,24 @@ void ThemeList::endMove() {
     if (!m_state.moveThemeMode) {
         return;
     }
-    m_controls.map1.layers().move(m_moveStart, m_moveIndex);
-    m_controls.map2.layers().move(m_moveStart, m_moveIndex);
-    if (m_moveStart >= 0 && m_moveIndex >= 0 && m_moveStart != m_moveIndex) {
-        const int kind = m_state.themeRenderKind[static_cast<std::size_t>(m_moveStart)];
-        m_state.themeRenderKind.erase(m_state.themeRenderKind.begin() + m_moveStart);
-        m_state.themeRenderKind.insert(m_state.themeRenderKind.begin() + m_moveIndex, kind);
+    // Only a move started from a selected theme reaches the maps: reordering
+    // switched on without one (F1 held in the list) moves nothing.
+    const int from = m_moveStart;
+    const int to = m_moveIndex;
+    m_moveStart = m_moveIndex = -1;
+    const bool moved = from >= 0 && to >= 0 && from != to;
+    if (moved) {
+        m_controls.map1.layers().move(from, to);
+        m_controls.map2.layers().move(from, to);
+        const int kind = m_state.themeRenderKind[static_cast<std::size_t>(from)];
+        m_state.themeRenderKind.erase(m_state.themeRenderKind.begin() + from);
+        m_state.themeRenderKind.insert(m_state.themeRenderKind.begin() + to, kind);
     }
     m_state.moveThemeMode = false;
     if (m_hooks.moveButtonsEnabled) m_hooks.moveButtonsEnabled();
     m_controls.map1.refresh();
     m_controls.map2.refresh();
-    if (QListWidgetItem* item = m_controls.list.item(m_moveIndex)) {
+    if (QListWidgetItem* item = m_controls.list.item(to)) {
         m_controls.list.clearSelection();
         item->setSelected(true);
     }
@@ -326,7 +327,7 @@ void ThemeList::renameSelected() {
 }
 
 mapcontrol::VectorLayer* themeVectorLayer(const mapcontrol::MapWidget& map, const QString& line) {
-    return dynamic_cast<mapcontrol::VectorLayer*>(map.layers().item(themeLayerName(line)));
+    return dynamic_cast<mapcontrol::VectorLayer*>(map.layers().item(files::layerName(line)));
 }
 
 }  // namespace workspace

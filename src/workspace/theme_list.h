@@ -43,7 +43,10 @@ public:
     };
     // What the operations ask of the rest of the main window.
     struct Hooks {
-        std::function<void()> commonPreamble;  // distance read-out, map tips off
+        // Distance read-out, end of reordering, map tips off.
+        std::function<void()> commonPreamble;
+        // Puts the pan, zoom window, identify, map tips, distance and query buttons up.
+        std::function<void()> raiseMapTools;
         std::function<void()> computeNumericScale;
         std::function<void()> showCoordinates;  // coordinate fields on
         std::function<void()> hideCoordinates;
@@ -70,8 +73,9 @@ public:
 
     // The add-theme command: the open dialog, then addThemeFile.
     void addTheme(const QString& filter);
-    // Adds the theme of a file the user chose (native path).
-    void addThemeFile(const QString& nativePath);
+    // Adds the theme of a file the user chose (native path), on top; false
+    // when it was not added (a refusal changes nothing).
+    bool addThemeFile(const QString& nativePath);
     void removeTheme();
     void newProject();
     // Applies the check marks to the main map's layers (`all`: first set
@@ -115,9 +119,6 @@ private:
 // Theme base name: the text after the first ",", then after the last "\",
 // cut before the first ".".
 QString themeBaseName(const QString& line);
-// The name of a theme's layer: the text after the last "\"; for a shape
-// theme cut before its first ".".
-QString themeLayerName(const QString& line);
 // The vector layer of a theme line in the map, found by the theme's layer
 // name; null when the theme has no vector layer there.
 mapcontrol::VectorLayer* themeVectorLayer(const mapcontrol::MapWidget& map, const QString& line);

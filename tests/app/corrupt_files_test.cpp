@@ -4,6 +4,7 @@
 #include "app/main_window_fixture.h"
 #include "mapcontrol/map_widget.h"
 #include "support/fixtures/raster_builder.h"
+#include "files/theme_line.h"
 #include "workspace/theme_list.h"
 
 #include <QFile>
@@ -135,7 +136,7 @@ protected:
         ASSERT_EQ(w.Map2->layers().count(), themes);
         for (int i = 0; i < themes; ++i) {
             EXPECT_EQ(w.Map1->layers().item(i)->name(),
-                      workspace::themeLayerName(w.CheckListBox1->item(i)->text()))
+                      files::layerName(w.CheckListBox1->item(i)->text()))
                 << i;
             EXPECT_EQ(w.Map1->layers().item(i), w.Map2->layers().item(i)) << i;
         }

@@ -1,4 +1,5 @@
 #include "files/layer_builder.h"
+#include "files/theme_line.h"
 #include "mapcontrol/image_layer.h"
 #include "mapcontrol/map_widget.h"
 #include "mapcontrol/value_map_renderer.h"
@@ -130,16 +131,32 @@ TEST_F(LayerBuilderTest, unknownKindsHoldTheirPlaceSilentlyAndOldLayersGoFirst) 
 
 TEST_F(LayerBuilderTest, addingOneThemePutsItOnTopVisibleAndKeepsTheOthers) {
     ASSERT_TRUE(builder.rebuildAllLayers({entry(shape("old", {"x"}), false)}, kinds, {}));
-    kinds[1] = 1;
-    ASSERT_TRUE(builder.buildThemeLayer(entry(shape("new", {"y"})).line, 1, kinds));
+    ASSERT_TRUE(builder.buildThemeLayer(entry(shape("new", {"y"})).line));
     EXPECT_EQ(map1.layers().item(0)->name(), "new");
     EXPECT_TRUE(map1.layers().item(0)->isVisible());
     EXPECT_EQ(map2.layers().count(), 2);
-    EXPECT_EQ(kinds[1], 0);
-    EXPECT_FALSE(builder.buildThemeLayer("D:\\dados\\sumiu.tif", 2, kinds));
-    EXPECT_EQ(dialogs.lastMessage(), "Nao posso adicionar tema");
-    EXPECT_EQ(map1.layers().count(), 2);
-    EXPECT_EQ(map2.layers().count(), 2);
+}
+
+TEST_F(LayerBuilderTest, aThemeThatCannotBeAddedSaysWhyAndLeavesBothMapsAsTheyWere) {
+    ASSERT_TRUE(builder.rebuildAllLayers({entry(shape("old", {"x"}))}, kinds, {}));
+    EXPECT_FALSE(builder.buildThemeLayer("D:\\dados\\sumiu.shp"));
+    EXPECT_TRUE(dialogs.lastMessage().startsWith("Nao posso adicionar tema\n"));
+    EXPECT_FALSE(builder.buildThemeLayer("D:\\dados\\sumiu.tif"));
+    EXPECT_TRUE(dialogs.lastMessage().startsWith("Nao posso abrir arquivo\n"));
+    EXPECT_EQ(map1.layers().count(), 1);
+    EXPECT_EQ(map2.layers().count(), 1);
+}
+
+TEST_F(LayerBuilderTest, layersAreNamedFromTheThemeLineNotFromTheFileOnDisk) {
+    shape("geologia", {"GR"});
+    picture("relevo");
+    ASSERT_TRUE(builder.rebuildAllLayers(
+        {entry("D:\\DADOS\\GEOLOGIA.SHP"), entry("D:\\dados\\Relevo.TIF")}, kinds, {}));
+    ASSERT_EQ(map1.layers().count(), 2);
+    EXPECT_EQ(map1.layers().item(0)->name(), "GEOLOGIA");
+    EXPECT_TRUE(map1.layers().item(0)->isValid());
+    EXPECT_EQ(map1.layers().item(1)->name(), "Relevo.TIF");
+    EXPECT_EQ(map1.layers().indexOf(files::layerName("x,D:\\DADOS\\GEOLOGIA.SHP")), 0);
 }
 
 TEST_F(LayerBuilderTest, colourFileGoesToItsReaderAndKeepsTheRenderKind) {

@@ -1,6 +1,7 @@
 #include "workspace/theme_list.h"
 
 #include "files/layer_builder.h"
+#include "files/theme_line.h"
 #include "mapcontrol/map_widget.h"
 #include "support/fixtures/gdal_support.h"
 #include "support/fixtures/raster_builder.h"
@@ -109,9 +110,23 @@ TEST_F(ThemeListTest, folderWithADotOrAnUnknownExtensionAddsNothingSilently) {
     ASSERT_TRUE(other.open(QIODevice::WriteOnly));
     other.close();
     themes.addThemeFile(other.fileName());
-    themes.addThemeFile(drives.root('D') + "/dados/missing.shp");
     EXPECT_EQ(list.count(), 0);
     EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST_F(ThemeListTest, aFileThatCannotBeReadIsReportedAndChangesNothing) {
+    themes.addThemeFile(shape("geo"));
+    state.themeRenderKind[0] = 1;
+    QFile damaged(drives.root('D') + "/dados/falhas.shp");
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+    damaged.write("not a shapefile");
+    damaged.close();
+    EXPECT_FALSE(themes.addThemeFile(damaged.fileName()));
+    EXPECT_TRUE(dialogs.lastMessage().startsWith("Nao posso adicionar tema\n"));
+    EXPECT_EQ(names(), QStringList({"geo.shp"}));
+    EXPECT_EQ(map1.layers().count(), 1);
+    EXPECT_EQ(map2.layers().count(), 1);
+    EXPECT_EQ(state.themeRenderKind[0], 1);  // the kinds did not move
 }
 
 TEST_F(ThemeListTest, uncheckingHidesOnTheMainMapOnly) {
@@ -200,6 +215,6 @@ TEST_F(ThemeListTest, newProjectEmptiesListsAndMaps) {
 
 TEST_F(ThemeListTest, layerAndBaseNamesFollowTheLine) {
     EXPECT_EQ(workspace::themeBaseName("geo.shp   ,D:\\a.b\\geo.x.shp"), "geo");
-    EXPECT_EQ(workspace::themeLayerName("geo.shp   ,D:\\dados\\geo.shp"), "geo");
-    EXPECT_EQ(workspace::themeLayerName("relevo.tif   ,D:\\dados\\relevo.tif"), "relevo.tif");
+    EXPECT_EQ(files::layerName("geo.shp   ,D:\\dados\\geo.shp"), "geo");
+    EXPECT_EQ(files::layerName("relevo.tif   ,D:\\dados\\relevo.tif"), "relevo.tif");
 }
