@@ -26,4 +26,8 @@ bool GuardedApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
+void nameApplication() {
+    QApplication::setApplicationName(QStringLiteral("quelvora"));
+}
+
 }  // namespace app

@@ -22,4 +22,9 @@ private:
     platform::Dialogs* m_dialogs = nullptr;
 };
 
+// Names the application for the settings and the single-instance lookup. It
+// sets no display name: on X11 Qt would append one to every window title, and
+// the titles are the windows' captions exactly.
+void nameApplication();
+
 }  // namespace app

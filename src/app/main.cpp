@@ -17,8 +17,7 @@ const QString kApplicationTitle = QStringLiteral("Quelvora-VORN");
 
 int main(int argc, char** argv) {
     app::GuardedApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("quelvora"));
-    QApplication::setApplicationDisplayName(kApplicationTitle);
+    app::nameApplication();
 
     platform::SingleInstance instance(kApplicationTitle);
     if (!instance.claim()) {

@@ -41,8 +41,10 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -68,6 +70,16 @@ const QString TForm1::kAddThemeFilter = QStringLiteral(
 namespace {
 
 constexpr std::uint64_t kMinimumMegabytes = 96;
+// The read-outs under the map keep their place while hidden, so that showing
+// them never resizes the map (and with it its extent and scale).
+void keepPlaceWhenHidden(QWidget& widget) {
+    QSizePolicy policy = widget.sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    widget.setSizePolicy(policy);
+}
+
+// Width of the scale bar's picture when the program starts.
+constexpr int kScaleBarPixels = 97;
 
 // Tool buttons of the column panel: name, hint, group (0 = none).
 struct ToolButtonInfo {
@@ -147,8 +159,11 @@ TForm1::TForm1(Surroundings surroundings, QWidget* parent)
                                           *Panel2,
                                           *Image2,
                                           {Edit3, Edit2, CheckBox2, StaticText1, StaticText2},
-                                          {button(QStringLiteral("SpeedButton26")), Label3}},
-        m_state);
+                                          {button(QStringLiteral("SpeedButton26")), Label3},
+                                          button(QStringLiteral("SpeedButton13"))},
+        m_state,
+        workspace::ReadoutPanel::Hooks{[this] { m_themeList->endMove(); },
+                                       [this] { stopMapTips(); }});
     connectThemeList();
     connectMapTools();
     m_windows = std::make_unique<SecondaryWindows>(this);
@@ -204,8 +219,9 @@ void TForm1::buildLayout() {
     // Left: check boxes, coordinates, theme-moving buttons, the two tabs.
     auto* left = new QWidget(central);
     left->setObjectName(QStringLiteral("PanelLeft"));
-    left->setMinimumWidth(260);
-    left->setMaximumWidth(340);
+    // A fixed width, so that the map's width (and with it its scale) does
+    // not change when read-outs and lists fill in.
+    left->setFixedWidth(300);
     auto* leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
 
@@ -225,7 +241,9 @@ void TForm1::buildLayout() {
     checks->addWidget(CheckBox2);
     leftLayout->addLayout(checks);
 
-    auto* coords = new QHBoxLayout;
+    // The coordinates, one row each, wide enough for the longest text they
+    // show (degrees, minutes and seconds of -179°, or metres).
+    auto* coords = new QGridLayout;
     StaticText1 = new QLabel(QStringLiteral("X"), left);
     StaticText1->setObjectName(QStringLiteral("StaticText1"));
     Edit2 = new QLineEdit(left);
@@ -236,9 +254,15 @@ void TForm1::buildLayout() {
     Edit3 = new QLineEdit(left);
     Edit3->setObjectName(QStringLiteral("Edit3"));
     Edit3->setReadOnly(true);
+    coords->addWidget(StaticText1, 0, 0);
+    coords->addWidget(Edit2, 0, 1);
+    coords->addWidget(StaticText2, 1, 0);
+    coords->addWidget(Edit3, 1, 1);
+    for (QLineEdit* edit : {Edit2, Edit3}) {
+        edit->setMinimumWidth(workspace::coordinateFieldWidth(*edit));
+    }
     for (QWidget* w : {static_cast<QWidget*>(StaticText1), static_cast<QWidget*>(Edit2),
                        static_cast<QWidget*>(StaticText2), static_cast<QWidget*>(Edit3)}) {
-        coords->addWidget(w);
         w->hide();
     }
     leftLayout->addLayout(coords);
@@ -328,6 +352,7 @@ void TForm1::buildLayout() {
     for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(Edit4),
                        static_cast<QWidget*>(applyScale), static_cast<QWidget*>(distanceLabel),
                        static_cast<QWidget*>(Edit10)}) {
+        keepPlaceWhenHidden(*w);
         w->hide();
     }
     Edit6 = new QLineEdit(centre);
@@ -347,31 +372,41 @@ void TForm1::buildLayout() {
     Map2 = new mapcontrol::MapWidget(centre);
     Map2->setObjectName(QStringLiteral("Map2"));
     Map2->setFixedSize(180, 110);
+    keepPlaceWhenHidden(*Map2);
     Map2->hide();
     bottom->addWidget(Map2);
 
-    // The scale bar: its picture with the length, and the buttons that
-    // widen and narrow it.
-    // It floats over the map where the user drags it.
+    // The scale bar floats over the map where the user drags it. Its picture
+    // (the bar and its length) spans the whole panel, so that the length
+    // read from the panel's width and from the picture's is the same; the
+    // buttons that widen and narrow it sit under the picture.
     Panel2 = new QWidget(centre);
     Panel2->setObjectName(QStringLiteral("Panel2"));
-    Panel2->setFixedSize(150, 30);
+    Panel2->setFixedSize(kScaleBarPixels, 40);
     Panel2->setAutoFillBackground(true);
     Panel2->move(8, 8);
-    auto* scaleBar = new QHBoxLayout(Panel2);
-    scaleBar->setContentsMargins(2, 2, 2, 2);
+    auto* scaleBar = new QVBoxLayout(Panel2);
+    scaleBar->setContentsMargins(0, 0, 0, 0);
+    scaleBar->setSpacing(0);
     Image2 = new QLabel(Panel2);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setFixedWidth(97);
+    Image2->setFixedWidth(kScaleBarPixels);
+    Image2->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
     Image2->setStyleSheet(QStringLiteral("QLabel#Image2 { border-bottom: 3px solid black; }"));
-    scaleBar->addWidget(Image2);
+    scaleBar->addWidget(Image2, 1);
+    auto* sizeButtons = new QHBoxLayout;
+    sizeButtons->setContentsMargins(0, 0, 0, 0);
+    sizeButtons->setSpacing(0);
     for (const auto& [name, sign] :
          {std::pair{"SpeedButton22", "+"}, std::pair{"SpeedButton23", "-"}}) {
         auto* b = new QToolButton(Panel2);
         b->setObjectName(QLatin1String(name));
         b->setText(QLatin1String(sign));
-        scaleBar->addWidget(b);
+        b->setFixedSize(16, 14);
+        sizeButtons->addWidget(b);
     }
+    sizeButtons->addStretch(1);
+    scaleBar->addLayout(sizeButtons);
     Panel2->hide();
     bottom->addStretch(1);
     centreLayout->addLayout(bottom);
@@ -487,36 +522,12 @@ void TForm1::deleteTemporaryPictures() {
     }
 }
 
-platform::Result TForm1::LoadProjectLines(const QString& nativePath, QChar drive) {
-    const platform::TextLines text = platform::readTextLines(nativePath);
-    if (!text.result) {
-        return text.result;
-    }
-    const QSignalBlocker quiet(CheckListBox1);  // loading is no user's check-mark change
-    for (const files::ThemeEntry& entry : files::themeEntriesFromProjectLines(text.lines, drive)) {
-        auto* item = new QListWidgetItem(entry.line, CheckListBox1);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(entry.checked ? Qt::Checked : Qt::Unchecked);
-        ListBox2->addItem(entry.line);
-        ComboBox1->addItem(entry.line);
-    }
-    return platform::Result::success();
-}
-
-bool TForm1::RebuildAllLayers() {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool built = m_layerBuilder->rebuildAllLayers(themeEntries(), m_state.themeRenderKind,
-                                                        m_state.currentExtent);
-    QApplication::restoreOverrideCursor();
-    return built;
-}
-
-void TForm1::loadProject(const QString& nativePath, QChar drive) {
+bool TForm1::loadProject(const QString& nativePath, QChar drive) {
     const platform::Result loaded = LoadProjectLines(nativePath, drive);
     if (!loaded) {
         m_surroundings.dialogs.message(this, loaded.message + QStringLiteral("\n") + loaded.detail,
                                        platform::MessageKind::Error);
-        return;
+        return false;
     }
     m_state.themesLoaded = true;
     for (QWidget* w : {static_cast<QWidget*>(Edit2), static_cast<QWidget*>(Edit3),
@@ -539,6 +550,7 @@ void TForm1::loadProject(const QString& nativePath, QChar drive) {
     Map2->setExtent(Map2->fullExtent());
     m_state.scaleBarShown = false;
     Map1->refresh();
+    return true;
 }
 
 bool TForm1::startUp() {
@@ -601,9 +613,10 @@ bool TForm1::startUp() {
             const QString windowsPath =
                 QString(m_state.dataDrive) + QStringLiteral(":\\") + *startupFiles.projectPath;
             const auto native = drives.toNative(windowsPath);
-            if (native && QFileInfo(*native).isFile()) {
-                loadProject(*native, m_state.dataDrive);
-                m_readouts->ToggleScaleBar();
+            // The scale and its bar depend on the map's width: they are
+            // worked out once the window is shown at its size.
+            if (native && QFileInfo(*native).isFile() && loadProject(*native, m_state.dataDrive)) {
+                m_scaleBarWhenShown = true;
             }
         }
         return true;
@@ -627,6 +640,27 @@ bool TForm1::startUp() {
     return true;
 }
 
+void TForm1::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!event->spontaneous()) {
+        ShowLegend();
+        if (m_scaleBarWhenShown) {
+            // After the show's layout and resize events have gone round.
+            QTimer::singleShot(0, this, [this] { showScaleBarAtSize(); });
+        }
+    }
+}
+
+void TForm1::showScaleBarAtSize() {
+    if (!m_scaleBarWhenShown) {
+        return;
+    }
+    m_scaleBarWhenShown = false;
+    // Layouts still waiting to be redone would change the map's width.
+    QApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    m_readouts->ToggleScaleBar();
+}
+
 void TForm1::connectThemeList() {
     const auto coordinateFields = [this](bool shown) {
         for (QWidget* w : {static_cast<QWidget*>(Edit2), static_cast<QWidget*>(Edit3),
@@ -640,7 +674,13 @@ void TForm1::connectThemeList() {
         }
     };
     workspace::ThemeList::Hooks hooks;
-    hooks.commonPreamble = [this] { m_readouts->UpdateDistanceReadout(); };
+    hooks.commonPreamble = [this] { commonPreamble(); };
+    hooks.raiseMapTools = [this] {
+        for (const char* name : {"SpeedButton7", "SpeedButton5", "SpeedButton6", "SpeedButton19",
+                                 "SpeedButton13", "SpeedButton10"}) {
+            button(QLatin1String(name))->setChecked(false);
+        }
+    };
     hooks.legendIfShown = [this] {
         if (button(QStringLiteral("SpeedButton18"))->isChecked()) ShowLegend();
     };
@@ -665,9 +705,20 @@ void TForm1::connectThemeList() {
     const auto onClick = [this](const char* name, auto handler) {
         connect(button(QLatin1String(name)), &QToolButton::clicked, this, handler);
     };
-    onClick("SpeedButton3", [this] { m_themeList->addTheme(kAddThemeFilter); });
+    onClick("SpeedButton3", [this] {
+        m_themeList->addTheme(kAddThemeFilter);
+        // Whatever came of it, the memory and identify tools are on again.
+        button(QStringLiteral("M1"))->setEnabled(m_state.connectionMode != 1);
+        button(QStringLiteral("SpeedButton6"))->setEnabled(true);
+    });
     onClick("SpeedButton17", [this] { m_themeList->removeTheme(); });
-    onClick("SpeedButton29", [this] { m_themeList->startMove(false); });
+    onClick("SpeedButton29", [this] {
+        for (const char* name : {"SpeedButton6", "SpeedButton10", "SpeedButton9"}) {
+            button(QLatin1String(name))->setChecked(false);
+        }
+        stopMapTips();
+        m_themeList->startMove(false);
+    });
     onClick("SpeedButton28", [this] { m_themeList->startMove(true); });
     // Each mover first brings the query window back while the query tool is on.
     const auto onMover = [this, onClick](const char* name, void (workspace::ThemeList::*step)()) {
@@ -812,9 +863,14 @@ void TForm1::connectMapTools() {
     // The frozen picture of the distance tool takes the clicks while it is shown.
     Image1->installEventFilter(this);
     Image1->setMouseTracking(true);
+    // The scale shown follows the map's size (a window maximised after start).
+    Map1->installEventFilter(this);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Map1 && event->type() == QEvent::Resize) {
+        m_readouts->mapResized();
+    }
     if (event->type() == QEvent::MouseMove &&
         (watched == Map2 || watched == Panel2 || watched == Edit4 ||
          watched == button(QStringLiteral("SpeedButton26")))) {
@@ -859,7 +915,13 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         const auto* key = static_cast<QKeyEvent*>(event);
         const bool press = event->type() == QEvent::KeyPress;
         if (key->key() == Qt::Key_F1 && !key->isAutoRepeat()) {
-            m_state.moveThemeMode = press;
+            // Held, F1 keeps the list in reordering; released, it ends it as
+            // the end button does, so a started move reaches the maps.
+            if (press) {
+                m_state.moveThemeMode = true;
+            } else {
+                m_themeList->endMove();
+            }
         } else if (key->key() == Qt::Key_F2 && press) {
             m_themeList->armRename();
         } else if (key->key() == Qt::Key_Delete && press) {
@@ -880,137 +942,6 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         stopMapTips();  // moving over the list switches map tips off
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void TForm1::SaveProject() {
-    platform::Dialogs& dialogs = m_surroundings.dialogs;
-    const platform::DriveTable& drives = m_surroundings.configuration.drives;
-    const std::vector<files::ThemeEntry> themes = themeEntries();
-    if (themes.empty()) {
-        dialogs.message(this, files::kNothingToSaveMessage, platform::MessageKind::Warning);
-        return;
-    }
-    platform::FileDialogOptions options;
-    options.fileName = QStringLiteral("*.jjj");
-    options.filter = files::kProjectFilter;
-    const std::optional<QString> chosen = dialogs.saveFile(this, options);
-    if (!chosen) {
-        return;
-    }
-    const std::optional<QString> projectPath = drives.toWindows(*chosen);
-    if (!projectPath || !files::projectOnThemeDrive(themes.front().line, *projectPath)) {
-        dialogs.message(this, files::kOtherDriveMessage, platform::MessageKind::Warning);
-        return;
-    }
-    // Written to a temporary file renamed into place: a failure leaves the old project whole.
-    const platform::Result written =
-        platform::writeTextLines(*chosen, files::projectFileLines(themes));
-    if (!written) {
-        dialogs.message(this, written.message + QStringLiteral("\n") + written.detail,
-                        platform::MessageKind::Error);
-    }
-}
-
-void TForm1::OpenProject() {
-    platform::Dialogs& dialogs = m_surroundings.dialogs;
-    const platform::DriveTable& drives = m_surroundings.configuration.drives;
-    platform::FileDialogOptions options;
-    options.fileName = QStringLiteral("*.jjj");
-    options.filter = files::kProjectFilter;
-    options.initialFolder = drives.toNative(QStringLiteral("C:\\")).value_or(QString());
-    const std::optional<QString> chosen = dialogs.openFile(this, options);
-    if (!chosen) {
-        return;
-    }
-    {
-        const QSignalBlocker quiet(CheckListBox1);
-        CheckListBox1->clear();
-        ListBox2->clear();
-        ComboBox1->clear();
-    }
-    const std::optional<QString> projectPath = drives.toWindows(*chosen);
-    if (projectPath) {
-        m_state.dataDrive = projectPath->at(0);
-    }
-    const platform::TextLines first = platform::readFirstTextLine(*chosen);
-    const std::optional<QString> probe =
-        first.result ? files::firstThemePath(first.lines, m_state.dataDrive) : std::nullopt;
-    if (!probe || !drives.exists(*probe)) {
-        dialogs.message(this, files::kUnreadableProjectMessage, platform::MessageKind::Warning);
-        return;
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const platform::Result loaded = LoadProjectLines(*chosen, m_state.dataDrive);
-    if (!loaded) {
-        QApplication::restoreOverrideCursor();
-        dialogs.message(this, loaded.message + QStringLiteral("\n") + loaded.detail,
-                        platform::MessageKind::Error);
-        return;
-    }
-    m_state.themesLoaded = true;
-    m_readouts->ToggleCoordinates();
-    Map1->setFullExtent({});  // a context set by the zoom window ends with the project
-    RebuildAllLayers();
-    m_state.currentExtent = Map1->fullExtent();
-    Map1->setExtent(m_state.currentExtent);
-    Map2->setExtent(m_state.currentExtent);
-    m_state.scaleBarShown = false;
-    m_readouts->ToggleScaleBar();
-    ShowLegend();
-    QApplication::restoreOverrideCursor();
-}
-
-void TForm1::SaveColourFile() {
-    platform::Dialogs& dialogs = m_surroundings.dialogs;
-    commonPreamble();
-    const workspace::ThemeList::PaletteTarget target = m_themeList->paletteTarget();
-    const bool hadSelection = target.selected >= 0;
-    const int selected = target.theme();
-    if (CheckListBox1->count() > 1 && std::max(selected, 0) != 0 && target.switchedOn != 1) {
-        dialogs.message(
-            this,
-            QStringLiteral(
-                "Para trabalhar com gravação de paleta de cores, desabilite a visualização "
-                "dos outros temas deixando apenas o  de interesse"),
-            platform::MessageKind::Warning);
-        return;
-    }
-    if (!hadSelection) {
-        dialogs.message(this, QStringLiteral("Selecione um tema"), platform::MessageKind::Warning);
-        return;
-    }
-    if (m_state.themeRenderKind[static_cast<std::size_t>(selected)] != 0) {
-        dialogs.message(
-            this,
-            QStringLiteral(
-                "Nesta versão ainda não é possível gravar legenda para temas estatisticos. "
-                "Novas versões estarão disponíveis na homepage da VORN"),
-            platform::MessageKind::Warning);
-        return;
-    }
-    const QString line = CheckListBox1->item(selected)->text();
-    if (!files::namesShapefile(line)) {
-        return;
-    }
-    const QString path = files::themePath(line);
-    const qsizetype dot = path.indexOf(QLatin1Char('.'));
-    const QString colourFile = (dot < 0 ? path : path.left(dot)) + QStringLiteral(".cor");
-    mapcontrol::VectorLayer* layer = workspace::themeVectorLayer(*Map1, line);
-    auto* renderer =
-        layer ? dynamic_cast<mapcontrol::ValueMapRenderer*>(layer->renderer()) : nullptr;
-    const std::optional<QString> native = m_surroundings.configuration.drives.toNative(colourFile);
-    if (!renderer || !native) {
-        return;
-    }
-    const platform::Result written = platform::writeTextLines(
-        *native, files::colourFileLines(*renderer,
-                                        files::geometryWord(static_cast<int>(layer->shapeType()))));
-    if (!written) {
-        dialogs.message(this, written.message + QStringLiteral("\n") + written.detail,
-                        platform::MessageKind::Error);
-        return;
-    }
-    dialogs.message(this, QStringLiteral("Gravação de paleta realizada com sucesso"));
 }
 
 void TForm1::SpeedButton33Click() {

@@ -105,6 +105,9 @@ public:
     platform::Result LoadProjectLines(const QString& nativePath, QChar drive);
     // Builds every theme's layer in both maps.
     bool RebuildAllLayers();
+    // Appends theme lines, with their check marks, to the theme list and its
+    // hidden copies; each enters with unique values.
+    void appendThemes(const std::vector<files::ThemeEntry>& entries);
 
     // "Gravar projeto", "Abrir projeto" and "Grava legenda".
     void SaveProject();
@@ -171,7 +174,10 @@ private:
     void buildMenu();
     QToolButton* addButton(QWidget* panel, const QString& name, const QString& hint, int group = 0);
     void setGroupDown(QToolButton* pressed);
-    void loadProject(const QString& nativePath, QChar drive);
+    // Loads a project named at start; false when its file could not be read.
+    bool loadProject(const QString& nativePath, QChar drive);
+    // The scale bar of a start from config.dat, once the window has its size.
+    void showScaleBarAtSize();
     void SpeedButton33Click();
     void connectThemeList();
     void connectMapTools();
@@ -202,6 +208,7 @@ private:
     std::unique_ptr<help::HelpWindow> m_help;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
     bool m_scaleBarDragging = false;
+    bool m_scaleBarWhenShown = false;
 };
 
 }  // namespace app

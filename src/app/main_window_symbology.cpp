@@ -13,7 +13,6 @@
 #include <QAction>
 #include <QComboBox>
 #include <QListWidget>
-#include <QShowEvent>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -31,13 +30,6 @@ void TForm1::ShowLegend() {
 
 void TForm1::RestorePalette() {
     m_legend->RestorePalette();
-}
-
-void TForm1::showEvent(QShowEvent* event) {
-    QMainWindow::showEvent(event);
-    if (!event->spontaneous()) {
-        ShowLegend();
-    }
 }
 
 void TForm1::connectSymbology() {

@@ -3,18 +3,54 @@
 #include "mapcontrol/map_widget.h"
 #include "workspace/readouts.h"
 
+#include <QAbstractButton>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyle>
 
 #include <cmath>
 
 namespace workspace {
 
-ReadoutPanel::ReadoutPanel(Controls controls, AppState& state)
-    : m_controls(std::move(controls)), m_state(state) {}
+int coordinateFieldWidth(const QLineEdit& box) {
+    const QFontMetrics metrics(box.font());
+    int widest = 0;
+    for (const mapcontrol::MapPoint& p :
+         {mapcontrol::MapPoint{-179.99999999, -89.99999999},
+          mapcontrol::MapPoint{-99999999.99, -99999999.99}}) {
+        for (const bool dms : {true, false}) {
+            const CoordinateTexts texts = coordinateTexts(p, dms);
+            widest = std::max({widest, metrics.horizontalAdvance(texts.x),
+                               metrics.horizontalAdvance(texts.y)});
+        }
+    }
+    // The frame on both sides, and the line edit's own text margins.
+    const int frame = box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
+    const QMargins margins = box.textMargins();
+    return widest + 2 * frame + margins.left() + margins.right() + 8;
+}
+
+ReadoutPanel::ReadoutPanel(Controls controls, AppState& state, Hooks hooks)
+    : m_controls(std::move(controls)), m_hooks(std::move(hooks)), m_state(state) {}
+
+void ReadoutPanel::endThemeMove() {
+    if (m_hooks.endThemeMove) {
+        m_hooks.endThemeMove();
+    } else {
+        m_state.moveThemeMode = false;
+    }
+}
+
+void ReadoutPanel::stopMapTips() {
+    if (m_hooks.stopMapTips) {
+        m_hooks.stopMapTips();
+    } else {
+        m_state.mapTipsActive = false;
+    }
+}
 
 void ReadoutPanel::OnPointerMove(int x, int y) {
     if (!m_state.coordsVisible) {
@@ -56,6 +92,18 @@ void ReadoutPanel::ComputeNumericScale() {
     ToggleScaleBar();
 }
 
+void ReadoutPanel::mapResized() {
+    if (!m_controls.edit4.isVisible()) {
+        return;  // no scale shown yet
+    }
+    m_state.currentExtent = m_controls.map1.extent();
+    m_scaleDenominator = numericScale(m_controls.map1.width(), m_state.currentExtent);
+    m_controls.edit4.setText(scaleText(m_scaleDenominator));
+    if (m_controls.scaleBar.isVisible()) {
+        writeScaleBar(m_controls.scaleBarText.width());
+    }
+}
+
 void ReadoutPanel::writeScaleBar(int barPixels) {
     QFont font = m_controls.scaleBarText.font();
     font.setPointSize(m_controls.scaleBar.width() <= 70 ? 4 : 6);
@@ -65,7 +113,7 @@ void ReadoutPanel::writeScaleBar(int barPixels) {
 }
 
 void ReadoutPanel::ToggleScaleBar() {
-    m_state.mapTipsActive = false;
+    stopMapTips();
     if (m_state.scaleBarShown) {
         m_state.scaleBarShown = false;
         m_controls.scaleBar.hide();
@@ -83,7 +131,7 @@ void ReadoutPanel::RefreshScaleBar() {
 }
 
 void ReadoutPanel::resizeScaleBar(int deltaPixels) {
-    m_state.moveThemeMode = false;
+    endThemeMove();
     m_controls.scaleBar.setFixedWidth(std::max(10, m_controls.scaleBar.width() + deltaPixels));
     m_controls.scaleBarText.setFixedWidth(
         std::max(10, m_controls.scaleBarText.width() + deltaPixels));
@@ -92,7 +140,7 @@ void ReadoutPanel::resizeScaleBar(int deltaPixels) {
 }
 
 void ReadoutPanel::ApplyTypedScale() {
-    m_state.moveThemeMode = false;
+    endThemeMove();
     bool ok = false;
     const double scale = m_controls.edit4.text().trimmed().toDouble(&ok);
     if (!ok || !(scale > 0)) {
@@ -116,8 +164,8 @@ void ReadoutPanel::ApplyTypedScale() {
 }
 
 void ReadoutPanel::StartDistance() {
-    m_state.moveThemeMode = false;
-    m_state.mapTipsActive = false;
+    endThemeMove();
+    stopMapTips();
     m_controls.edit10.clear();
     m_frozen = m_controls.map1.picture().copy();
     m_controls.image1.setPixmap(QPixmap::fromImage(m_frozen));
@@ -167,6 +215,7 @@ void ReadoutPanel::UpdateDistanceReadout() {
     }
     m_state.distanceActive = false;
     m_points.clear();
+    if (m_controls.distanceButton) m_controls.distanceButton->setChecked(false);
     m_controls.image1.hide();
     m_controls.map1.show();
     m_controls.edit10.setText(totalDistanceText(total));

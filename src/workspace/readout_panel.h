@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+class QAbstractButton;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -36,11 +37,17 @@ public:
         QLabel& scaleBarText;                     // Image2: the bar and its length
         std::vector<QWidget*> coordinateWidgets;  // shown and hidden with the coordinates
         std::vector<QWidget*> scaleWidgets;       // shown with the numeric scale
+        QAbstractButton* distanceButton = nullptr;  // SpeedButton13, raised when a measurement ends
+    };
+    // What the read-outs ask of the rest of the main window.
+    struct Hooks {
+        std::function<void()> endThemeMove;  // the end of theme reordering, maps included
+        std::function<void()> stopMapTips;   // tips button up, timer stopped, flag cleared
     };
 
     static constexpr int kMaxDistancePoints = 4499;
 
-    ReadoutPanel(Controls controls, AppState& state);
+    ReadoutPanel(Controls controls, AppState& state, Hooks hooks = {});
 
     // The pointer moved to pixel (x, y) of the main map.
     void OnPointerMove(int x, int y);
@@ -50,6 +57,9 @@ public:
     void RefreshScaleBar();
     // Widens (+3 px) or narrows (-3 px) the scale bar.
     void resizeScaleBar(int deltaPixels);
+    // The main map changed size (the window was maximised or resized): a
+    // scale already shown, and its bar, are worked out again for it.
+    void mapResized();
     // Applies the scale typed in Edit4 (four passes, as the map fits each extent to its shape).
     void ApplyTypedScale();
 
@@ -63,8 +73,11 @@ public:
 
 private:
     void writeScaleBar(int barPixels);
+    void endThemeMove();
+    void stopMapTips();
 
     Controls m_controls;
+    Hooks m_hooks;
     AppState& m_state;
     double m_scaleDenominator = 0.0;
     std::vector<mapcontrol::MapPoint> m_points;  // kilometres
@@ -72,5 +85,9 @@ private:
     QPoint m_lastPixel;
     QImage m_frozen;
 };
+
+// The width in pixels a coordinate box needs to show its longest text whole:
+// degrees, minutes and seconds near -180, or projected metres in the millions.
+int coordinateFieldWidth(const QLineEdit& box);
 
 }  // namespace workspace

@@ -138,6 +138,32 @@ TEST_F(IdentifyTest, photosFilmsAndDocumentsOpenFromTheThemeFolder) {
     EXPECT_EQ(m.ListBox1->count(), 0);
 }
 
+TEST_F(IdentifyTest, aClickElsewhereOnTheMapKeepsTheFilmAndTheDocumentOpenable) {
+    auto w = startWithOverlaps();
+    mediaFile("som.wav");
+    mediaFile("nota.htm", "<html><body>Nota de campo</body></html>");
+    QStringList played;
+    w->media().setPlayer([&](const QString& file) { played << file; });
+    w->resize(900, 700);
+    w->show();
+    w->Map1->setExtent(mapcontrol::Rectangle(0, 3, 3, 0));
+    w->button("SpeedButton6")->click();
+    QPointF pixel = w->Map1->toPixel({0.5, 0.5});
+    w->navigation().mousePress(Qt::LeftButton, int(pixel.x()), int(pixel.y()));
+    query::IdentifyTool& id = w->identify();
+    ASSERT_TRUE(id.FilmeSom->isVisibleTo(id.FilmeSom->parentWidget()));
+
+    w->button("SpeedButton7")->click();  // the zoom window tool; a click elsewhere
+    pixel = w->Map1->toPixel({2.9, 2.9});
+    w->navigation().mousePress(Qt::RightButton, int(pixel.x()), int(pixel.y()));
+    EXPECT_EQ(w->media().ListBox1->count(), 0);  // the photo list goes
+    id.FilmeSom->click();
+    ASSERT_EQ(played.size(), 1);
+    EXPECT_TRUE(played[0].endsWith("som.wav"));
+    id.DocLegenda->click();
+    EXPECT_TRUE(w->windows().window("TForm18")->isVisible());
+}
+
 TEST_F(IdentifyTest, pictureCellsAreReadFromTheSideFiles) {
     QDir().mkpath(drives.root('D') + "/img");
     fixtures::RasterBuilder raster(fixtures::RasterFormat::GeoTiff, 100, 100, 1);

@@ -1,3 +1,4 @@
+#include "app/guarded_application.h"
 #include "app/main_window_fixture.h"
 #include "app/secondary_windows.h"
 #include "files/project_file.h"
@@ -106,9 +107,12 @@ TEST_F(MainWindowTest, configProjectWithSIsLoadedOnItsDriveWithStarredThemesOff)
     EXPECT_FALSE(w->Map1->layers().item(1)->isVisible());
     EXPECT_FALSE(w->Map2->layers().item(1)->isVisible());
     EXPECT_FALSE(w->Edit2->isHidden());
-    // The project's data is in view, not the whole world, with the scale bar.
+    // The project's data is in view, not the whole world; the scale bar
+    // comes once the window is shown at its size.
     EXPECT_TRUE(w->Map1->extent().contains({0.5, 0.5}));
     EXPECT_LT(w->Map1->extent().size(), 10);
+    w->show();
+    QApplication::processEvents();
     EXPECT_FALSE(w->Panel2->isHidden());
     EXPECT_FALSE(w->Edit4->text().isEmpty());
 }
@@ -375,4 +379,52 @@ TEST_F(MainWindowTest, colourFileIsSavedForTheOnlyVisibleThemeAndRefusedOtherwis
     w->CheckListBox1->clearSelection();
     w->button("SpeedButton25")->click();
     EXPECT_EQ(dialogs.lastMessage(), "Selecione um tema");
+}
+
+TEST_F(MainWindowTest, whatWindows1252CannotHoldIsRefusedAndTheOldFilesStay) {
+    QDir().mkpath(drives.root('D') + QString::fromUtf8("/Łódź"));
+    fixtures::ShapefileBuilder b(fixtures::ShapeType::Point);
+    b.encoding(fixtures::TextEncoding::Utf8, true).textField("NOME", 12);
+    b.feature("POINT(0.5 0.5)", {QString::fromUtf8("Łódź")});
+    ASSERT_TRUE(b.write(drives.root('D') + QString::fromUtf8("/Łódź/pts2.shp")));
+    auto w = start();
+    dialogs.push(drives.root('D') + QString::fromUtf8("/Łódź/pts2.shp"));
+    w->button("SpeedButton3")->click();
+    ASSERT_EQ(w->CheckListBox1->count(), 1);
+
+    drives.writeFile("D:\\proj\\p.jjj", "old\r\n");
+    dialogs.push(drives.root('D') + "/proj/p.jjj");
+    w->SaveProject();
+    EXPECT_TRUE(dialogs.lastMessage().contains(QString::fromUtf8("Łź")))
+        << dialogs.lastMessage().toStdString();
+    QFile old(drives.native("D:\\proj\\p.jjj"));
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), "old\r\n");
+
+    w->CheckListBox1->item(0)->setSelected(true);
+    w->button("SpeedButton25")->click();  // "Grava legenda": the value "Łódź"
+    EXPECT_TRUE(dialogs.lastMessage().contains(QString::fromUtf8("Łź")));
+    EXPECT_FALSE(dialogs.messages().contains("Gravação de paleta realizada com sucesso"));
+    EXPECT_FALSE(QFile::exists(drives.root('D') + QString::fromUtf8("/Łódź/pts2.cor")));
+}
+
+TEST_F(MainWindowTest, aProjectThatCannotBeOpenedLeavesTheThemesAsTheyWere) {
+    auto w = startWithTheme();
+    drives.writeFile("D:\\proj\\outro.jjj", "sumiu.shp,dados\\sumiu.shp\r\n");
+    dialogs.push(drives.root('D') + "/proj/outro.jjj");
+    w->OpenProject();
+    EXPECT_EQ(dialogs.lastMessage(), files::kUnreadableProjectMessage);
+    ASSERT_EQ(w->CheckListBox1->count(), 1);
+    EXPECT_EQ(w->ListBox2->count(), 1);
+    EXPECT_EQ(w->Map1->layers().count(), 1);
+}
+
+TEST_F(MainWindowTest, windowTitlesAreTheCaptionsExactly) {
+    app::nameApplication();
+    // No display name: Qt would append it to every title on X11.
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QCoreApplication::applicationName());
+    auto w = start();
+    EXPECT_EQ(w->windowTitle(), app::TForm1::kCaption);
+    EXPECT_EQ(w->windows().window("TForm14")->windowTitle(), "Quelvora -VORN");
+    EXPECT_EQ(w->windows().window("TForm7")->windowTitle(), "Ajuda do Programa Quelvora ");
 }

@@ -168,6 +168,28 @@ TEST_F(OutputTest, metafileNeedsAScaleAndPrintingNeedsAThemes) {
     EXPECT_FALSE(QApplication::clipboard()->image().isNull());
 }
 
+TEST_F(OutputTest, aNameTypedWithoutExtensionTakesTheTypeOfTheDialog) {
+    auto w = startWithTheme();
+    dialogs.push(drives.root('D') + "/tela");
+    w->findChild<QAction*>("Grava_tela_tif1")->trigger();
+    EXPECT_TRUE(QFile::exists(drives.root('D') + "/tela.tif"));
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
+
+    dialogs.push(drives.root('D') + "/georref");
+    w->zoomWindow().exportPicture();
+    EXPECT_TRUE(QFile::exists(drives.root('D') + "/georref.tif"));
+    EXPECT_TRUE(QFile::exists(drives.root('D') + "/georref.tfw"));
+
+    // A metafile at a scale far larger than the screen is written all the same.
+    w->findChild<QAction*>("Grava_EMF1")->trigger();
+    w->Edit4->setText("250000000.0000");
+    w->screenOutput().ComboBox1->setCurrentText("100.000");
+    dialogs.push(drives.root('D') + "/grande");
+    w->screenOutput().SpeedButton1->click();
+    EXPECT_TRUE(QFile::exists(drives.root('D') + "/grande.emf"));
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
+}
+
 TEST_F(OutputTest, helpIndexSearchAndPages) {
     QDir().mkpath(drives.configFolder());
     drives.writeFile("C:\\xquelvora\\7.htm", "<html><body>Zoom e mapa completo</body></html>");
@@ -176,6 +198,9 @@ TEST_F(OutputTest, helpIndexSearchAndPages) {
     w->button("SpeedButton16")->click();
     ASSERT_TRUE(w->windows().window("TForm7")->isVisible());
     EXPECT_EQ(h.ListBox2->count(), 100);
+    // Sorted as a list box sorts, ignoring case: "abrir projeto" before "ArcView".
+    EXPECT_LT(h.ListBox2->row(h.ListBox2->findItems("abrir projeto", Qt::MatchStartsWith)[0]),
+              h.ListBox2->row(h.ListBox2->findItems("ArcView", Qt::MatchStartsWith)[0]));
     h.Edit1->setText("zoom");
     EXPECT_EQ(h.ListBox2->count(), 8);
     QListWidgetItem* pan = h.ListBox2->findItems("zoom pan", Qt::MatchStartsWith).value(0);

@@ -16,6 +16,7 @@
 #include "symbology/unique_values.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFile>
@@ -382,6 +383,110 @@ TEST_F(SymbologyTest, labelsLieOverTheSymbologyUntilRemoveTextRestoresThePalette
     l.SpeedButton1->click();
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(dynamic_cast<const mapcontrol::LabelRenderer*>(layer(*w, "geo").renderer()), nullptr);
+}
+
+TEST_F(SymbologyTest, aRefusedClassBreakChangesNothing) {
+    auto w = startWith({"geo"});
+    w->ShowLegend();
+    const int legendLines = w->ListBox1->count();
+    symbology::ClassificationWindow& c = classify(*w, 0);
+    c.Edit2->setText("SIGLA");  // typed by hand: not numeric
+    c.SpeedButton2->click();
+    EXPECT_TRUE(dialogs.lastMessage().contains("SIGLA"));
+    EXPECT_EQ(w->state().themeRenderKind[0], 0);
+    EXPECT_FALSE(w->state().transparencyActive);
+    EXPECT_EQ(w->ListBox1->count(), legendLines);
+    EXPECT_NE(dynamic_cast<mapcontrol::ValueMapRenderer*>(layer(*w, "geo").renderer()), nullptr);
+    // The colours can still be saved.
+    w->button("SpeedButton25")->click();
+    EXPECT_EQ(dialogs.lastMessage(), "Gravação de paleta realizada com sucesso");
+}
+
+TEST_F(SymbologyTest, aNewProjectOrAnotherOneStartsEveryThemeWithUniqueValues) {
+    auto w = startWith({"geo"});
+    classify(*w, 0).Edit2->setText("VAL");
+    w->classification().SpeedButton2->click();
+    ASSERT_EQ(w->state().themeRenderKind[0], 1);
+
+    dialogs.push(drives.root('D') + "/proj/p.jjj");
+    w->OpenProject();
+    EXPECT_EQ(w->state().themeRenderKind[0], 0);
+    w->ShowLegend();
+    EXPECT_TRUE(w->ListBox1->item(0)->text().startsWith(" ***geo.shp***"));
+    select(*w, 0);
+    w->button("SpeedButton25")->click();
+    EXPECT_EQ(dialogs.lastMessage(), "Gravação de paleta realizada com sucesso");
+
+    classify(*w, 0).Edit2->setText("VAL");
+    w->classification().SpeedButton2->click();
+    w->findChild<QAction*>("Novoprojeto1")->trigger();
+    EXPECT_EQ(w->state().themeRenderKind[0], 0);
+}
+
+TEST_F(SymbologyTest, theLegendFollowsTheRendererWhateverTheThemesKindSays) {
+    auto w = startWith({"geo"});
+    w->state().themeRenderKind[0] = 1;  // out of step with its unique values
+    w->ShowLegend();
+    ASSERT_EQ(w->ListBox1->count(), 3);
+    EXPECT_TRUE(w->ListBox1->item(0)->text().endsWith(",SIGLA"));
+}
+
+TEST_F(SymbologyTest, theColoursOfALabelledThemeAreSavedFromUnderItsLabels) {
+    auto w = startWith({"geo"});
+    select(*w, 0);
+    w->button("SpeedButton34")->click();
+    w->labels().Edit1->setText("SIGLA");
+    w->labels().SpeedButton1->click();
+    ASSERT_NE(dynamic_cast<const mapcontrol::LabelRenderer*>(layer(*w, "geo").renderer()),
+              nullptr);
+    w->button("SpeedButton25")->click();
+    EXPECT_EQ(dialogs.lastMessage(), "Gravação de paleta realizada com sucesso");
+    QFile written(drives.native("D:\\dados\\geo.cor"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().startsWith("SIGLA,2\r\nGR,"));
+}
+
+TEST_F(SymbologyTest, aThemeWithoutItsFileHasNoLegendToSaveAndSaysSo) {
+    auto w = startWith({"geo"});
+    QFile::remove(drives.root('D') + "/dados/geo.shp");
+    w->RestorePalette();  // the layer is read again and cannot be
+    select(*w, 0);
+    w->button("SpeedButton25")->click();
+    EXPECT_TRUE(dialogs.lastMessage().startsWith("Não há legenda para gravar"));
+    EXPECT_FALSE(QFile::exists(drives.native("D:\\dados\\geo.cor")));
+}
+
+TEST_F(SymbologyTest, editingOnlyTheColourOfALineKeepsItsDashes) {
+    drives.writeFile("D:\\dados\\falhas.cor", "TIPO,1\r\nnormal,10,20,30,1\r\n");
+    auto w = startWith({"falhas"});
+    symbology::SymbolEditors& e = w->symbolEditors();
+    clickLegendLine(*w, 1);
+    ASSERT_TRUE(w->windows().window("TForm9")->isVisible());
+    EXPECT_EQ(e.pointLine.ComboBox1->currentText(), "TRACEJADA");
+    dialogs.push(QColor(200, 0, 0));
+    e.pointLine.SpeedButton4->click();
+    e.pointLine.SpeedButton5->click();
+    const mapcontrol::Symbol& symbol =
+        dynamic_cast<const mapcontrol::ValueMapRenderer&>(*layer(*w, "falhas").renderer())
+            .symbol(0);
+    EXPECT_EQ(symbol.style, mapcontrol::LineDash);
+    EXPECT_EQ(symbol.colour, colourInt(200, 0, 0));
+}
+
+TEST_F(SymbologyTest, editingOnlyTheColourOfAPointKeepsItsSize) {
+    drives.writeFile("D:\\dados\\pontos.cor", "TIPO,2\r\npoco,1,2,3,1,10\r\nnascente,1,2,3\r\n");
+    auto w = startWith({"pontos"});
+    symbology::SymbolEditors& e = w->symbolEditors();
+    clickLegendLine(*w, 2);  // "poco"
+    dialogs.push(QColor(0, 100, 0));
+    e.pointLine.SpeedButton4->click();
+    e.pointLine.SpeedButton5->click();
+    const auto& points =
+        dynamic_cast<const mapcontrol::ValueMapRenderer&>(*layer(*w, "pontos").renderer());
+    const mapcontrol::Symbol& poco = points.symbol(points.classOf("poco"));
+    EXPECT_EQ(poco.size, 10);
+    EXPECT_EQ(poco.style, mapcontrol::MarkerSquare);
+    EXPECT_EQ(poco.colour, colourInt(0, 100, 0));
 }
 
 TEST(LabelSizes, divisorTableAndHeight) {

@@ -16,6 +16,12 @@ TEST(ThemeKind, followsTheExtensionTextsAsListed) {
     EXPECT_EQ(files::themeKind("D:\\a\\notas.txt"), ThemeKind::None);
 }
 
+TEST(ThemeKind, aPathNamingAShapefileAndAPictureIsAShapeTheme) {
+    EXPECT_EQ(files::themeKind("D:\\mapas.tif\\geo.shp"), ThemeKind::Shape);
+    EXPECT_EQ(files::themeKind("D:\\fotos.jpg\\GEO.SHP"), ThemeKind::Shape);
+    EXPECT_EQ(files::layerName("geo.shp,D:\\mapas.tif\\Geo.Unid.shp"), "Geo");
+}
+
 TEST(ThemeKind, pathWithAPictureExtensionAndJpgIsOnePicture) {
     EXPECT_EQ(files::themeKind("D:\\fotos.jpg\\mapa.tif"), ThemeKind::Image);
     EXPECT_EQ(files::themeKind("D:\\x.bmp.jpg"), ThemeKind::Image);

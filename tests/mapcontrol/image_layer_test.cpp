@@ -666,3 +666,33 @@ TEST_F(ImageLayerDrawing, bigPictureReadsOnlyTheViewAtScreenResolution) {
 }
 
 }  // namespace
+
+TEST_F(ImageLayerDrawing, aViewFarLargerThanMemoryIsDrawnFromABoundedRead) {
+    // As in a metafile exported at a large scale: a view of ten billion
+    // pixels, drawn by a painter whose transform brings it down to 64 x 48.
+    const ImageLayer layer(writeHalves(QStringLiteral("metades.tif")));
+    ASSERT_TRUE(layer.isValid());
+    const QSize huge(kViewSize * 2000);
+    QImage image(kViewSize, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(1.0 / 2000, 1.0 / 2000);
+    layer.draw(painter, ViewTransform(layer.extent(), huge));
+    painter.end();
+    EXPECT_EQ(colourAt(image, 2, 24), kRed);
+    EXPECT_EQ(colourAt(image, 61, 24), kBlue);
+}
+
+TEST_F(ImageLayerDamaged, aMrSidPictureWithoutItsDriverSaysSo) {
+    if (GDALGetDriverByName("MrSID")) {
+        GTEST_SKIP() << "this GDAL reads MrSID";
+    }
+    const QString sid = path(QStringLiteral("mosaico.sid"));
+    QFile file(sid);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("msid\x01");
+    file.close();
+    const ImageLayer layer(sid);
+    EXPECT_FALSE(layer.isValid());
+    EXPECT_TRUE(layer.error().contains("MrSID")) << layer.error().toStdString();
+}

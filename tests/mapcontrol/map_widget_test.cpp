@@ -185,6 +185,31 @@ TEST_F(MapWidgetTest, picturesExportAtTheScaledSizeInTheirFormat) {
     EXPECT_FALSE(map.exportMap(MapWidget::ExportPicture, dir.filePath("no/folder/mapa.png"), 1.0));
 }
 
+TEST_F(MapWidgetTest, aFlatExtentStillShowsTheMap) {
+    addTwoLayers();
+    map.setExtent(Rectangle(0, 30, 5, 5));  // a horizontal line, as a query can find
+    EXPECT_GT(map.extent().height(), 0);
+    EXPECT_EQ(map.extent().width(), 30);
+    map.refresh();
+    EXPECT_EQ(map.picture().pixel(20, 50), qRgb(255, 0, 0));  // the first square shows
+}
+
+TEST_F(MapWidgetTest, aPictureTooLargeSaysSoWhileAMetafileHasNoSuchLimit) {
+    addTwoLayers();
+    map.setExtent(map.fullExtent());
+    const platform::Result picture =
+        map.exportMap(MapWidget::ExportPicture, dir.filePath("mapa.png"), 2000.0);
+    EXPECT_FALSE(picture);
+    EXPECT_TRUE(picture.message.contains("grande demais")) << picture.message.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath("mapa.png")));
+    const platform::Result metafile =
+        map.exportMap(MapWidget::ExportMetafile, dir.filePath("mapa.emf"), 2000.0);
+    EXPECT_TRUE(metafile) << metafile.message.toStdString();
+    const platform::Result unknown =
+        map.exportMap(MapWidget::ExportPicture, dir.filePath("mapa.gif"), 1.0);
+    EXPECT_TRUE(unknown.message.contains(".tif, .bmp, .jpg ou .png"));
+}
+
 TEST_F(MapWidgetTest, vectorExportsAndTheClipboardWork) {
     addTwoLayers();
     map.setExtent(map.fullExtent());

@@ -70,3 +70,19 @@ TEST(ClassBreaks, layerIsRampedExceptPointsAndTextFieldsAreRefused) {
     EXPECT_EQ(r->symbol(0).colour, mapcontrol::colourInt(0, 0, 0));
     EXPECT_EQ(r->symbol(4).colour, mapcontrol::colourInt(200, 100, 0));
 }
+
+TEST(ClassBreaks, candidatesAreDoublesAfterEachAdditionSoTheRangeEndsAreMet) {
+    fixtures::registerGdalDrivers();
+    QTemporaryDir dir;
+    fixtures::ShapefileBuilder b(fixtures::ShapeType::Point);
+    b.realField("TEOR", 10, 2);
+    b.feature("POINT(0 0)", {0.1}).feature("POINT(1 0)", {1.0});
+    ASSERT_TRUE(b.write(dir.filePath("teor.shp")));
+    mapcontrol::VectorLayer layer(dir.filePath("teor.shp"));
+    const auto breaks = symbology::classifyByBreaks(layer, "TEOR", 150, 0, 0);
+    ASSERT_TRUE(breaks);
+    // Mean 0.55, deviation 0.45: -0.8, -0.35, 0.1, 0.55, 1.0, ... of which
+    // 0.55 and 1.0 lie within 0.1 .. 1.0 as the additions leave them.
+    EXPECT_EQ(breaks->breaks.size(), 2U);
+    EXPECT_EQ(breaks->breaks.back(), 1.0);
+}
