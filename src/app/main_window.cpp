@@ -3,6 +3,7 @@
 #include "app/command_line.h"
 #include "app/configuration_files.h"
 #include "app/secondary_windows.h"
+#include "app/tool_icons.h"
 #include "files/colour_file.h"
 #include "files/project_file.h"
 #include "files/theme_line.h"
@@ -132,10 +133,15 @@ const char* const kHiddenButtons[] = {"SpeedButton28", "SpeedButton24", "SpeedBu
                                       "SpeedButton11", "SpeedButton42"};
 const char* const kDisabledButtons[] = {"M2", "SpeedButton30", "SpeedButton31", "SpeedButton32"};
 
-// A short label for a button without a picture: the first word of its hint.
-QString shortLabel(const QString& hint) {
-    const QString word = hint.section(QLatin1Char(' '), 0, 0);
-    return word.left(8);
+// Buttons of the first of the two tool columns; the rest go to the second.
+constexpr int kFirstColumnButtons = 16;
+
+// A tool button shows its picture only; its hint stays the tooltip.
+void showToolIcon(QToolButton* b) {
+    b->setIcon(toolIcon(b->objectName()));
+    b->setIconSize(QSize(24, 24));
+    b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    b->setAccessibleName(b->toolTip());
 }
 
 }  // namespace
@@ -183,10 +189,8 @@ QToolButton* TForm1::addButton(QWidget* panel, const QString& name, const QStrin
     auto* b = new QToolButton(panel);
     b->setObjectName(name);
     b->setToolTip(hint);
-    b->setText(hint.isEmpty() ? name : shortLabel(hint));
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    showToolIcon(b);
     b->setAutoRaise(true);
-    b->setMinimumWidth(56);
     if (group != 0) {
         // Down until pressed again or until another button of its group goes down.
         b->setCheckable(true);
@@ -343,7 +347,7 @@ void TForm1::buildLayout() {
     auto* applyScale = new QToolButton(centre);
     applyScale->setObjectName(QStringLiteral("SpeedButton26"));
     applyScale->setToolTip(QStringLiteral("Atualiza escala"));
-    applyScale->setText(QStringLiteral("Atualiza"));
+    showToolIcon(applyScale);
     readouts->addWidget(distanceLabel, 0, 0);
     readouts->addWidget(Edit10, 0, 1, 1, 2);
     readouts->addWidget(Label3, 1, 0);
@@ -411,20 +415,25 @@ void TForm1::buildLayout() {
     bottom->addStretch(1);
     centreLayout->addLayout(bottom);
 
-    // Right: the column of tool buttons.
+    // Right: the tool buttons, in two columns read top to bottom.
     auto* tools = new QWidget(central);
     tools->setObjectName(QStringLiteral("PanelTools"));
     auto* toolsLayout = new QGridLayout(tools);
     toolsLayout->setContentsMargins(0, 0, 0, 0);
     toolsLayout->setSpacing(1);
-    auto* toolColumn = new QWidget(tools);
-    toolColumn->setLayout(new QVBoxLayout);
-    toolColumn->layout()->setSpacing(0);
-    toolColumn->layout()->setContentsMargins(0, 0, 0, 0);
-    for (const ToolButtonInfo& info : kToolButtons) {
-        addButton(toolColumn, QLatin1String(info.name), QString::fromUtf8(info.hint), info.group);
+    QWidget* toolColumns[2];
+    for (int c = 0; c < 2; ++c) {
+        toolColumns[c] = new QWidget(tools);
+        toolColumns[c]->setLayout(new QVBoxLayout);
+        toolColumns[c]->layout()->setSpacing(0);
+        toolColumns[c]->layout()->setContentsMargins(0, 0, 0, 0);
+        toolsLayout->addWidget(toolColumns[c], 0, c, Qt::AlignTop);
     }
-    toolsLayout->addWidget(toolColumn, 0, 0, Qt::AlignTop);
+    int placed = 0;
+    for (const ToolButtonInfo& info : kToolButtons) {
+        addButton(toolColumns[placed++ < kFirstColumnButtons ? 0 : 1], QLatin1String(info.name),
+                  QString::fromUtf8(info.hint), info.group);
+    }
 
     outer->addWidget(left);
     outer->addWidget(centre, 1);

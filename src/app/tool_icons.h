@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+namespace app {
+
+// The picture of the main window's tool button with this object name, drawn
+// from the SVG files compiled into the program (resources/icons.qrc); a null
+// icon for a name that has none.
+QIcon toolIcon(const QString& buttonName);
+
+}  // namespace app
