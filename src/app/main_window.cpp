@@ -396,7 +396,8 @@ void TForm1::buildLayout() {
     Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setFixedWidth(kScaleBarPixels);
     Image2->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-    Image2->setStyleSheet(QStringLiteral("QLabel#Image2 { border-bottom: 3px solid black; }"));
+    Image2->setStyleSheet(
+        QStringLiteral("QLabel#Image2 { border: none; border-bottom: 3px solid black; }"));
     scaleBar->addWidget(Image2, 1);
     auto* sizeButtons = new QHBoxLayout;
     sizeButtons->setContentsMargins(0, 0, 0, 0);

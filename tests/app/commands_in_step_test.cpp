@@ -276,6 +276,11 @@ TEST_F(CommandsInStepTest, theScaleBarReadsTheSameLengthFromThePanelAndFromItsPi
     auto w = startWithThree();
     w->findChild<QToolButton*>("SpeedButton24")->click();  // "Barra de escalas"
     EXPECT_EQ(w->Panel2->width(), w->Image2->width());
+    // The bar itself: a black line along the picture's whole width.
+    const QImage bar = w->Image2->grab().toImage();
+    for (int x = 0; x < bar.width(); x += 8) {
+        EXPECT_LT(qGray(bar.pixel(x, bar.height() - 2)), 40) << x;
+    }
     const QString shown = w->Image2->text();
     w->readouts().RefreshScaleBar();  // as after a drag on the overview map
     EXPECT_EQ(w->Image2->text(), shown);
