@@ -661,6 +661,12 @@ void TForm1::showEvent(QShowEvent* event) {
     }
 }
 
+void TForm1::commonPreamble() {
+    m_readouts->UpdateDistanceReadout();
+    m_themeList->endMove();
+    stopMapTips();
+}
+
 void TForm1::showScaleBarAtSize() {
     if (!m_scaleBarWhenShown) {
         return;

@@ -17,10 +17,7 @@ namespace app {
 
 void TForm1::connectOutput() {
     platform::Dialogs& dialogs = m_surroundings.dialogs;
-    const auto preamble = [this] {
-        m_readouts->UpdateDistanceReadout();
-        m_themeList->endMove();
-    };
+    const auto preamble = [this] { commonPreamble(); };
 
     output::ZoomWindow::Hooks zoomHooks;
     zoomHooks.commonPreamble = preamble;

@@ -18,12 +18,6 @@
 
 namespace app {
 
-void TForm1::commonPreamble() {
-    m_readouts->UpdateDistanceReadout();
-    m_themeList->endMove();
-    stopMapTips();
-}
-
 void TForm1::ShowLegend() {
     m_legend->ShowLegend();
 }
@@ -44,10 +38,8 @@ void TForm1::connectSymbology() {
 
     symbology::LegendPanel::Hooks legendHooks;
     legendHooks.commonPreamble = [this, reclassify] {
-        m_readouts->UpdateDistanceReadout();
+        commonPreamble();
         reclassify->setChecked(false);
-        m_themeList->endMove();
-        stopMapTips();
     };
     legendHooks.stopMapTips = [this] { stopMapTips(); };
     legendHooks.rebuildAllLayers = [this] { RebuildAllLayers(); };
@@ -78,10 +70,9 @@ void TForm1::connectSymbology() {
 
     symbology::SymbolEditors::Hooks editorHooks;
     editorHooks.beforeOpening = [this, reclassify, closeToolWindows] {
-        m_readouts->UpdateDistanceReadout();
+        commonPreamble();
         reclassify->setChecked(false);
         closeToolWindows();
-        m_themeList->endMove();
     };
     editorHooks.showLegend = [this] { ShowLegend(); };
     m_symbolEditors = std::make_unique<symbology::SymbolEditors>(
