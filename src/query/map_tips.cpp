@@ -123,6 +123,7 @@ void MapTips::stop() {
     m_controls.button.setChecked(false);
     m_timer.stop();
     m_state.mapTipsActive = false;
+    m_controls.tipBox.hide();  // no tip left over the map once they are off
 }
 
 void MapTips::pointerMoved(int x, int y) {

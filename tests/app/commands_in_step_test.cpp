@@ -89,6 +89,7 @@ protected:
     }
 
     static void expectTipsOff(app::TForm1& w) {
+        EXPECT_TRUE(w.Edit5->isHidden());  // no tip left on the map
         EXPECT_FALSE(w.button("SpeedButton19")->isChecked());
         EXPECT_FALSE(w.state().mapTipsActive);
         EXPECT_FALSE(w.mapTips().timer().isActive());
@@ -294,6 +295,12 @@ TEST_F(CommandsInStepTest, theScaleBarReadsTheSameLengthFromThePanelAndFromItsPi
 TEST_F(CommandsInStepTest, aZoomSwitchesMapTipsWhollyOff) {
     auto w = startWithThree();
     tipsOn(*w, 1, "SIGLA");
+    w->Map1->setExtent(mapcontrol::Rectangle(0, 1, 1, 0));
+    const QPoint pixel = w->Map1->toPixel({0.5, 0.5}).toPoint();
+    w->Edit6->setText(QString::number(pixel.x()));
+    w->Edit7->setText(QString::number(pixel.y()));
+    w->mapTips().tick();
+    ASSERT_FALSE(w->Edit5->isHidden());  // the tip is shown
     w->button("SpeedButton2")->click();
     expectTipsOff(*w);
 }
