@@ -82,11 +82,12 @@ platform::Result writeSamplePoints(const QString& dataFolder) {
         const GeologicalUnit& unit = geologicalUnits()[grid.unitOf(column, row)];
         const QString label = QStringLiteral("QV-%1").arg(k + 1, 4, 10, QLatin1Char('0'));
 
+        // The table names a photo by its base name; the file beside it adds ".jpg".
         QString photo;
         if (k % kPhotoEvery == 0) {
-            photo = QStringLiteral("foto_qv%1.jpg").arg(k + 1, 4, 10, QLatin1Char('0'));
-            const Result result =
-                photoOf(unit, k).write(QDir::toNativeSeparators(folder.filePath(photo)));
+            photo = QStringLiteral("foto_qv%1").arg(k + 1, 4, 10, QLatin1Char('0'));
+            const Result result = photoOf(unit, k).write(
+                QDir::toNativeSeparators(folder.filePath(photo + QStringLiteral(".jpg"))));
             if (!result) {
                 return result;
             }
