@@ -68,6 +68,47 @@ QString polygonFile() {
     return path;
 }
 
+// 200,000 polygons at random places over the whole world (fewer at a
+// smaller scale), overlapping freely, each a star-shaped ring of 25 vertices
+// plus the closing one, 0.4 to 1.5 degrees across: one to four pixels in a
+// 1000 x 800 view of the world.
+QString worldPolygonFile() {
+    const int count = std::max(16, static_cast<int>(std::lround(200'000 * scaleFactor())));
+    const QString path = dataFolder() + QStringLiteral("/world_polygons_%1.shp").arg(count);
+    if (QFileInfo::exists(path)) {
+        return path;
+    }
+    fixtures::ShapefileBuilder builder(fixtures::ShapeType::Polygon);
+    builder.textField(QStringLiteral("CLASSE"), 10).realField(QStringLiteral("VAL"), 12, 3);
+    std::mt19937 random(13);
+    std::uniform_real_distribution<double> x(kWorld.left(), kWorld.right());
+    std::uniform_real_distribution<double> y(kWorld.bottom(), kWorld.top());
+    std::uniform_real_distribution<double> across(0.5, 1.5);
+    std::uniform_real_distribution<double> jitter(0.80, 0.98);
+    for (int n = 0; n < count; ++n) {
+        const double cx = x(random);
+        const double cy = y(random);
+        const double size = across(random);
+        QString wkt = QStringLiteral("POLYGON((");
+        QString first;
+        for (int i = 0; i < 25; ++i) {
+            const double angle = -2 * M_PI * i / 25;  // clockwise
+            const double k = jitter(random) / 2;
+            const QString vertex = QStringLiteral("%1 %2")
+                                       .arg(cx + std::cos(angle) * size * k, 0, 'f', 7)
+                                       .arg(cy + std::sin(angle) * size * k, 0, 'f', 7);
+            wkt += vertex + QLatin1Char(',');
+            if (i == 0) first = vertex;
+        }
+        wkt += first + QStringLiteral("))");
+        builder.feature(wkt, {QStringLiteral("U%1").arg(n % 12), double(random() % 1000)});
+    }
+    if (!builder.write(path)) {
+        return {};
+    }
+    return path;
+}
+
 QString pointFile() {
     const int count = std::max(100, static_cast<int>(std::lround(1'000'000 * scaleFactor())));
     const QString path = dataFolder() + QStringLiteral("/points_%1.shp").arg(count);
