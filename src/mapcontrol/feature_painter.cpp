@@ -9,8 +9,14 @@ namespace mapcontrol {
 
 namespace {
 
-// Polygons up to this many pixels across are filled pixel by pixel.
-constexpr double kSmallPolygonPixels = 3.0;
+// Polygons up to this many pixels across are drawn pixel by pixel: at that
+// size they are mostly outline, which the painter would draw over the fill
+// edge by edge.
+constexpr double kSmallPolygonPixels = 4.0;
+// The side of the pixel mask of such a polygon (the pixels its box touches),
+// one bit per pixel in a 64-bit word.
+constexpr int kMaskSide = 8;
+static_assert(kSmallPolygonPixels + 1 <= kMaskSide);
 
 // Nearest integer, halves away from zero, for pixel coordinates; values far
 // outside any picture are clamped first so the conversion stays defined.
@@ -190,61 +196,141 @@ bool FeaturePainter::stampMarker(const MapPoint& p) {
     return true;
 }
 
-bool FeaturePainter::fillSmallPolygon(const VectorData& data, VectorData::FeatureId feature,
+bool FeaturePainter::drawSmallPolygon(const VectorData& data, VectorData::FeatureId feature,
                                       const Rectangle& box) {
-    if (!m_image || m_symbol.style != FillSolid ||
-        data.endPart(feature) - data.firstPart(feature) != 1) {
-        return false;
+    const bool filled = m_symbol.style == FillSolid;
+    if (!m_image || !(filled || m_symbol.style == FillTransparent) ||
+        (m_symbol.outline && m_symbol.size > 1)) {
+        return false;  // patterns and wide outlines need the painter
     }
     const double scale = m_view.scale();
     if (box.width() * scale > kSmallPolygonPixels || box.height() * scale > kSmallPolygonPixels) {
         return false;
     }
+    if (!filled && !m_symbol.outline) {
+        return true;  // nothing of it shows
+    }
+    // Every ring in pixels, with its vertices on the same pixel skipped.
     m_polygon.clear();
-    appendPixels(data.partPoints(data.firstPart(feature)), data.partSize(data.firstPart(feature)));
-    const QPointF* ring = m_polygon.constData();
-    const qsizetype n = m_polygon.size();
-    if (n < 3) {
+    m_ringEnds.clear();
+    for (std::uint32_t part = data.firstPart(feature); part < data.endPart(feature); ++part) {
+        appendPixels(data.partPoints(part), data.partSize(part));
+        m_ringEnds.push_back(m_polygon.size());
+    }
+    if (m_polygon.isEmpty()) {
+        return true;
+    }
+    const QPointF* points = m_polygon.constData();
+    double minX = points[0].x(), maxX = minX, minY = points[0].y(), maxY = minY;
+    for (const QPointF& p : std::as_const(m_polygon)) {
+        minX = std::min(minX, p.x()), maxX = std::max(maxX, p.x());
+        minY = std::min(minY, p.y()), maxY = std::max(maxY, p.y());
+    }
+    const int width = m_image->width();
+    const int height = m_image->height();
+    if (maxX < 0 || maxY < 0 || minX >= width || minY >= height) {
+        return true;  // outside the picture
+    }
+    // The pixels the rings' box touches, one bit each, row by row. They are
+    // worked out whole, also where the picture cuts them, so that a picture
+    // drawn in bands gets the pixels of the picture drawn whole.
+    const int x0 = static_cast<int>(std::floor(minX));
+    const int y0 = static_cast<int>(std::floor(minY));
+    const int x1 = static_cast<int>(std::floor(maxX));
+    const int y1 = static_cast<int>(std::floor(maxY));
+    if (x1 - x0 >= kMaskSide || y1 - y0 >= kMaskSide) {
         return false;
     }
-    const QRectF bounds = m_polygon.boundingRect();
-    const int x0 = std::max(0, static_cast<int>(std::floor(bounds.left())));
-    const int y0 = std::max(0, static_cast<int>(std::floor(bounds.top())));
-    const int x1 = std::min(m_image->width() - 1, static_cast<int>(std::floor(bounds.right())));
-    const int y1 = std::min(m_image->height() - 1, static_cast<int>(std::floor(bounds.bottom())));
-    const QRgb fill = m_colour.rgb();
-    const QRgb outline = toQColor(m_symbol.outlineColour).rgb();
-    // A pixel whose centre lies within half a pixel of the ring shows the
-    // outline, as a one-pixel pen does; one whose centre is inside, the fill.
+    const auto bit = [&](int x, int y) {
+        return std::uint64_t{1} << ((y - y0) * kMaskSide + (x - x0));
+    };
+    const int columns = x1 - x0 + 1;
+    std::uint64_t everyPixel = 0;
     for (int y = y0; y <= y1; ++y) {
-        auto* row = reinterpret_cast<QRgb*>(m_bits + y * m_stride);
-        const double cy = y + 0.5;
-        for (int x = x0; x <= x1; ++x) {
-            const double cx = x + 0.5;
-            bool inside = false;
-            double nearest = std::numeric_limits<double>::infinity();
-            for (qsizetype i = 0, j = n - 1; i < n; j = i++) {
-                const QPointF& a = ring[i];
-                const QPointF& b = ring[j];
-                if ((a.y() > cy) != (b.y() > cy) &&
-                    cx < a.x() + (cy - a.y()) * (b.x() - a.x()) / (b.y() - a.y())) {
-                    inside = !inside;
+        everyPixel |= ((std::uint64_t{1} << columns) - 1) << ((y - y0) * kMaskSide);
+    }
+    // Calls visit(a, b) for each edge of each ring until it returns false.
+    const auto forEachEdge = [&](const auto& visit) {
+        qsizetype ringStart = 0;
+        for (const qsizetype ringEnd : m_ringEnds) {
+            for (qsizetype i = ringStart, j = ringEnd - 1; i < ringEnd; j = i++) {
+                if (!visit(points[i], points[j])) {
+                    return;
                 }
-                if (m_symbol.outline) {
-                    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-                    const double lengthSquared = dx * dx + dy * dy;
+            }
+            ringStart = ringEnd;
+        }
+    };
+    // A pixel whose centre lies within half a pixel of an edge shows the
+    // outline, as a one-pixel pen does; only the pixels around the edge can.
+    std::uint64_t outline = 0;
+    if (m_symbol.outline) {
+        forEachEdge([&](const QPointF& a, const QPointF& b) {
+            const int ex0 = std::max(x0, static_cast<int>(std::ceil(std::min(a.x(), b.x()) - 1)));
+            const int ex1 = std::min(x1, static_cast<int>(std::floor(std::max(a.x(), b.x()))));
+            const int ey0 = std::max(y0, static_cast<int>(std::ceil(std::min(a.y(), b.y()) - 1)));
+            const int ey1 = std::min(y1, static_cast<int>(std::floor(std::max(a.y(), b.y()))));
+            const double dx = b.x() - a.x(), dy = b.y() - a.y();
+            const double lengthSquared = dx * dx + dy * dy;
+            for (int y = ey0; y <= ey1; ++y) {
+                const double cy = y + 0.5;
+                for (int x = ex0; x <= ex1; ++x) {
+                    if (outline & bit(x, y)) {
+                        continue;  // another edge got there first
+                    }
+                    const double cx = x + 0.5;
                     double t = lengthSquared > 0
                                    ? ((cx - a.x()) * dx + (cy - a.y()) * dy) / lengthSquared
                                    : 0.0;
                     t = std::clamp(t, 0.0, 1.0);
-                    const double ex = a.x() + t * dx - cx, ey = a.y() + t * dy - cy;
-                    nearest = std::min(nearest, ex * ex + ey * ey);
+                    const double nx = a.x() + t * dx - cx, ny = a.y() + t * dy - cy;
+                    if (nx * nx + ny * ny <= 0.25) {
+                        outline |= bit(x, y);
+                    }
                 }
             }
-            if (nearest <= 0.25) {
-                row[x] = outline;
-            } else if (inside) {
-                row[x] = fill;
+            return outline != everyPixel;  // a tiny polygon is soon all outline
+        });
+    }
+    // The even-odd rule at pixel centres: an edge crossing a row of centres
+    // flips every centre left of the crossing.
+    std::uint64_t inside = 0;
+    if (filled && outline != everyPixel) {
+        forEachEdge([&](const QPointF& a, const QPointF& b) {
+            for (int y = y0; y <= y1; ++y) {
+                const double cy = y + 0.5;
+                if ((a.y() > cy) == (b.y() > cy)) {
+                    continue;
+                }
+                const double crossing = a.x() + (cy - a.y()) * (b.x() - a.x()) / (b.y() - a.y());
+                // Centres x + 0.5 < crossing: the first `left` columns.
+                const int left =
+                    std::clamp(static_cast<int>(std::ceil(crossing - 0.5)) - x0, 0, columns);
+                inside ^= ((std::uint64_t{1} << left) - 1) << ((y - y0) * kMaskSide);
+            }
+            return true;
+        });
+    }
+    const QRgb fill = m_colour.rgb();
+    const auto put = [&](int x, int y, QRgb colour) {
+        if (x >= 0 && y >= 0 && x < width && y < height) {
+            reinterpret_cast<QRgb*>(m_bits + y * m_stride)[x] = colour;
+        }
+    };
+    if ((outline | inside) == 0) {
+        // No pixel centre falls on it: like a feature smaller than a pixel,
+        // it still shows as one pixel.
+        put(static_cast<int>(std::floor((minX + maxX) / 2)),
+            static_cast<int>(std::floor((minY + maxY) / 2)), filled ? fill : m_outlineRgb);
+        return true;
+    }
+    for (int y = y0; y <= y1; ++y) {
+        for (int x = x0; x <= x1; ++x) {
+            const std::uint64_t b = bit(x, y);
+            if (outline & b) {
+                put(x, y, m_outlineRgb);
+            } else if (inside & b) {
+                put(x, y, fill);
             }
         }
     }
@@ -295,6 +381,11 @@ void FeaturePainter::appendPixels(const MapPoint* points, std::size_t count) {
     const double scale = m_view.scale();
     const double left = m_view.extent().left();
     const double top = m_view.extent().top();
+    // Written through a pointer into room made at once: appending point by
+    // point costs more than the arithmetic.
+    const qsizetype start = m_polygon.size();
+    m_polygon.resize(start + static_cast<qsizetype>(count));
+    QPointF* out = m_polygon.data() + start;
     long lastX = std::numeric_limits<long>::min();
     long lastY = std::numeric_limits<long>::min();
     for (std::size_t i = 0; i < count; ++i) {
@@ -302,13 +393,14 @@ void FeaturePainter::appendPixels(const MapPoint* points, std::size_t count) {
         const double y = (top - points[i].y) * scale;
         const long px = roundToLong(x);
         const long py = roundToLong(y);
-        if (px == lastX && py == lastY && i + 1 < count) {
-            continue;
-        }
+        // Written always, kept only when it moved to another pixel (or ends
+        // the part): no branch to mispredict on every other vertex.
+        *out = QPointF(x, y);
+        out += (px != lastX) | (py != lastY) | (i + 1 == count);
         lastX = px;
         lastY = py;
-        m_polygon.append(QPointF(x, y));
     }
+    m_polygon.resize(out - m_polygon.data());
 }
 
 void FeaturePainter::drawTinyFeature(const Rectangle& box) {
@@ -503,7 +595,7 @@ void FeaturePainter::drawFeature(const VectorData& data, VectorData::FeatureId f
         }
         return;
     }
-    if (fillSmallPolygon(data, feature, box)) {
+    if (drawSmallPolygon(data, feature, box)) {
         return;
     }
     const std::size_t count = end - first;

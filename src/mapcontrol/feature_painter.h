@@ -19,7 +19,8 @@ namespace mapcontrol {
 // cost of a full view follows the pixels rather than the vertices. When the
 // painter draws straight into a picture in memory, markers are stamped from
 // a picture of the marker drawn once (and once per pixel), and polygons a
-// few pixels across are filled pixel by pixel, without the painter's cost
+// few pixels across, which are mostly outline, have each of their pixels
+// set once, in the outline or the fill colour, without the painter's cost
 // per call; the result matches the painter's to the pixel grid.
 class FeaturePainter {
 public:
@@ -48,7 +49,7 @@ private:
     void drawTinyFeature(const Rectangle& box);
     // Fast paths into m_image; false when the feature needs the painter.
     bool stampMarker(const MapPoint& p);
-    bool fillSmallPolygon(const VectorData& data, VectorData::FeatureId feature,
+    bool drawSmallPolygon(const VectorData& data, VectorData::FeatureId feature,
                           const Rectangle& box);
     void makeSprite();
     // One-pixel antialiased outlines straight into m_image.
@@ -79,6 +80,7 @@ private:
     bool m_fastOutline = false;
     QRgb m_outlineRgb = 0;
     std::vector<QPolygonF> m_rings;
+    std::vector<qsizetype> m_ringEnds;  // where each ring of a small polygon ends in m_polygon
 };
 
 }  // namespace mapcontrol
