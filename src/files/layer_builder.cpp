@@ -12,6 +12,7 @@
 #include "platform/text_file.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 namespace files {
 
@@ -156,11 +157,22 @@ void LayerBuilder::ApplyColourFile(mapcontrol::VectorLayer& layer, const QString
 bool LayerBuilder::rebuildAllLayers(const std::vector<ThemeEntry>& themes,
                                     std::vector<int>& renderKinds,
                                     const mapcontrol::Rectangle& currentExtent) {
-    while (m_map1.layers().count() >= 1) {
-        m_map1.layers().remove(0);
+    // The old layers of files that are themes again stay alive until the new
+    // layers are built, which then take their loaded data instead of reading
+    // the files once more. The others go at once: opening another project
+    // does not hold the data of both in memory.
+    QSet<QString> themeFiles;
+    for (const ThemeEntry& theme : themes) {
+        themeFiles.insert(nativePath(themePath(theme.line)));
     }
-    while (m_map2.layers().count() >= 1) {
-        m_map2.layers().remove(0);
+    std::vector<std::shared_ptr<mapcontrol::Layer>> kept;
+    for (mapcontrol::MapWidget* map : {&m_map1, &m_map2}) {
+        for (std::shared_ptr<mapcontrol::Layer>& layer : map->layers().takeAll()) {
+            if (layer->kind() == mapcontrol::Layer::Kind::Vector &&
+                themeFiles.contains(layer->dataFile())) {
+                kept.push_back(std::move(layer));
+            }
+        }
     }
     // A theme that cannot be built is reported and holds its place; the
     // themes above it are still built, so one damaged file does not take the
@@ -173,6 +185,7 @@ bool LayerBuilder::rebuildAllLayers(const std::vector<ThemeEntry>& themes,
                         : nullptr;
         allBuilt &= buildLayer(themePath(theme.line), theme.checked, kind, Mode::Rebuild);
     }
+    kept.clear();  // the data of a file read again goes before the redraw
     m_map1.setExtent(currentExtent);
     return allBuilt;
 }

@@ -46,11 +46,12 @@ public:
 
     // Removes every layer of both maps, then adds one per theme from the last
     // to theme 0 (which ends on top), each visible as its check mark says,
-    // and finally shows `currentExtent` in the main map. A layer the main map
-    // refuses (a damaged or missing file) is reported and replaced by a
-    // placeholder that draws nothing, as is the layer of a line naming no
-    // known kind of file, so theme i is always layer i. `renderKinds` has a
-    // slot per theme. False when some layer was refused.
+    // and finally shows `currentExtent` in the main map. A shapefile that is
+    // unchanged since a removed layer read it is not read again. A layer the
+    // main map refuses (a damaged or missing file) is reported and replaced
+    // by a placeholder that draws nothing, as is the layer of a line naming
+    // no known kind of file, so theme i is always layer i. `renderKinds` has
+    // a slot per theme. False when some layer was refused.
     bool rebuildAllLayers(const std::vector<ThemeEntry>& themes, std::vector<int>& renderKinds,
                           const mapcontrol::Rectangle& currentExtent);
 

@@ -48,6 +48,16 @@ void LayerCollection::remove(int index) {
     }
 }
 
+std::vector<std::shared_ptr<Layer>> LayerCollection::takeAll() {
+    std::vector<std::shared_ptr<Layer>> layers;
+    layers.reserve(m_layers.size());
+    for (Entry& entry : m_layers) {
+        layers.push_back(std::move(entry.layer));
+    }
+    m_layers.clear();
+    return layers;
+}
+
 void LayerCollection::move(int from, int to) {
     if (from < 0 || from >= count() || to < 0 || to >= count() || from == to) {
         return;

@@ -36,6 +36,8 @@ public:
     void remove(int index);
     void move(int from, int to);
     void clear() { m_layers.clear(); }
+    // Empties the collection and hands its layers over, top first.
+    std::vector<std::shared_ptr<Layer>> takeAll();
 
     // Union of the valid layers' extents; empty when there is none.
     Rectangle extent() const;

@@ -2,6 +2,7 @@
 
 #include "mapcontrol/expression.h"
 #include "mapcontrol/feature_painter.h"
+#include "mapcontrol/vector_data_cache.h"
 
 #include <QHash>
 #include <QPainter>
@@ -19,7 +20,7 @@ constexpr int kMinimumSplitHeight = 128;
 namespace mapcontrol {
 
 VectorLayer::VectorLayer(const QString& nativePath) : Layer(nativePath) {
-    auto loaded = VectorData::load(nativePath);
+    auto loaded = VectorDataCache::shared().load(nativePath);
     if (auto* error = std::get_if<VectorData::LoadError>(&loaded)) {
         setError(error->message);
     } else {

@@ -18,8 +18,10 @@ namespace mapcontrol {
 // renderer the layer draws every feature with its symbol.
 class VectorLayer final : public Layer {
 public:
-    // Reads the shapefile at the native path; a file that cannot be read
-    // gives an invalid layer with error() set.
+    // The shapefile at the native path, through VectorDataCache::shared():
+    // data another layer still holds is taken as it is when the file is
+    // unchanged, else the file is read. A file that cannot be read gives an
+    // invalid layer with error() set.
     explicit VectorLayer(const QString& nativePath);
     // A second layer over data already read.
     VectorLayer(const QString& nativePath, std::shared_ptr<const VectorData> data);

@@ -6,6 +6,7 @@
 #include "mapcontrol/label_renderer.h"
 #include "mapcontrol/map_widget.h"
 #include "mapcontrol/value_map_renderer.h"
+#include "mapcontrol/vector_data_cache.h"
 #include "mapcontrol/vector_layer.h"
 #include "symbology/classification_window.h"
 #include "symbology/label_window.h"
@@ -229,6 +230,20 @@ TEST_F(SymbologyTest, legendShowsVisibleThemesWithPicturesAndRestorePaletteEmpti
     EXPECT_EQ(w->state().themeRenderKind[0], 0);
     EXPECT_NE(dynamic_cast<mapcontrol::ValueMapRenderer*>(layer(*w, "geo").renderer()), nullptr);
     EXPECT_EQ(w->Map1->layers().count(), 3);
+}
+
+TEST_F(SymbologyTest, restorePaletteBuildsTheLayersAgainWithoutReadingTheirFiles) {
+    auto w = startWith({"geo", "falhas"});
+    const std::weak_ptr<const mapcontrol::VectorData> geo = layer(*w, "geo").data();
+    classify(*w, 0).Edit2->setText("VAL");
+    w->classification().SpeedButton2->click();
+    ASSERT_EQ(w->state().themeRenderKind[0], 1);
+    const std::size_t reads = mapcontrol::VectorDataCache::shared().readCount();
+    w->button("SpeedButton14")->click();  // "Volta a paleta orignal"
+    EXPECT_EQ(mapcontrol::VectorDataCache::shared().readCount(), reads);
+    EXPECT_EQ(layer(*w, "geo").data(), geo.lock());
+    EXPECT_NE(dynamic_cast<mapcontrol::ValueMapRenderer*>(layer(*w, "geo").renderer()), nullptr);
+    EXPECT_EQ(w->Map2->layers().count(), 3);
 }
 
 TEST_F(SymbologyTest, legendLinesMoveOnlyInReorderMode) {

@@ -3,6 +3,7 @@
 #include "mapcontrol/image_layer.h"
 #include "mapcontrol/map_widget.h"
 #include "mapcontrol/value_map_renderer.h"
+#include "mapcontrol/vector_data_cache.h"
 #include "mapcontrol/vector_layer.h"
 #include "support/fixtures/gdal_support.h"
 #include "support/fixtures/raster_builder.h"
@@ -192,4 +193,52 @@ TEST_F(LayerBuilderTest, colourFileFoundWhateverItsCaseColoursTheLayer) {
     EXPECT_EQ(renderer->symbol(gr).colour, mapcontrol::colourInt(200, 10, 30));
     EXPECT_EQ(renderer->symbol(gr).style, 3);
     EXPECT_NE(renderer->symbol(renderer->classOf("K2")).colour, mapcontrol::colourInt(200, 10, 30));
+}
+
+namespace {
+
+mapcontrol::VectorLayer& vectorLayer(const mapcontrol::MapWidget& map, int index) {
+    return dynamic_cast<mapcontrol::VectorLayer&>(*map.layers().item(index));
+}
+
+std::size_t reads() {
+    return mapcontrol::VectorDataCache::shared().readCount();
+}
+
+}  // namespace
+
+TEST_F(LayerBuilderTest, rebuildingUnchangedFilesReadsNothingAndBuildsNewLayers) {
+    const std::vector<ThemeEntry> themes = {entry(shape("top", {"a"})),
+                                            entry(shape("bottom", {"b"}))};
+    ASSERT_TRUE(builder.rebuildAllLayers(themes, kinds, {}));
+    const std::weak_ptr<const mapcontrol::VectorData> top = vectorLayer(map1, 0).data();
+    vectorLayer(map1, 0).setRenderer(nullptr);  // a change the rebuild undoes
+    const std::size_t before = reads();
+    ASSERT_TRUE(builder.rebuildAllLayers(themes, kinds, {}));
+    EXPECT_EQ(reads(), before);
+    EXPECT_EQ(vectorLayer(map1, 0).data(), top.lock());
+    EXPECT_NE(vectorLayer(map1, 0).renderer(), nullptr);
+    EXPECT_EQ(map2.layers().item(0), map1.layers().item(0));
+}
+
+TEST_F(LayerBuilderTest, rebuildReadsARewrittenThemeAgainAndOnlyIt) {
+    const std::vector<ThemeEntry> themes = {entry(shape("top", {"a"})),
+                                            entry(shape("bottom", {"b"}))};
+    ASSERT_TRUE(builder.rebuildAllLayers(themes, kinds, {}));
+    const std::weak_ptr<const mapcontrol::VectorData> bottom = vectorLayer(map1, 1).data();
+    shape("top", {"a", "c"});
+    const std::size_t before = reads();
+    ASSERT_TRUE(builder.rebuildAllLayers(themes, kinds, {}));
+    EXPECT_EQ(reads(), before + 1);
+    EXPECT_EQ(vectorLayer(map1, 0).data()->featureCount(), 2u);
+    EXPECT_EQ(vectorLayer(map1, 1).data(), bottom.lock());
+}
+
+TEST_F(LayerBuilderTest, rebuildWithOtherThemesLetsTheOldDataGoBeforeReadingTheNew) {
+    ASSERT_TRUE(builder.rebuildAllLayers({entry(shape("old", {"a"}))}, kinds, {}));
+    const std::weak_ptr<const mapcontrol::VectorData> old = vectorLayer(map1, 0).data();
+    bool oldGoneWhenAdded = false;
+    builder.setLayerAdded([&] { oldGoneWhenAdded = old.expired(); });
+    ASSERT_TRUE(builder.rebuildAllLayers({entry(shape("new", {"b"}))}, kinds, {}));
+    EXPECT_TRUE(oldGoneWhenAdded);
 }
