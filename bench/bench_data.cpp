@@ -19,6 +19,25 @@ QString dataFolder() {
     return folder;
 }
 
+// The WKT of a star-shaped polygon around (cx, cy) of `vertices` vertices
+// plus the closing one, clockwise as shapefile outer rings go; each vertex
+// lies at `jitter` times the half width and half height from the centre.
+QString starPolygon(double cx, double cy, double width, double height, int vertices,
+                    std::mt19937& random, std::uniform_real_distribution<double>& jitter) {
+    QString wkt = QStringLiteral("POLYGON((");
+    QString first;
+    for (int i = 0; i < vertices; ++i) {
+        const double angle = -2 * M_PI * i / vertices;
+        const double k = jitter(random) / 2;
+        const QString vertex = QStringLiteral("%1 %2")
+                                   .arg(cx + std::cos(angle) * width * k, 0, 'f', 7)
+                                   .arg(cy + std::sin(angle) * height * k, 0, 'f', 7);
+        wkt += vertex + QLatin1Char(',');
+        if (i == 0) first = vertex;
+    }
+    return wkt + first + QStringLiteral("))");
+}
+
 }  // namespace
 
 double scaleFactor() {
@@ -46,18 +65,7 @@ QString polygonFile() {
         for (int c = 0; c < columns; ++c) {
             const double cx = kArea.left() + (c + 0.5) * cellW;
             const double cy = kArea.bottom() + (r + 0.5) * cellH;
-            QString wkt = QStringLiteral("POLYGON((");
-            QString first;
-            for (int i = 0; i < 24; ++i) {
-                const double angle = -2 * M_PI * i / 24;  // clockwise, as shapefile outer rings go
-                const double k = jitter(random) / 2;
-                const QString vertex = QStringLiteral("%1 %2")
-                                           .arg(cx + std::cos(angle) * cellW * k, 0, 'f', 7)
-                                           .arg(cy + std::sin(angle) * cellH * k, 0, 'f', 7);
-                wkt += vertex + QLatin1Char(',');
-                if (i == 0) first = vertex;
-            }
-            wkt += first + QStringLiteral("))");
+            const QString wkt = starPolygon(cx, cy, cellW, cellH, 24, random, jitter);
             builder.feature(
                 wkt, {QStringLiteral("U%1").arg((r * 7 + c * 3) % 12), double(random() % 1000)});
         }
@@ -89,18 +97,7 @@ QString worldPolygonFile() {
         const double cx = x(random);
         const double cy = y(random);
         const double size = across(random);
-        QString wkt = QStringLiteral("POLYGON((");
-        QString first;
-        for (int i = 0; i < 25; ++i) {
-            const double angle = -2 * M_PI * i / 25;  // clockwise
-            const double k = jitter(random) / 2;
-            const QString vertex = QStringLiteral("%1 %2")
-                                       .arg(cx + std::cos(angle) * size * k, 0, 'f', 7)
-                                       .arg(cy + std::sin(angle) * size * k, 0, 'f', 7);
-            wkt += vertex + QLatin1Char(',');
-            if (i == 0) first = vertex;
-        }
-        wkt += first + QStringLiteral("))");
+        const QString wkt = starPolygon(cx, cy, size, size, 25, random, jitter);
         builder.feature(wkt, {QStringLiteral("U%1").arg(n % 12), double(random() % 1000)});
     }
     if (!builder.write(path)) {

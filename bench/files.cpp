@@ -160,7 +160,7 @@ void BM_AddPolygonTheme(benchmark::State& state) {
         state.SkipWithError("the theme was not added");
     }
 }
-BENCHMARK(BM_AddPolygonTheme)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_AddPolygonTheme)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // What adding is measured against: one read of the file into memory.
 void BM_LoadPolygonsOnce(benchmark::State& state) {
@@ -173,6 +173,6 @@ void BM_LoadPolygonsOnce(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(BM_LoadPolygonsOnce)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_LoadPolygonsOnce)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 }  // namespace
