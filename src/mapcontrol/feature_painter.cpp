@@ -19,9 +19,14 @@ constexpr int kMaskSide = 8;
 static_assert(kSmallPolygonPixels + 1 <= kMaskSide);
 
 // Nearest integer, halves away from zero, for pixel coordinates; values far
-// outside any picture are clamped first so the conversion stays defined.
+// outside any picture (and NaN) are clamped first so the conversion stays
+// defined.
 inline long roundToLong(double x) {
-    x = std::clamp(x, -1e15, 1e15);
+    if (!(x > -1e15)) {
+        x = -1e15;
+    } else if (x > 1e15) {
+        x = 1e15;
+    }
     return static_cast<long>(x < 0 ? x - 0.5 : x + 0.5);
 }
 
@@ -272,6 +277,7 @@ bool FeaturePainter::drawSmallPolygon(const VectorData& data, VectorData::Featur
             const int ey1 = std::min(y1, static_cast<int>(std::floor(std::max(a.y(), b.y()))));
             const double dx = b.x() - a.x(), dy = b.y() - a.y();
             const double lengthSquared = dx * dx + dy * dy;
+            const double inverse = lengthSquared > 0 ? 1.0 / lengthSquared : 0.0;
             for (int y = ey0; y <= ey1; ++y) {
                 const double cy = y + 0.5;
                 for (int x = ex0; x <= ex1; ++x) {
@@ -279,10 +285,9 @@ bool FeaturePainter::drawSmallPolygon(const VectorData& data, VectorData::Featur
                         continue;  // another edge got there first
                     }
                     const double cx = x + 0.5;
-                    double t = lengthSquared > 0
-                                   ? ((cx - a.x()) * dx + (cy - a.y()) * dy) / lengthSquared
-                                   : 0.0;
-                    t = std::clamp(t, 0.0, 1.0);
+                    // The nearest point of the edge to the centre.
+                    const double t =
+                        std::clamp(((cx - a.x()) * dx + (cy - a.y()) * dy) * inverse, 0.0, 1.0);
                     const double nx = a.x() + t * dx - cx, ny = a.y() + t * dy - cy;
                     if (nx * nx + ny * ny <= 0.25) {
                         outline |= bit(x, y);
@@ -394,9 +399,11 @@ void FeaturePainter::appendPixels(const MapPoint* points, std::size_t count) {
         const long px = roundToLong(x);
         const long py = roundToLong(y);
         // Written always, kept only when it moved to another pixel (or ends
-        // the part): no branch to mispredict on every other vertex.
+        // the part), and never when a damaged file gave it no position: no
+        // branch to mispredict on every other vertex.
+        const bool moved = (px != lastX) | (py != lastY) | (i + 1 == count);
         *out = QPointF(x, y);
-        out += (px != lastX) | (py != lastY) | (i + 1 == count);
+        out += moved & std::isfinite(x) & std::isfinite(y);
         lastX = px;
         lastY = py;
     }

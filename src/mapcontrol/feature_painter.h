@@ -57,7 +57,8 @@ private:
     void plotLine(QPointF a, QPointF b);
     // Sets pen and brush for drawing geometry of `type` with the symbol.
     void prepare(ShapeType type);
-    // Appends the part's pixels to m_polygon, skipping repeats of one pixel.
+    // Appends the part's pixels to m_polygon, skipping repeats of one pixel
+    // and vertices that are not finite numbers.
     void appendPixels(const MapPoint* points, std::size_t count);
 
     QPainter& m_painter;

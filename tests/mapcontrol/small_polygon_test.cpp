@@ -302,3 +302,18 @@ TEST(SmallPolygons, cutByThePictureEdgeKeepsItsPixelsInside) {
     EXPECT_EQ(image.pixel(1, 10), kBlack);
     EXPECT_EQ(image.pixel(2, 11), kWhite);
 }
+
+TEST(SmallPolygons, vertexThatIsNotANumberIsLeftOutAtAnySize) {
+    // A small polygon and one the painter draws, each with a damaged vertex.
+    for (const double side : {2.6, 15.0}) {
+        Polygon p{pixelRing(
+            {{10.2, 10.2}, {10.2 + side, 10.2}, {10.2 + side, 10.2 + side}, {10.2, 10.2 + side}})};
+        p[0].insert(p[0].begin() + 2, MapPoint{std::nan(""), 20.0});
+        const QImage image = draw({p}, solid());
+        const QRect box(9, 9, static_cast<int>(side) + 3, static_cast<int>(side) + 3);
+        for (const auto& [x, y] : paintedPixels(image)) {
+            ASSERT_TRUE(box.contains(x, y)) << side << ": " << x << " " << y;
+        }
+        EXPECT_EQ(image.pixel(11, 11), kRedPixel) << side;
+    }
+}
