@@ -137,21 +137,19 @@ void BM_RestorePalette(benchmark::State& state) {
 BENCHMARK(BM_RestorePalette)->Unit(benchmark::kMillisecond);
 
 // Adding the polygon theme as "Adiciona tema" does it once its file is
-// chosen: the layer built and put on both maps with its default legend.
+// chosen: the theme list's command, which builds the layer (one read of the
+// file) and puts it on both maps with its default legend.
 void BM_AddPolygonTheme(benchmark::State& state) {
     if (bench::polygonFile().isEmpty()) {
         state.SkipWithError("no benchmark data");
         return;
     }
     Workspace w;
-    w.listTheme(bench::polygonFile());
-    const QString path = Workspace::windowsPath(bench::polygonFile());
     for (auto _ : state) {
         state.PauseTiming();
-        w.map1.layers().clear();  // the last added layer and its data go
-        w.map2.layers().clear();
+        w.themes.newProject();  // the last added theme and its data go
         state.ResumeTiming();
-        if (!w.builder.buildThemeLayer(path, 0, w.state.themeRenderKind)) {
+        if (!w.themes.addThemeFile(bench::polygonFile())) {
             state.SkipWithError(qPrintable(w.dialogs.lastMessage));
             return;
         }
