@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <limits>
 
 namespace mapcontrol {
 
@@ -244,8 +245,10 @@ public:
     // The metafile: the header before the records, the end after them.
     QByteArray data() const {
         const auto total = static_cast<quint32>(kHeaderSize + m_records.size() + kEofSize);
+        // The frame in hundredths of a millimetre at 96 dpi, held in 32 bits.
         const auto hundredthsMm = [](int pixels) {
-            return static_cast<qint32>(pixels * 2540 / 96);
+            return static_cast<qint32>(
+                std::min<qint64>(qint64(pixels) * 2540 / 96, std::numeric_limits<qint32>::max()));
         };
         QByteArray out;
         out.reserve(static_cast<qsizetype>(total));

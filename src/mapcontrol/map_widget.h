@@ -89,12 +89,13 @@ public:
     // extension), code 1 a picture in the format of the file's extension
     // (tif/tiff, bmp, jpg/jpeg, png), code 3 the clipboard (no file). The
     // output is the window's size times `scale`: a picture of at most 400
-    // million pixels, a metafile of at most a billion units a side. The
-    // failure says why for the user.
+    // million pixels; a metafile of at most 80 million units a side (an
+    // Enhanced Metafile's frame, in hundredths of a millimetre at 96 dpi, is
+    // held in 32 bits). The failure says why for the user.
     platform::Result exportMap(int code, const QString& nativePath, double scale);
 
     static constexpr double kMaxPicturePixels = 4e8;
-    static constexpr double kMaxMetafileSide = 1e9;
+    static constexpr double kMaxMetafileSide = 8e7;
 
 signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);

@@ -194,7 +194,7 @@ TEST_F(MapWidgetTest, aFlatExtentStillShowsTheMap) {
     EXPECT_EQ(map.picture().pixel(20, 50), qRgb(255, 0, 0));  // the first square shows
 }
 
-TEST_F(MapWidgetTest, aPictureTooLargeSaysSoWhileAMetafileHasNoSuchLimit) {
+TEST_F(MapWidgetTest, aPictureTooLargeSaysSoWhileAMetafileIsWrittenFarLarger) {
     addTwoLayers();
     map.setExtent(map.fullExtent());
     const platform::Result picture =
@@ -203,8 +203,13 @@ TEST_F(MapWidgetTest, aPictureTooLargeSaysSoWhileAMetafileHasNoSuchLimit) {
     EXPECT_TRUE(picture.message.contains("grande demais")) << picture.message.toStdString();
     EXPECT_FALSE(QFile::exists(dir.filePath("mapa.png")));
     const platform::Result metafile =
-        map.exportMap(MapWidget::ExportMetafile, dir.filePath("mapa.emf"), 2000.0);
+        map.exportMap(MapWidget::ExportMetafile, dir.filePath("mapa.emf"), 10000.0);
     EXPECT_TRUE(metafile) << metafile.message.toStdString();
+    // Its frame, in hundredths of a millimetre, still holds the whole width.
+    QFile emf(dir.filePath("mapa.emf"));
+    ASSERT_TRUE(emf.open(QIODevice::ReadOnly));
+    const QByteArray header = emf.read(40);
+    EXPECT_EQ(qFromLittleEndian<qint32>(header.constData() + 32), 2000000LL * 2540 / 96 - 1);
     const platform::Result unknown =
         map.exportMap(MapWidget::ExportPicture, dir.filePath("mapa.gif"), 1.0);
     EXPECT_TRUE(unknown.message.contains(".tif, .bmp, .jpg ou .png"));
