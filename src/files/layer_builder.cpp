@@ -107,10 +107,10 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int* renderKind
         if (mode == Mode::AddOne) {
             // A picture the reader cannot open says so; the reason follows.
             const QString message = isPictureKind(kind) ? kPictureUnreadable : kAddRefused;
-            m_dialogs.message(m_map1.window(),
-                              layer->error().isEmpty() ? message
-                                                       : message + QLatin1Char('\n') + layer->error(),
-                              platform::MessageKind::Warning);
+            m_dialogs.message(
+                m_map1.window(),
+                layer->error().isEmpty() ? message : message + QLatin1Char('\n') + layer->error(),
+                platform::MessageKind::Warning);
             return false;
         }
         m_dialogs.message(m_map1.window(), isPictureKind(kind) ? kImageRefused : kShapeRefused,

@@ -150,10 +150,11 @@ QStringList sortedEntries(QStringList entries) {
     QCollator collator(QLocale(QLocale::Portuguese, QLocale::Brazil));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     // Entries the collation finds equal keep a fixed order between them.
-    std::stable_sort(entries.begin(), entries.end(), [&collator](const QString& a, const QString& b) {
-        const int order = collator.compare(a, b);
-        return order != 0 ? order < 0 : a < b;
-    });
+    std::stable_sort(entries.begin(), entries.end(),
+                     [&collator](const QString& a, const QString& b) {
+                         const int order = collator.compare(a, b);
+                         return order != 0 ? order < 0 : a < b;
+                     });
     return entries;
 }
 

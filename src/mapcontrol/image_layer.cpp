@@ -437,8 +437,8 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
         ScopedGdalErrors errors;
         if (m_mode == Mode::Palette) {
             indices.resize(count);
-            if (!readWindow(m_dataset->GetRasterBand(m_colourBands[0]), window, readWidth, readHeight,
-                            GDT_UInt16, indices.data())) {
+            if (!readWindow(m_dataset->GetRasterBand(m_colourBands[0]), window, readWidth,
+                            readHeight, GDT_UInt16, indices.data())) {
                 return;
             }
         } else {
@@ -446,8 +446,8 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
             std::vector<unsigned char> isNaN(count, 0);
             int bandsWithNoData = 0;
             for (std::size_t i = 0; i < m_colourBands.size(); ++i) {
-                if (!readPlane(i, window.x, window.y, window.width, window.height, readWidth, readHeight,
-                               planes[i], noDataHits, isNaN)) {
+                if (!readPlane(i, window.x, window.y, window.width, window.height, readWidth,
+                               readHeight, planes[i], noDataHits, isNaN)) {
                     return;
                 }
                 bandsWithNoData += m_scaling[i].noData ? 1 : 0;

@@ -59,8 +59,9 @@ ScreenOutput::ScreenOutput(Controls controls, Hooks hooks, workspace::AppState& 
 void ScreenOutput::report(QWidget* parent, const platform::Result& result) {
     if (!result) {
         m_dialogs.message(parent,
-                          result.detail.isEmpty() ? result.message
-                                                  : result.message + QLatin1Char('\n') + result.detail,
+                          result.detail.isEmpty()
+                              ? result.message
+                              : result.message + QLatin1Char('\n') + result.detail,
                           platform::MessageKind::Error);
     }
 }

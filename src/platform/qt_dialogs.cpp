@@ -77,9 +77,11 @@ std::optional<QString> QtDialogs::saveFile(QWidget* parent, const FileDialogOpti
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    const int type = static_cast<int>(
-        qtNameFilter(options.filter).split(QStringLiteral(";;")).indexOf(dialog.selectedNameFilter()));
-    return withTypeExtension(dialog.selectedFiles().constFirst(), options.filter, std::max(type, 0));
+    const int type = static_cast<int>(qtNameFilter(options.filter)
+                                          .split(QStringLiteral(";;"))
+                                          .indexOf(dialog.selectedNameFilter()));
+    return withTypeExtension(dialog.selectedFiles().constFirst(), options.filter,
+                             std::max(type, 0));
 }
 
 std::optional<QColor> QtDialogs::colour(QWidget* parent, const QColor& initial) {

@@ -27,16 +27,14 @@ int byteFor(char16_t unit) {
 
 }  // namespace
 
-void decodeWindows1252(QByteArrayView bytes, char16_t* out)
-{
+void decodeWindows1252(QByteArrayView bytes, char16_t* out) {
     for (const char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
         *out++ = (b >= 0x80 && b < 0xA0) ? kHighControls[b - 0x80] : char16_t(b);
     }
 }
 
-QString decodeWindows1252(const QByteArray& bytes)
-{
+QString decodeWindows1252(const QByteArray& bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     decodeWindows1252(bytes, reinterpret_cast<char16_t*>(text.data()));
     return text;
@@ -72,7 +70,8 @@ QString unencodableWindows1252(const QString& text) {
     QString missing;
     for (qsizetype i = 0; i < text.size(); ++i) {
         QString character(text.at(i));
-        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() &&
+            text.at(i + 1).isLowSurrogate()) {
             character += text.at(++i);
         } else if (byteFor(text.at(i).unicode()) >= 0) {
             continue;

@@ -251,9 +251,8 @@ void ClassificationWindow::classBreaks() {
     }
     // The breaks are worked out first: a field that is not numeric is
     // refused before anything else changes.
-    const std::optional<ClassBreaks> breaks =
-        classifyByBreaks(*layer, Edit2->text(), Edit3->text().toInt(), swatchColour(*Image1),
-                         swatchColour(*Image2));
+    const std::optional<ClassBreaks> breaks = classifyByBreaks(
+        *layer, Edit2->text(), Edit3->text().toInt(), swatchColour(*Image1), swatchColour(*Image2));
     if (!breaks) {
         m_dialogs.message(
             &m_controls.form,

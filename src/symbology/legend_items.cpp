@@ -12,13 +12,6 @@ QString breakText(double value) {
     return QString::number(value, 'f', 4).rightJustified(10, QLatin1Char(' '));
 }
 
-// File name without folders and extension.
-QString layerName(const QString& line) {
-    QString name = line.mid(line.lastIndexOf(QLatin1Char('\\')) + 1);
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    return dot < 0 ? name : name.left(dot);
-}
-
 QString classBreakText(const mapcontrol::ClassBreaksRenderer& r, int i) {
     const int n = r.breakCount();
     if (i == 0) {
@@ -78,7 +71,7 @@ Legend legendItems(const std::vector<LegendTheme>& themes, int maxClasses) {
         } else if (const auto* r =
                        dynamic_cast<const mapcontrol::ClassBreaksRenderer*>(theme.renderer)) {
             if (v > 0) legend.items.push_back(textLine(LegendItem::Kind::Separator, "  "));
-            legend.items.push_back(textLine(LegendItem::Kind::Title, layerName(theme.line)));
+            legend.items.push_back(textLine(LegendItem::Kind::Title, files::layerName(theme.line)));
             for (int i = 0; i <= r->breakCount(); ++i) {
                 if (!addClass(i, classBreakText(*r, i), r->symbol(i), theme.geometry, true)) {
                     return legend;

@@ -116,12 +116,8 @@ void LegendPanel::ShowLegend() {
 
 void LegendPanel::RestorePalette() {
     if (m_hooks.commonPreamble) m_hooks.commonPreamble();
-    // The old layers are held until the rebuild is done, so that the new
-    // ones take over the data of unchanged files instead of reading them again.
-    const std::vector<std::shared_ptr<mapcontrol::Layer>> oldLayers =
-        m_controls.map1.layers().takeAll();
-    const std::vector<std::shared_ptr<mapcontrol::Layer>> oldOverviewLayers =
-        m_controls.map2.layers().takeAll();
+    // The rebuild removes every layer of both maps first; it keeps the data
+    // of unchanged files for the new layers instead of reading them again.
     m_state.themeRenderKind.assign(workspace::AppState::kMaxThemes, 0);
     m_state.labelsAdded = false;
     if (m_hooks.rebuildAllLayers) m_hooks.rebuildAllLayers();

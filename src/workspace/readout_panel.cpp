@@ -18,13 +18,12 @@ namespace workspace {
 int coordinateFieldWidth(const QLineEdit& box) {
     const QFontMetrics metrics(box.font());
     int widest = 0;
-    for (const mapcontrol::MapPoint& p :
-         {mapcontrol::MapPoint{-179.99999999, -89.99999999},
-          mapcontrol::MapPoint{-99999999.99, -99999999.99}}) {
+    for (const mapcontrol::MapPoint& p : {mapcontrol::MapPoint{-179.99999999, -89.99999999},
+                                          mapcontrol::MapPoint{-99999999.99, -99999999.99}}) {
         for (const bool dms : {true, false}) {
             const CoordinateTexts texts = coordinateTexts(p, dms);
-            widest = std::max({widest, metrics.horizontalAdvance(texts.x),
-                               metrics.horizontalAdvance(texts.y)});
+            widest = std::max(
+                {widest, metrics.horizontalAdvance(texts.x), metrics.horizontalAdvance(texts.y)});
         }
     }
     // The frame on both sides, and the line edit's own text margins.
@@ -85,20 +84,22 @@ void ReadoutPanel::ComputeNumericScale() {
     for (QWidget* w : m_controls.scaleWidgets) {
         w->show();
     }
+    writeScale();
+    m_controls.edit4.show();
+    ToggleScaleBar();
+}
+
+void ReadoutPanel::writeScale() {
     m_state.currentExtent = m_controls.map1.extent();
     m_scaleDenominator = numericScale(m_controls.map1.width(), m_state.currentExtent);
     m_controls.edit4.setText(scaleText(m_scaleDenominator));
-    m_controls.edit4.show();
-    ToggleScaleBar();
 }
 
 void ReadoutPanel::mapResized() {
     if (!m_controls.edit4.isVisible()) {
         return;  // no scale shown yet
     }
-    m_state.currentExtent = m_controls.map1.extent();
-    m_scaleDenominator = numericScale(m_controls.map1.width(), m_state.currentExtent);
-    m_controls.edit4.setText(scaleText(m_scaleDenominator));
+    writeScale();
     if (m_controls.scaleBar.isVisible()) {
         writeScaleBar(m_controls.scaleBarText.width());
     }

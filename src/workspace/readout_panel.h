@@ -27,16 +27,16 @@ class ReadoutPanel {
 public:
     struct Controls {
         mapcontrol::MapWidget& map1;
-        QLabel& image1;                           // the frozen picture of the distance tool
-        QLineEdit& edit2;                         // X
-        QLineEdit& edit3;                         // Y
-        QCheckBox& dms;                           // CheckBox2, "GMS"
-        QLineEdit& edit4;                         // the scale denominator
-        QLineEdit& edit10;                        // the distance
-        QWidget& scaleBar;                        // Panel2
-        QLabel& scaleBarText;                     // Image2: the bar and its length
-        std::vector<QWidget*> coordinateWidgets;  // shown and hidden with the coordinates
-        std::vector<QWidget*> scaleWidgets;       // shown with the numeric scale
+        QLabel& image1;                             // the frozen picture of the distance tool
+        QLineEdit& edit2;                           // X
+        QLineEdit& edit3;                           // Y
+        QCheckBox& dms;                             // CheckBox2, "GMS"
+        QLineEdit& edit4;                           // the scale denominator
+        QLineEdit& edit10;                          // the distance
+        QWidget& scaleBar;                          // Panel2
+        QLabel& scaleBarText;                       // Image2: the bar and its length
+        std::vector<QWidget*> coordinateWidgets;    // shown and hidden with the coordinates
+        std::vector<QWidget*> scaleWidgets;         // shown with the numeric scale
         QAbstractButton* distanceButton = nullptr;  // SpeedButton13, raised when a measurement ends
     };
     // What the read-outs ask of the rest of the main window.
@@ -72,6 +72,8 @@ public:
     int distancePointCount() const { return static_cast<int>(m_points.size()); }
 
 private:
+    // The scale of the extent the main map shows, into Edit4.
+    void writeScale();
     void writeScaleBar(int barPixels);
     void endThemeMove();
     void stopMapTips();

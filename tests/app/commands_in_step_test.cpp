@@ -40,9 +40,10 @@ protected:
         fixtures::RasterBuilder relief(fixtures::RasterFormat::GeoTiff, 8, 8, 1);
         relief.geoTransform({0, 0.25, 0, 2, 0, -0.25}).fill({100});
         EXPECT_TRUE(relief.write(drives.root('D') + "/dados/relevo.tif"));
-        project("pontos.shp      ,dados\\pontos.shp\r\n"
-                "geo.shp      ,dados\\geo.shp\r\n"
-                "relevo.tif      ,dados\\relevo.tif\r\n");
+        project(
+            "pontos.shp      ,dados\\pontos.shp\r\n"
+            "geo.shp      ,dados\\geo.shp\r\n"
+            "relevo.tif      ,dados\\relevo.tif\r\n");
         return shown(start({"quelvora", "*D:\\proj\\p.jjj"}));
     }
 
@@ -250,8 +251,7 @@ TEST_F(CommandsInStepTest, aStartFromConfigWorksOutTheScaleAtTheWindowsSize) {
     drives.writeFile("C:\\xquelvora\\config.dat", "D\r\nS\r\nproj\\p.jjj\r\n");
     auto w = shown(start());
     ASSERT_FALSE(w->Panel2->isHidden());
-    const double expected =
-        workspace::numericScale(w->Map1->width(), w->Map1->extent());
+    const double expected = workspace::numericScale(w->Map1->width(), w->Map1->extent());
     EXPECT_EQ(w->Edit4->text(), workspace::scaleText(expected));
     EXPECT_EQ(w->Image2->text(), workspace::scaleBarText(w->Image2->width(), expected));
 }

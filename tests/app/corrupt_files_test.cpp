@@ -2,9 +2,9 @@
 // project path: refused (or held as a layer that draws nothing), the program
 // runs on, and theme i stays layer i in both maps.
 #include "app/main_window_fixture.h"
+#include "files/theme_line.h"
 #include "mapcontrol/map_widget.h"
 #include "support/fixtures/raster_builder.h"
-#include "files/theme_line.h"
 #include "workspace/theme_list.h"
 
 #include <QFile>

@@ -452,8 +452,7 @@ TEST_F(SymbologyTest, theColoursOfALabelledThemeAreSavedFromUnderItsLabels) {
     w->button("SpeedButton34")->click();
     w->labels().Edit1->setText("SIGLA");
     w->labels().SpeedButton1->click();
-    ASSERT_NE(dynamic_cast<const mapcontrol::LabelRenderer*>(layer(*w, "geo").renderer()),
-              nullptr);
+    ASSERT_NE(dynamic_cast<const mapcontrol::LabelRenderer*>(layer(*w, "geo").renderer()), nullptr);
     w->button("SpeedButton25")->click();
     EXPECT_EQ(dialogs.lastMessage(), "Gravação de paleta realizada com sucesso");
     QFile written(drives.native("D:\\dados\\geo.cor"));

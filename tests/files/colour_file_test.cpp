@@ -143,9 +143,8 @@ TEST_F(ApplyColourTable, styleNineWrittenAsZeroComesBackSolid) {
 
 TEST_F(ApplyColourTable, aPointLineWithoutStyleSetsTheColourAndKeepsTheMarkerSize) {
     auto layer = points({"poco", "furo"});
-    files::applyColourTable(*layer,
-                            files::parseColourFile({"NOME,2", "poco,255,0,255", "furo,1,2,3,1,9"},
-                                                   "ponto"));
+    files::applyColourTable(
+        *layer, files::parseColourFile({"NOME,2", "poco,255,0,255", "furo,1,2,3,1,9"}, "ponto"));
     const auto& r = rendererOf(*layer);
     const mapcontrol::Symbol& poco = r.symbol(r.classOf("poco"));
     EXPECT_EQ(poco.colour, mapcontrol::colourInt(255, 0, 255));
@@ -156,9 +155,9 @@ TEST_F(ApplyColourTable, aPointLineWithoutStyleSetsTheColourAndKeepsTheMarkerSiz
 
 TEST_F(ApplyColourTable, aLaterLineWithAStyleOutOfRangeKeepsTheEarlierStyle) {
     auto layer = polygons({"GR"});
-    files::applyColourTable(*layer, files::parseColourFile(
-                                        {"SIGLA,2", "GR,1,1,1,3", "GR,200,10,30,12"}, "poligono"));
+    files::applyColourTable(
+        *layer, files::parseColourFile({"SIGLA,2", "GR,1,1,1,3", "GR,200,10,30,12"}, "poligono"));
     const auto& r = rendererOf(*layer);
-    EXPECT_EQ(r.symbol(0).style, 3);                               // from the first line
+    EXPECT_EQ(r.symbol(0).style, 3);                                    // from the first line
     EXPECT_EQ(r.symbol(0).colour, mapcontrol::colourInt(200, 10, 30));  // from the last
 }

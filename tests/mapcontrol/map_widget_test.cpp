@@ -99,8 +99,7 @@ TEST_F(MapWidgetTest, layerCollectionAddsOnTopRefusesInvalidLayersAndMoves) {
     EXPECT_NE(map.layers().item("b"), nullptr);
 }
 
-TEST_F(MapWidgetTest, eachMapKeepsItsOwnVisibilityOfASharedLayer)
-{
+TEST_F(MapWidgetTest, eachMapKeepsItsOwnVisibilityOfASharedLayer) {
     MapWidget overview;
     overview.resize(100, 50);
     std::shared_ptr<Layer> layer = square("a", "POLYGON((0 0,0 10,10 10,10 0,0 0))", 0x0000FF);

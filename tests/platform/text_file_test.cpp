@@ -138,7 +138,8 @@ TEST(Windows1252, charactersOutsideTheCodePageAreNamedOnceEach) {
     EXPECT_EQ(platform::unencodableWindows1252(QString::fromUtf8("D:\\Łódź\\Łódź.shp")),
               QString::fromUtf8("Łź"));
     EXPECT_EQ(platform::unencodableWindows1252(QString::fromUtf8("açúcar € “x”")), QString());
-    EXPECT_EQ(platform::unencodableWindows1252(QString::fromUtf8("mapa 🗺")), QString::fromUtf8("🗺"));
+    EXPECT_EQ(platform::unencodableWindows1252(QString::fromUtf8("mapa 🗺")),
+              QString::fromUtf8("🗺"));
 }
 
 TEST(TextFile, textTheCodePageCannotHoldIsRefusedAndTheOldFileStays) {

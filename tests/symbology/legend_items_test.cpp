@@ -53,10 +53,9 @@ TEST(LegendItems, twoThemesGiveTitleClassesSeparatorTitleClassesAndHiddenThemesN
     faults.setField("TIPO");
     faults.setValueCount(1);
     faults.setValue(0, "normal");
-    const auto legend =
-        symbology::legendItems({{"geo,D:\\geo.shp", true, &geology, "poligono"},
-                                {"off,D:\\off.shp", false, &geology, "poligono"},
-                                {"falhas,D:\\falhas.shp", true, &faults, "linha"}});
+    const auto legend = symbology::legendItems({{"geo,D:\\geo.shp", true, &geology, "poligono"},
+                                                {"off,D:\\off.shp", false, &geology, "poligono"},
+                                                {"falhas,D:\\falhas.shp", true, &faults, "linha"}});
     QStringList texts;
     for (const LegendItem& item : legend.items) texts << item.text.left(12);
     EXPECT_EQ(texts, QStringList({" ***geo***  ", "GR", "K2", "  ", " ***falhas**", "normal"}));
@@ -78,8 +77,8 @@ TEST(LegendItems, aLegendStopsAtTheMostClassesItHolds) {
 TEST(LegendItems, aShapeThemeWithoutClassesHasNoBlockButCountsForSeparators) {
     mapcontrol::ValueMapRenderer r;
     r.setField("N");
-    const auto items = symbology::legendItems(
-                           {{"a.shp,D:\\a.shp", true, nullptr, ""}, {"b.shp,D:\\b.shp", true, &r, "linha"}})
+    const auto items = symbology::legendItems({{"a.shp,D:\\a.shp", true, nullptr, ""},
+                                               {"b.shp,D:\\b.shp", true, &r, "linha"}})
                            .items;
     ASSERT_EQ(items.size(), 2U);
     EXPECT_EQ(items[0].kind, LegendItem::Kind::Separator);
