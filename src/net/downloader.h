@@ -1,0 +1,43 @@
+#pragma once
+
+#include "net/download.h"
+#include "platform/result.h"
+
+#include <QString>
+
+#include <memory>
+
+class QWidget;
+
+namespace net {
+
+// What the windows download through: one blocking call to the caller, so
+// every command keeps its order of effects.
+class Downloader {
+public:
+    virtual ~Downloader() = default;
+    virtual platform::Result download(const QString& url, const QString& nativePath) = 0;
+};
+
+// Runs each download on a worker thread while a small application-modal
+// busy box over `window` shows a turning animation and a "Cancelar" button:
+// the window keeps painting, input to the program waits until the download
+// ends, and Esc or "Cancelar" cancels it (a failure, "cancelado"). Keeps one
+// Session, so requests to the same host reuse a connection.
+class BusyDownloader : public Downloader {
+public:
+    BusyDownloader(QWidget* window, DownloadLimits limits);
+    ~BusyDownloader() override;
+
+    platform::Result download(const QString& url, const QString& nativePath) override;
+    // Cancels the download in progress, if any (tests, and the busy box).
+    void cancel();
+    // The busy box while a download runs; null otherwise.
+    QWidget* busyBox() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace net

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "net/download.h"
+#include "platform/result.h"
+
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+namespace net {
+
+// A download session: one curl handle kept between requests, so requests to
+// the same host reuse its connection. Each download behaves as
+// DownloadToFile (temporary file renamed on success, 2xx only, limits).
+// Use from one thread at a time; cancel() may be called from any thread and
+// ends the running transfer as a failure ("cancelado").
+class Session {
+public:
+    explicit Session(DownloadLimits limits = {});
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    platform::Result download(const QString& url, const QString& path);
+    void cancel();
+    // Clears a cancel so the next download runs.
+    void resetCancel();
+    const DownloadLimits& limits() const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> m_impl;
+};
+
+}  // namespace net

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "mapcontrol/geometry.h"
+
+#include <QString>
+
+// The request addresses of the web map services client, byte for byte as
+// they are sent (the downloader turns blanks into "%20" and nothing else).
+// A service address is a prefix the query follows at once.
+namespace wms {
+
+// GetCapabilities of one service.
+QString capabilitiesUrl(const QString& address);
+
+// GetMap of the comma-joined `layers` over `extent` (see bboxText).
+QString getMapUrl(const QString& address, const QString& layers,
+                  const mapcontrol::Rectangle& extent, int width, int height);
+
+// GetFeatureInfo for the pixel (x, y) of a w × h picture of `extent`.
+QString featureInfoUrl(const QString& address, const QString& layer,
+                       const mapcontrol::Rectangle& extent, int w, int h, int x, int y);
+
+// GetFeatureInfo of the fixed bedrock-geology service, with its own fixed bbox.
+QString bedrockFeatureInfoUrl(const QString& bedrockHost, int w, int h, int x, int y);
+
+// The services whose legend is a REST legend page, in the order they are tried.
+const QStringList& restLegendNames();
+
+// The REST legend name the address holds; when it holds several, the longest
+// (so an address of "Lito_1000000" is not taken for "Lito_100000"). Empty
+// when it holds none.
+QString restLegendName(const QString& address);
+
+// The legend page of a layer: the REST legend when the address holds one of
+// the names, else GetLegendGraphic of the entry's layer name.
+QString legendUrl(const QString& address, const QString& layerEntry);
+
+// The gateway's service catalogue.
+QString catalogueUrl(const QString& gatewayHost);
+
+// The gateway's index map picture, w × h.
+QString indexMapUrl(const QString& gatewayHost, int w, int h);
+
+// The gateway's look-up of the map sheet under (longitude, latitude).
+QString indexLookupUrl(const QString& gatewayHost, double longitude, double latitude);
+
+}  // namespace wms
