@@ -18,8 +18,13 @@ extern const QString kBlendErrorMessage;
 // and e the background byte. The fourth byte never changes; only the
 // overlapping part is blended. A null image or an opacity out of range
 // leaves the background as it was and returns the failure with its message.
-// Images of another format are converted first.
+// Images of another format are converted first; the background ends as
+// Format_RGB32 holding the result. The foreground may be the background
+// itself: the blend reads its pixels as they were before.
 platform::Result AlphaBlend(int x, int y, const QImage& foreground, double opacity,
                             QImage& background);
+
+// The blend factor f of an opacity from 0.0 to 1.0: 0.5 gives 128, 1.0 255.
+int blendFactor(double opacity);
 
 }  // namespace wms
