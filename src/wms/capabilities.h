@@ -21,14 +21,21 @@ struct Capabilities {
 
 // The line rules: one element per line ("Layer queryable" or "<Layer>" opens
 // a layer; a "<Name>" line without "default" inside an open layer gives the
-// name, the next line the title; the first "LatLonBoundingBox" line gives the
-// box from its four quoted values, non-numbers as 0). Lines end in CR LF, LF
-// or CR alone; a UTF-8 byte order mark is skipped.
+// name, the next line the title, each the text after the line's first ">"
+// up to the next "<", and closes the layer; the first "LatLonBoundingBox"
+// line gives the box from the four quoted values after that word, missing
+// values and non-numbers as 0). Lines end in CR LF, LF or CR alone; a UTF-8
+// byte order mark is skipped. Text is UTF-8, or Windows-1252 when the XML
+// declaration names ISO-8859-x or Windows-1252; character references are
+// decoded, names trimmed and titles' blanks collapsed, as the XML reader
+// gives them. Linear in the document's size.
 Capabilities readCapabilitiesByLines(const QByteArray& document, int service);
 
 // The same entries read with an XML reader: each Layer's own Name and Title
-// (a Name holding "default" is skipped), the first LatLonBoundingBox.
-// A document that is not well-formed gives what was read up to the fault.
+// (a Name holding "default" is skipped; a Layer without a Name has no entry),
+// in the order of the names, and the first LatLonBoundingBox (attributes
+// minx, miny, maxx, maxy). A document that is not well-formed gives what was
+// read up to the fault.
 Capabilities readCapabilitiesAsXml(const QByteArray& document, int service);
 
 // The line rules; when they give no entry or an entry with an empty name,

@@ -28,9 +28,13 @@ QStringList macroLines(const MacroFile& macro);
 // prefixes are skipped.
 MacroFile parseMacroLines(const QStringList& lines);
 
-// Writes the file (Windows-1252, CR LF, replaced only when whole).
+// Writes the file (Windows-1252, CR LF, replaced only when whole). Text the
+// code page cannot hold, or a line break inside an item, is refused with a
+// message and the old file stays.
 platform::Result writeMacroFile(const QString& nativePath, const MacroFile& macro);
 
+// Reads the file's lines (CR LF or LF) with parseMacroLines; a file that
+// cannot be read is a failure with an empty macro.
 struct MacroRead {
     platform::Result result;
     MacroFile macro;

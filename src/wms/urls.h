@@ -3,6 +3,7 @@
 #include "mapcontrol/geometry.h"
 
 #include <QString>
+#include <QStringList>
 
 // The request addresses of the web map services client, byte for byte as
 // they are sent (the downloader turns blanks into "%20" and nothing else).
@@ -16,7 +17,8 @@ QString capabilitiesUrl(const QString& address);
 QString getMapUrl(const QString& address, const QString& layers,
                   const mapcontrol::Rectangle& extent, int width, int height);
 
-// GetFeatureInfo for the pixel (x, y) of a w × h picture of `extent`.
+// GetFeatureInfo of the layer named `layer` (layerNameOf of the selected
+// entry) for the pixel (x, y) of a w × h picture of `extent`.
 QString featureInfoUrl(const QString& address, const QString& layer,
                        const mapcontrol::Rectangle& extent, int w, int h, int x, int y);
 
@@ -31,8 +33,10 @@ const QStringList& restLegendNames();
 // when it holds none.
 QString restLegendName(const QString& address);
 
-// The legend page of a layer: the REST legend when the address holds one of
-// the names, else GetLegendGraphic of the entry's layer name.
+// The legend page of a layer: the REST legend (the address up to its first
+// "services", then "/rest/services/<name>/MapServer/legend") when the address
+// holds one of the names and "services", else GetLegendGraphic of the
+// entry's layer name.
 QString legendUrl(const QString& address, const QString& layerEntry);
 
 // The gateway's service catalogue.
@@ -41,7 +45,8 @@ QString catalogueUrl(const QString& gatewayHost);
 // The gateway's index map picture, w × h.
 QString indexMapUrl(const QString& gatewayHost, int w, int h);
 
-// The gateway's look-up of the map sheet under (longitude, latitude).
+// The gateway's look-up of the map sheet under (longitude, latitude), each
+// fixedText(v, 4, 8).
 QString indexLookupUrl(const QString& gatewayHost, double longitude, double latitude);
 
 }  // namespace wms
