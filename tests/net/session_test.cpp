@@ -1,9 +1,8 @@
 #include "net/session.h"
+#include "download_fixture.h"
 #include "support/http_server.h"
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -26,17 +25,7 @@ Reply redirectTo(const std::string& location) {
     return reply;
 }
 
-class SessionTest : public ::testing::Test {
-protected:
-    QString target(const QString& name = "answer.xml") const { return dir.filePath(name); }
-    QStringList folderContents() const {
-        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-    }
-
-    QTemporaryDir dir;
-    support::HttpServer server;
-    net::DownloadLimits limits;
-};
+class SessionTest : public nettest::DownloadFixture {};
 
 }  // namespace
 
@@ -82,7 +71,7 @@ TEST_F(SessionTest, silentServerFailsAfterTheTotalTimeOutAndTheSessionGoesOn) {
     net::Session session(limits);
     const platform::Result result = session.download(server.url("/hang"), target());
     EXPECT_FALSE(result);
-    EXPECT_NE(result.detail, "cancelado");
+    EXPECT_NE(result.detail.toStdString(), "cancelado");
     EXPECT_TRUE(folderContents().isEmpty());
     EXPECT_TRUE(session.download(server.url("/ok"), target()));
 }
@@ -133,7 +122,7 @@ TEST_F(SessionTest, cancelFromAnotherThreadEndsAHangingDownload) {
     const platform::Result result = session.download(server.url("/hang"), target());
     canceller.join();
     EXPECT_FALSE(result);
-    EXPECT_EQ(result.detail, "cancelado");
+    EXPECT_EQ(result.detail.toStdString(), "cancelado");
     EXPECT_TRUE(result.message.contains(server.url("/hang")));
     EXPECT_TRUE(folderContents().isEmpty());
 }
@@ -144,7 +133,7 @@ TEST_F(SessionTest, cancelHoldsUntilResetAndDoesNotReachTheServer) {
     session.cancel();
     const platform::Result cancelled = session.download(server.url("/ok"), target());
     EXPECT_FALSE(cancelled);
-    EXPECT_EQ(cancelled.detail, "cancelado");
+    EXPECT_EQ(cancelled.detail.toStdString(), "cancelado");
     EXPECT_TRUE(server.targets().empty());
     EXPECT_TRUE(folderContents().isEmpty());
 

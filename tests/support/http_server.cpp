@@ -80,6 +80,9 @@ HttpServer::HttpServer() : m_server(std::make_unique<httplib::Server>()) {
             });
     });
     m_server->new_task_queue = [this] { return new CountingPool(m_connections); };
+    // Without it the answers on a kept connection wait for the client's
+    // delayed acknowledgement, as no real server's do.
+    m_server->set_tcp_nodelay(true);
     m_port = m_server->bind_to_any_port("127.0.0.1");
     if (m_port <= 0) {
         throw std::runtime_error("test HTTP server cannot bind to 127.0.0.1");
