@@ -25,9 +25,13 @@ struct DownloadLimits {
 // download leaves no file. Success means a 2xx answer received whole within
 // the limits. Blanks in the URL are sent as "%20"; nothing else is
 // re-encoded, and the path is sent as written (no "." or ".." squashing).
-// Blocks until done; call it with a busy cursor shown.
+// Blocks until done; call it with a busy cursor shown. A one-shot Session.
 platform::Result DownloadToFile(const QString& url, const QString& path,
                                 const DownloadLimits& limits = {});
+
+// The failure of a download of `url`: the user's message names the address,
+// `detail` says why.
+platform::Result downloadFailure(const QString& url, const QString& detail);
 
 // The bytes of the request URL: UTF-8 with every blank turned into "%20".
 QByteArray requestUrl(const QString& url);

@@ -24,6 +24,10 @@ public:
 // the window keeps painting, input to the program waits until the download
 // ends, and Esc or "Cancelar" cancels it (a failure, "cancelado"). Keeps one
 // Session, so requests to the same host reuse a connection.
+// The box shows only once a download has run for 300 ms; the wait cursor and
+// the hold on input (dropped, not queued; Esc anywhere cancels) start at
+// once. A download asked for while one runs (from a timer of the waiting
+// loop) fails at once: "outra transferência em andamento".
 class BusyDownloader : public Downloader {
 public:
     BusyDownloader(QWidget* window, DownloadLimits limits);

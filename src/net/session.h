@@ -27,6 +27,9 @@ public:
     // Clears a cancel so the next download runs.
     void resetCancel();
     const DownloadLimits& limits() const;
+    // New connections the downloads of this session have opened so far;
+    // requests that reused a kept connection add nothing.
+    int connectionsOpened() const;
 
 private:
     struct Impl;

@@ -1,4 +1,5 @@
 #include "net/download.h"
+#include "download_fixture.h"
 #include "platform/settings.h"
 #include "support/disk_full.h"
 #include "support/http_server.h"
@@ -16,17 +17,7 @@ QByteArray readBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-class Download : public ::testing::Test {
-protected:
-    QString target(const QString& name = "answer.xml") const { return dir.filePath(name); }
-    QStringList folderContents() const {
-        return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
-    }
-
-    QTemporaryDir dir;
-    support::HttpServer server;
-    net::DownloadLimits limits;
-};
+class Download : public nettest::DownloadFixture {};
 
 }  // namespace
 

@@ -6,6 +6,27 @@
 
 namespace support {
 
+namespace {
+
+// The server's thread pool, counting the connections handed to it: the
+// server enqueues one task per accepted connection.
+class CountingPool final : public httplib::TaskQueue {
+public:
+    explicit CountingPool(std::atomic<int>& count)
+        : m_pool(CPPHTTPLIB_THREAD_POOL_COUNT), m_count(count) {}
+    void enqueue(std::function<void()> task) override {
+        ++m_count;
+        m_pool.enqueue(std::move(task));
+    }
+    void shutdown() override { m_pool.shutdown(); }
+
+private:
+    httplib::ThreadPool m_pool;
+    std::atomic<int>& m_count;
+};
+
+}  // namespace
+
 HttpServer::HttpServer() : m_server(std::make_unique<httplib::Server>()) {
     m_server->Get(R"(.*)", [this](const httplib::Request& request, httplib::Response& response) {
         Reply reply;
@@ -25,6 +46,23 @@ HttpServer::HttpServer() : m_server(std::make_unique<httplib::Server>()) {
             }
         }
         response.status = reply.status;
+        if (!reply.location.empty()) {
+            response.set_header("Location", reply.location);
+        }
+        if (reply.endless) {
+            response.set_chunked_content_provider(reply.contentType,
+                                                  [this](size_t, httplib::DataSink& sink) {
+                                                      const std::string chunk(64 * 1024, 'e');
+                                                      {
+                                                          std::lock_guard lock(m_mutex);
+                                                          if (m_stopping) {
+                                                              return false;
+                                                          }
+                                                      }
+                                                      return sink.write(chunk.data(), chunk.size());
+                                                  });
+            return;
+        }
         if (!reply.chunked) {
             response.set_content(reply.body, reply.contentType.c_str());
             return;
@@ -41,6 +79,10 @@ HttpServer::HttpServer() : m_server(std::make_unique<httplib::Server>()) {
                 return true;
             });
     });
+    m_server->new_task_queue = [this] { return new CountingPool(m_connections); };
+    // Without it the answers on a kept connection wait for the client's
+    // delayed acknowledgement, as no real server's do.
+    m_server->set_tcp_nodelay(true);
     m_port = m_server->bind_to_any_port("127.0.0.1");
     if (m_port <= 0) {
         throw std::runtime_error("test HTTP server cannot bind to 127.0.0.1");

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <condition_variable>
 #include <map>
 #include <memory>
@@ -19,15 +20,18 @@ namespace support {
 // An HTTP server on 127.0.0.1 and a free port, running in a thread of the
 // test, that answers GET requests with scripted replies and records the raw
 // target (path and query, exactly as sent) of every request. Paths without a
-// reply get 404.
+// reply get 404. Connections are kept alive between requests, as real
+// servers do, and counted.
 class HttpServer {
 public:
     struct Reply {
         int status = 200;
         std::string body;
         std::string contentType = "text/plain";
-        bool chunked = false;  // sent without a Content-Length
-        bool hang = false;     // never answers until the server goes away
+        bool chunked = false;    // sent without a Content-Length
+        bool hang = false;       // never answers until the server goes away
+        bool endless = false;    // a body without end, sent without a Content-Length
+        std::string location{};  // the Location header, for redirects
     };
 
     HttpServer();
@@ -43,6 +47,8 @@ public:
     QString url(const QString& pathAndQuery) const;
     // Raw targets of the requests received so far, in order.
     std::vector<std::string> targets() const;
+    // TCP connections accepted so far.
+    int connectionsAccepted() const { return m_connections; }
 
 private:
     std::unique_ptr<httplib::Server> m_server;
@@ -51,6 +57,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_released;
     bool m_stopping = false;
+    std::atomic<int> m_connections{0};
     std::map<std::string, Reply> m_replies;
     std::vector<std::string> m_targets;
 };

@@ -1,0 +1,230 @@
+#include "net/downloader.h"
+
+#include "net/session.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWindow>
+
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <thread>
+
+namespace net {
+
+namespace {
+
+// How long a download runs before the busy box shows, so that quick ones do
+// not flash it.
+constexpr int kBusyBoxDelayMs = 300;
+
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TouchCancel:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+        case QEvent::NativeGesture:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::InputMethod:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Holds back the user's input to every window but the busy box while a
+// download runs, from its first moment: the box itself shows only later, and
+// Qt's modality would not cover the time before. Input is dropped, not
+// queued, so nothing the user did while waiting acts afterwards. Esc cancels
+// wherever it is pressed. The release of a mouse button pressed before the
+// download passes, so the widget that started it sees its click end.
+class InputBlocker final : public QObject {
+public:
+    InputBlocker(QWidget* box, std::function<void()> cancel)
+        : m_box(box), m_cancel(std::move(cancel)) {
+        qApp->installEventFilter(this);
+    }
+    ~InputBlocker() override { qApp->removeEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Close) {
+            // A window closed from the window system (its title bar) waits
+            // too: the download's caller may belong to it.
+            if (event->spontaneous() && !isInBox(watched)) {
+                event->ignore();
+                return true;
+            }
+            return false;
+        }
+        if (!isUserInput(type) || isInBox(watched)) {
+            return false;
+        }
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+            m_swallowedButtons |= static_cast<QMouseEvent*>(event)->button();
+        } else if (type == QEvent::MouseButtonRelease) {
+            const Qt::MouseButton button = static_cast<QMouseEvent*>(event)->button();
+            if (!(m_swallowedButtons & button)) {
+                return false;
+            }
+            m_swallowedButtons &= ~Qt::MouseButtons(button);
+        } else if (type == QEvent::KeyPress &&
+                   static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            m_cancel();
+        }
+        return true;
+    }
+
+private:
+    bool isInBox(QObject* watched) const {
+        if (!m_box) {
+            return false;
+        }
+        if (auto* widget = qobject_cast<QWidget*>(watched)) {
+            return widget == m_box || m_box->isAncestorOf(widget);
+        }
+        if (auto* window = qobject_cast<QWindow*>(watched)) {
+            return window == m_box->windowHandle();
+        }
+        return false;
+    }
+
+    QPointer<QWidget> m_box;
+    std::function<void()> m_cancel;
+    Qt::MouseButtons m_swallowedButtons;
+};
+
+// The busy box: a turning busy bar, the text and "Cancelar". Hidden until
+// shown; Esc, "Cancelar" and its close button reject it.
+QDialog* makeBusyBox(QWidget* window) {
+    auto* box = new QDialog(window);
+    box->setObjectName("BusyBox");
+    box->setWindowTitle(QStringLiteral("Quelvora"));
+    box->setWindowModality(Qt::ApplicationModal);
+    auto* text = new QLabel(QStringLiteral("Aguarde - conectando..."), box);
+    text->setObjectName("BusyText");
+    auto* bar = new QProgressBar(box);
+    bar->setObjectName("BusyBar");
+    bar->setRange(0, 0);
+    bar->setTextVisible(false);
+    auto* cancel = new QPushButton(QStringLiteral("Cancelar"), box);
+    cancel->setObjectName("BusyCancel");
+    QObject::connect(cancel, &QPushButton::clicked, box, &QDialog::reject);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(text);
+    layout->addWidget(bar);
+    layout->addWidget(cancel, 0, Qt::AlignHCenter);
+    return box;
+}
+
+// Restores the cursor however download() leaves.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+struct BusyDownloader::Impl {
+    explicit Impl(QWidget* w, DownloadLimits limits) : window(w), session(limits) {}
+
+    QPointer<QWidget> window;
+    Session session;
+    QPointer<QDialog> box;
+    bool running = false;
+    bool cancelRequested = false;
+};
+
+BusyDownloader::BusyDownloader(QWidget* window, DownloadLimits limits)
+    : m_impl(std::make_unique<Impl>(window, limits)) {}
+
+BusyDownloader::~BusyDownloader() = default;
+
+platform::Result BusyDownloader::download(const QString& url, const QString& nativePath) {
+    if (m_impl->running) {
+        // A timer or a repaint in the loop below asked for another download:
+        // one transfer at a time.
+        return downloadFailure(url, QStringLiteral("outra transferência em andamento"));
+    }
+    m_impl->running = true;
+    m_impl->cancelRequested = false;
+    m_impl->session.resetCancel();
+
+    const WaitCursor cursor;
+    QPointer<QDialog> box = makeBusyBox(m_impl->window);
+    m_impl->box = box;
+    QObject::connect(box, &QDialog::rejected, box, [this] { cancel(); });
+    const InputBlocker blocker(box, [this] { cancel(); });
+    QTimer showLater;
+    showLater.setSingleShot(true);
+    QObject::connect(&showLater, &QTimer::timeout, [this, box] {
+        if (box && !m_impl->cancelRequested) {
+            box->show();
+        }
+    });
+    showLater.start(kBusyBoxDelayMs);
+
+    QEventLoop loop;
+    platform::Result result = platform::Result::success();
+    std::atomic<bool> finished{false};
+    std::thread worker([&] {
+        try {
+            result = m_impl->session.download(url, nativePath);
+        } catch (const std::exception& error) {
+            result = downloadFailure(url, QString::fromUtf8(error.what()));
+        }
+        finished = true;
+        QMetaObject::invokeMethod(
+            &loop, [&loop] { loop.quit(); }, Qt::QueuedConnection);
+    });
+    loop.exec();
+    if (!finished) {
+        // The loop ended early: the application is quitting.
+        m_impl->session.cancel();
+    }
+    worker.join();
+
+    showLater.stop();
+    delete box.data();
+    m_impl->running = false;
+    return result;
+}
+
+void BusyDownloader::cancel() {
+    m_impl->cancelRequested = true;
+    m_impl->session.cancel();
+}
+
+QWidget* BusyDownloader::busyBox() const {
+    return m_impl->box.data();
+}
+
+}  // namespace net

@@ -1,0 +1,215 @@
+#include "net/session.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <curl/curl.h>
+
+#include <cstdio>
+#include <mutex>
+
+namespace net {
+
+namespace {
+
+struct CurlEasyDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+using CurlEasy = std::unique_ptr<CURL, CurlEasyDeleter>;
+
+struct CurlMultiDeleter {
+    void operator()(CURLM* handle) const { curl_multi_cleanup(handle); }
+};
+using CurlMulti = std::unique_ptr<CURLM, CurlMultiDeleter>;
+
+void initialiseCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// Collects the answer into the temporary file and enforces the size cap.
+struct Sink {
+    QSaveFile* file = nullptr;
+    qint64 written = 0;
+    qint64 maxBytes = 0;
+    bool overCap = false;
+    bool writeFailed = false;
+};
+
+size_t writeToSink(char* data, size_t size, size_t count, void* user) {
+    auto* sink = static_cast<Sink*>(user);
+    const auto bytes = static_cast<qint64>(size * count);
+    if (sink->written + bytes > sink->maxBytes) {
+        sink->overCap = true;
+        return 0;  // makes curl stop with a write error
+    }
+    if (sink->file->write(data, bytes) != bytes) {
+        sink->writeFailed = true;
+        return 0;
+    }
+    sink->written += bytes;
+    return static_cast<size_t>(bytes);
+}
+
+// Called by curl while a transfer runs; a non-zero answer aborts it.
+int checkCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(user)->load() ? 1 : 0;
+}
+
+}  // namespace
+
+// The easy handle keeps the options and the multi handle keeps the
+// connections between downloads. Transfers run through the multi handle so
+// that cancel() can wake a transfer that is waiting for a silent server at
+// once, instead of at the next progress call.
+struct Session::Impl {
+    DownloadLimits limits;
+    CurlMulti multi;
+    CurlEasy easy;
+    std::atomic<bool> cancelled{false};
+    std::atomic<int> connectionsOpened{0};
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+
+    // Runs one transfer of the easy handle to its end, a time-out or a cancel.
+    CURLcode perform();
+};
+
+CURLcode Session::Impl::perform() {
+    if (cancelled) {
+        return CURLE_ABORTED_BY_CALLBACK;
+    }
+    CURLMcode multiCode = curl_multi_add_handle(multi.get(), easy.get());
+    CURLcode code = CURLE_OK;
+    int running = 1;
+    while (multiCode == CURLM_OK) {
+        if (cancelled) {
+            code = CURLE_ABORTED_BY_CALLBACK;
+            break;
+        }
+        multiCode = curl_multi_perform(multi.get(), &running);
+        if (multiCode != CURLM_OK) {
+            break;
+        }
+        if (running == 0) {
+            int queued = 0;
+            while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+                if (message->msg == CURLMSG_DONE && message->easy_handle == easy.get()) {
+                    code = message->data.result;
+                }
+            }
+            break;
+        }
+        // Waits for the sockets, curl's own time-outs or a cancel's wake-up.
+        multiCode = curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr);
+    }
+    if (multiCode != CURLM_OK) {
+        code = CURLE_FAILED_INIT;
+        std::snprintf(errorBuffer, sizeof errorBuffer, "%s", curl_multi_strerror(multiCode));
+    }
+    long connects = 0;
+    curl_easy_getinfo(easy.get(), CURLINFO_NUM_CONNECTS, &connects);
+    connectionsOpened += static_cast<int>(connects);
+    curl_multi_remove_handle(multi.get(), easy.get());
+    return code;
+}
+
+Session::Session(DownloadLimits limits) : m_impl(std::make_unique<Impl>()) {
+    m_impl->limits = limits;
+    initialiseCurlOnce();
+    m_impl->multi.reset(curl_multi_init());
+    m_impl->easy.reset(curl_easy_init());
+    CURL* h = m_impl->easy.get();
+    if (!h || !m_impl->multi) {
+        return;  // download() reports it
+    }
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L);
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeoutMs));
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalTimeoutMs));
+    curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, writeToSink);
+    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, checkCancel);
+    curl_easy_setopt(h, CURLOPT_XFERINFODATA, &m_impl->cancelled);
+    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, m_impl->errorBuffer);
+    curl_easy_setopt(h, CURLOPT_USERAGENT, "Quelvora");
+}
+
+Session::~Session() = default;
+
+platform::Result Session::download(const QString& url, const QString& path) {
+    if (QFile::exists(path) && !QFile::remove(path)) {
+        return downloadFailure(url, QStringLiteral("cannot delete the old file %1").arg(path));
+    }
+
+    QSaveFile file(path);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return downloadFailure(url,
+                               QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    }
+    CURL* h = m_impl->easy.get();
+    if (!h || !m_impl->multi) {
+        file.cancelWriting();
+        return downloadFailure(url, QStringLiteral("curl_easy_init failed"));
+    }
+
+    const QByteArray address = requestUrl(url);
+    Sink sink{&file, 0, m_impl->limits.maxBytes};
+    m_impl->errorBuffer[0] = '\0';
+    curl_easy_setopt(h, CURLOPT_URL, address.constData());
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
+
+    const CURLcode code = m_impl->perform();
+    long status = 0;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
+
+    QString detail;
+    if (code == CURLE_ABORTED_BY_CALLBACK && m_impl->cancelled) {
+        detail = QStringLiteral("cancelado");
+    } else if (sink.overCap || code == CURLE_FILESIZE_EXCEEDED) {
+        detail = QStringLiteral("answer larger than %1 bytes").arg(m_impl->limits.maxBytes);
+    } else if (sink.writeFailed) {
+        detail = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+    } else if (code != CURLE_OK) {
+        const char* text = m_impl->errorBuffer[0] ? m_impl->errorBuffer : curl_easy_strerror(code);
+        detail = QStringLiteral("%1 (%2)").arg(QString::fromUtf8(text)).arg(static_cast<int>(code));
+    } else if (status < 200 || status > 299) {
+        detail = QStringLiteral("HTTP status %1").arg(status);
+    }
+    if (!detail.isEmpty()) {
+        file.cancelWriting();
+        return downloadFailure(url, detail);
+    }
+    if (!file.commit()) {
+        return downloadFailure(url,
+                               QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+    }
+    return platform::Result::success();
+}
+
+void Session::cancel() {
+    m_impl->cancelled = true;
+    if (m_impl->multi) {
+        curl_multi_wakeup(m_impl->multi.get());
+    }
+}
+
+void Session::resetCancel() {
+    m_impl->cancelled = false;
+}
+
+const DownloadLimits& Session::limits() const {
+    return m_impl->limits;
+}
+
+int Session::connectionsOpened() const {
+    return m_impl->connectionsOpened;
+}
+
+}  // namespace net

@@ -1,0 +1,213 @@
+#include "download_fixture.h"
+#include "net/downloader.h"
+#include "support/http_server.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpontaneKeyEvent>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+// A window that counts its paints.
+class PaintCounter : public QWidget {
+public:
+    int paints = 0;
+
+protected:
+    void paintEvent(QPaintEvent*) override { ++paints; }
+};
+
+class BusyDownload : public nettest::DownloadFixture {
+protected:
+    BusyDownload() {
+        server.reply("/hang", hanging());
+        window.resize(200, 120);
+        button = new QPushButton("Zoom", &window);
+        QObject::connect(button, &QPushButton::clicked, [this] { ++clicks; });
+        window.show();
+    }
+
+    // A failing test ends with a time-out, not "cancelado", and soon.
+    static net::DownloadLimits testLimits() {
+        net::DownloadLimits limits;
+        limits.totalTimeoutMs = 20'000;
+        return limits;
+    }
+
+    static support::HttpServer::Reply hanging() {
+        support::HttpServer::Reply reply;
+        reply.hang = true;
+        return reply;
+    }
+
+    // Runs `action` from the event loop once `ready` holds; the nested loop
+    // of a running download checks it every few milliseconds.
+    void when(std::function<bool()> ready, std::function<void()> action) {
+        auto* timer = new QTimer(&window);
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, [timer, ready, action] {
+            if (ready()) {
+                timer->stop();
+                action();
+            }
+        });
+        timer->start();
+    }
+
+    bool requestArrived() const { return !server.targets().empty(); }
+    bool boxVisible() const { return downloader.busyBox() && downloader.busyBox()->isVisible(); }
+    // Everything a download leaves behind once it returned.
+    void expectCleanEnd() const {
+        EXPECT_EQ(downloader.busyBox(), nullptr);
+        EXPECT_EQ(window.findChild<QWidget*>("BusyBox"), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+
+    PaintCounter window;
+    QPushButton* button = nullptr;
+    int clicks = 0;
+    net::BusyDownloader downloader{&window, testLimits()};
+};
+
+}  // namespace
+
+TEST_F(BusyDownload, escOnTheBusyBoxCancelsAHangingDownload) {
+    QString text;
+    bool turning = false;
+    bool modal = false;
+    Qt::CursorShape cursor = Qt::ArrowCursor;
+    when([this] { return boxVisible(); },
+         [&] {
+             QWidget* box = downloader.busyBox();
+             if (const auto* label = box->findChild<QLabel*>("BusyText")) {
+                 text = label->text();
+             }
+             if (const auto* bar = box->findChild<QProgressBar*>("BusyBar")) {
+                 turning = bar->minimum() == 0 && bar->maximum() == 0;
+             }
+             modal = box->windowModality() == Qt::ApplicationModal && box->parent() == &window;
+             cursor = QApplication::overrideCursor()->shape();
+             QTest::keyClick(box, Qt::Key_Escape);
+         });
+    const platform::Result result = downloader.download(server.url("/hang"), dir.filePath("a"));
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.detail.toStdString(), "cancelado");
+    EXPECT_EQ(text.toStdString(), "Aguarde - conectando...");
+    EXPECT_TRUE(turning);
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(cursor, Qt::WaitCursor);
+    EXPECT_TRUE(folderContents().isEmpty());
+    expectCleanEnd();
+}
+
+TEST_F(BusyDownload, cancelarCancelsAHangingDownload) {
+    when([this] { return boxVisible(); },
+         [this] {
+             auto* cancel = downloader.busyBox()->findChild<QPushButton*>("BusyCancel");
+             ASSERT_NE(cancel, nullptr);
+             EXPECT_EQ(cancel->text(), "Cancelar");
+             QTest::mouseClick(cancel, Qt::LeftButton);
+         });
+    const platform::Result result = downloader.download(server.url("/hang"), dir.filePath("a"));
+    EXPECT_EQ(result.detail.toStdString(), "cancelado");
+    EXPECT_TRUE(folderContents().isEmpty());
+    expectCleanEnd();
+}
+
+TEST_F(BusyDownload, escAnywhereCancelsBeforeTheBoxShows) {
+    when([this] { return requestArrived(); }, [this] { QTest::keyClick(&window, Qt::Key_Escape); });
+    const platform::Result result = downloader.download(server.url("/hang"), dir.filePath("a"));
+    EXPECT_EQ(result.detail.toStdString(), "cancelado");
+    expectCleanEnd();
+}
+
+TEST_F(BusyDownload, successWritesTheFileAndLeavesNothingBehind) {
+    server.reply("/map.png", {200, "picture"});
+    const QString path = dir.filePath("map.png");
+    ASSERT_TRUE(downloader.download(server.url("/map.png"), path));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "picture");
+    expectCleanEnd();
+    // The next download of the same downloader runs on the same connection.
+    ASSERT_TRUE(downloader.download(server.url("/map.png"), path));
+    EXPECT_EQ(server.connectionsAccepted(), 1);
+}
+
+TEST_F(BusyDownload, secondDownloadWhileOneRunsIsRefusedAtOnce) {
+    server.reply("/other", {200, "other"});
+    platform::Result second = platform::Result::success();
+    when([this] { return requestArrived(); },
+         [&] {
+             second = downloader.download(server.url("/other"), dir.filePath("b"));
+             downloader.cancel();
+         });
+    const platform::Result first = downloader.download(server.url("/hang"), dir.filePath("a"));
+    EXPECT_FALSE(second);
+    EXPECT_EQ(second.detail.toStdString(), "outra transferência em andamento");
+    EXPECT_EQ(first.detail.toStdString(), "cancelado");
+    EXPECT_EQ(server.targets(), std::vector<std::string>{"/hang"});
+    EXPECT_TRUE(folderContents().isEmpty());
+    expectCleanEnd();
+}
+
+TEST_F(BusyDownload, userInputWaitsUntilTheDownloadEnds) {
+    int clicksDuring = -1;
+    when([this] { return requestArrived(); },
+         [&] {
+             QTest::mouseClick(button, Qt::LeftButton);  // before the box shows
+             QTest::keyClick(button, Qt::Key_Space);
+             when([this] { return boxVisible(); },
+                  [&] {
+                      // Through the window system, as a real click arrives.
+                      QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {},
+                                        button->geometry().center());
+                      QTest::mouseClick(button, Qt::LeftButton);
+                      clicksDuring = clicks;
+                      downloader.cancel();
+                  });
+         });
+    const platform::Result result = downloader.download(server.url("/hang"), dir.filePath("a"));
+    EXPECT_EQ(result.detail.toStdString(), "cancelado");
+    EXPECT_EQ(clicksDuring, 0);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);  // nothing held back acts afterwards; new input does
+}
+
+TEST_F(BusyDownload, windowCannotBeClosedFromItsTitleBarMeanwhile) {
+    bool closeAccepted = true;
+    when([this] { return requestArrived(); },
+         [&] {
+             QCloseEvent close;
+             QSpontaneKeyEvent::setSpontaneous(&close);
+             QApplication::instance()->notify(&window, &close);
+             closeAccepted = close.isAccepted();
+             downloader.cancel();
+         });
+    (void)downloader.download(server.url("/hang"), dir.filePath("a"));
+    EXPECT_FALSE(closeAccepted);
+    EXPECT_TRUE(window.isVisible());
+}
+
+TEST_F(BusyDownload, windowKeepsPaintingMeanwhile) {
+    int paintsBefore = -1;
+    when([this] { return boxVisible(); },
+         [&] {
+             paintsBefore = window.paints;
+             window.update();
+             when([&] { return window.paints > paintsBefore; }, [this] { downloader.cancel(); });
+         });
+    const platform::Result result = downloader.download(server.url("/hang"), dir.filePath("a"));
+    EXPECT_EQ(result.detail.toStdString(), "cancelado");  // a time-out here means no paint came
+    EXPECT_GE(paintsBefore, 0);
+}
