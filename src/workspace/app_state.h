@@ -54,8 +54,10 @@ struct AppState {
     bool indexMapMode = false;
     bool indexClickLookup = false;
     bool memoryMode = false;
-    // Kind of remote picture shown instead of the map; -1 when none.
-    int connectionMode = -1;
+    // The connections window's choice of remote picture source; -1 when none.
+    int connectionKind = -1;
+    // Set while Image1 shows a remote picture in place of the main map.
+    bool connectionMode = false;
     bool collectorTimerActive = false;
 };
 

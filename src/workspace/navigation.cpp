@@ -39,7 +39,7 @@ Navigation::Navigation(Controls controls, Branches branches, AppState& state,
 void Navigation::zoom(double factor) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     m_readouts.UpdateDistanceReadout();
-    if (m_state.connectionMode >= 0 && m_state.connectionMode <= 4) {
+    if (m_state.connectionKind >= 0 && m_state.connectionKind <= 4) {
         m_state.themesLoaded = true;  // a remote map counts as loaded
     }
     m_themes.endMove();
@@ -87,6 +87,7 @@ void Navigation::wholeMap() {
     m_readouts.ComputeNumericScale();
     if (m_state.scaleBarShown) m_readouts.RefreshScaleBar();
     call(m_branches.extentWriteBack);
+    if (m_state.wmsActive) call(m_branches.remoteWholeMap);
 }
 
 void Navigation::panMode() {
@@ -150,24 +151,25 @@ void Navigation::mousePress(Qt::MouseButton button, int x, int y) {
         m_state.currentExtent = m_controls.map1.extent();
         m_state.overviewBoxPending = true;
         call(m_branches.extentWriteBack);
+        if (m_state.wmsActive) call(m_branches.refreshRemotePicture);
     }
     const bool answersWms = m_branches.identifyAnswersWms && m_branches.identifyAnswersWms();
     if (left && identifyDown && m_state.wmsActive && answersWms) {  // step 9
         call(m_branches.wmsFeatureInfo, m_click);
     }
-    if (left && identifyDown && m_state.connectionMode == kRemoteInfo &&
+    if (left && identifyDown && m_state.connectionKind == kRemoteInfo &&
         !m_state.wmsActive) {  // step 10
         call(m_branches.remoteFeatureInfo, m_click);
     }
     if (m_state.indexClickLookup) {  // step 11
         call(m_branches.indexMap, m_click);
     }
-    if (left && identifyDown && m_state.connectionMode == kGroupMaps &&
+    if (left && identifyDown && m_state.connectionKind == kGroupMaps &&
         !m_state.wmsActive) {  // step 12
         call(m_branches.remoteRecord, m_click);
     }
-    if (left && identifyDown && m_state.connectionMode != kGroupMaps &&
-        m_state.connectionMode != kRemoteInfo &&
+    if (left && identifyDown && m_state.connectionKind != kGroupMaps &&
+        m_state.connectionKind != kRemoteInfo &&
         (!m_state.wmsActive || !answersWms)) {  // step 13: local identify
         call(m_branches.localIdentify, m_click);
     }

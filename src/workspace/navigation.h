@@ -57,6 +57,9 @@ public:
         std::function<void()> databaseLink;          // "KESTRAM" checked
         std::function<void()> extentWriteBack;       // the zoom window's edges
         std::function<void()> refreshRemotePicture;  // a WMS connection is on
+        // The whole map while a WMS connection is on: the services' extent,
+        // fetched through a zoom out.
+        std::function<void()> remoteWholeMap;
         std::function<void()> stopMapTips;
         // The WMS window's identify choice: true for "Responde ao layer WMS selecionado".
         std::function<bool()> identifyAnswersWms;

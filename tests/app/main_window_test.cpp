@@ -54,7 +54,8 @@ TEST_F(MainWindowTest, controlsStartWithTheirNamesHintsAndStates) {
     EXPECT_EQ(w->ListBox2->toolTip(), "Seleção de níveis ");
     EXPECT_FALSE(w->state().themesLoaded);
     EXPECT_EQ(w->state().themeRenderKind.size(), 2001U);
-    EXPECT_EQ(w->state().connectionMode, -1);
+    EXPECT_EQ(w->state().connectionKind, -1);
+    EXPECT_FALSE(w->state().connectionMode);
 }
 
 TEST_F(MainWindowTest, buttonsOfAGroupGoDownOneAtATime) {

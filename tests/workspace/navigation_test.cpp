@@ -40,6 +40,8 @@ protected:
         branches.wmsFeatureInfo = [this](const mapcontrol::MapPoint&) { calls.append("wms"); };
         branches.indexMap = [this](const mapcontrol::MapPoint&) { calls.append("index"); };
         branches.identifyAnswersWms = [this] { return wmsAnswers; };
+        branches.refreshRemotePicture = [this] { calls.append("refresh"); };
+        branches.remoteWholeMap = [this] { calls.append("whole"); };
         navigation = std::make_unique<Navigation>(
             Navigation::Controls{map1, map2, pan, zoomWindow, identify, query, reclassify, tips,
                                  distance, area},
@@ -103,6 +105,20 @@ TEST_F(NavigationTest, zoomOutWithAWmsConnectionScalesTwice) {
     EXPECT_NEAR(map1.extent().size(), before * 1.44, 1e-9);
 }
 
+TEST_F(NavigationTest, everyNavigationStepAsksForTheRemotePictureOnlyWhileWmsIsOn) {
+    navigation->zoomIn();
+    navigation->wholeMap();
+    pan.setChecked(true);
+    navigation->mousePress(Qt::LeftButton, 10, 10);
+    EXPECT_TRUE(calls.isEmpty());
+    state.wmsActive = true;
+    navigation->zoomIn();
+    navigation->zoomOut();
+    navigation->mousePress(Qt::LeftButton, 10, 10);  // pan
+    navigation->wholeMap();
+    EXPECT_EQ(calls, QStringList({"refresh", "refresh", "refresh", "whole"}));
+}
+
 TEST_F(NavigationTest, zoomDoesNothingWithoutThemes) {
     themes.newProject();
     map1.setExtent(mapcontrol::Rectangle(0, 20, 10, 0));
@@ -140,15 +156,15 @@ TEST_F(NavigationTest, identifyPressGoesToTheBranchOfTheConnectionState) {
     EXPECT_EQ(calls, QStringList({"local"}));
     EXPECT_EQ(last, map1.toMapPoint(100, 50));
     calls.clear();
-    state.connectionMode = 0;
+    state.connectionKind = 0;
     navigation->mousePress(Qt::LeftButton, 10, 10);
     EXPECT_EQ(calls, QStringList({"record"}));
     calls.clear();
-    state.connectionMode = 2;
+    state.connectionKind = 2;
     navigation->mousePress(Qt::LeftButton, 10, 10);
     EXPECT_EQ(calls, QStringList({"remoteinfo"}));
     calls.clear();
-    state.connectionMode = -1;
+    state.connectionKind = -1;
     state.wmsActive = true;
     wmsAnswers = true;
     navigation->mousePress(Qt::LeftButton, 10, 10);
