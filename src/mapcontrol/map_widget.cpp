@@ -254,6 +254,15 @@ bool MapWidget::printMap(const QString& documentName, QPrinter& printer, bool la
     return painter.end();
 }
 
+QImage MapWidget::renderPicture(QSize pixels) {
+    const Rectangle shown = fitExtent(extent().isEmpty() ? fullExtent() : extent(), pixels);
+    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    if (!image.isNull()) {
+        render(image, ViewTransform(shown, pixels));
+    }
+    return image;
+}
+
 platform::Result MapWidget::exportMap(int code, const QString& nativePath, double scale) {
     const double factor = scale > 0 && std::isfinite(scale) ? scale : 1.0;
     const double wide = std::max(1.0, std::round(width() * factor));
@@ -335,14 +344,13 @@ platform::Result MapWidget::exportMap(int code, const QString& nativePath, doubl
                            "conhecido. Use .tif, .bmp, .jpg ou .png.")
                 .arg(nativePath, suffix));
     }
-    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    const QImage image = renderPicture(pixels);
     if (image.isNull()) {
         return platform::Result::failure(
             QStringLiteral("Não há memória para uma imagem de %1 × %2 pixels.")
                 .arg(pixels.width())
                 .arg(pixels.height()));
     }
-    render(image, exportView);
     if (code == ExportClipboard) {
         QApplication::clipboard()->setImage(image);
         return platform::Result::success();

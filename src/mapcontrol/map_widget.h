@@ -93,6 +93,10 @@ public:
     // Enhanced Metafile's frame, in hundredths of a millimetre at 96 dpi, is
     // held in 32 bits). The failure says why for the user.
     platform::Result exportMap(int code, const QString& nativePath, double scale);
+    // The current view drawn off-screen at `pixels` (the extent fitted to
+    // that shape), as the export draws it; a null image when there is no
+    // memory for it.
+    QImage renderPicture(QSize pixels);
 
     static constexpr double kMaxPicturePixels = 4e8;
     static constexpr double kMaxMetafileSide = 8e7;

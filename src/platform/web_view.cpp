@@ -6,10 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringConverter>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <cctype>
@@ -137,6 +139,14 @@ void WebView::show(const QByteArray& html) {
     if (html.isEmpty() && !m_error.isEmpty()) {
         m_browser->setPlainText(
             QStringLiteral("Não foi possível abrir %1\n%2").arg(m_address, m_error));
+        return;
+    }
+    // A legend is often a picture rather than a page.
+    QImage picture;
+    if (!html.trimmed().startsWith('<') && picture.loadFromData(html)) {
+        const QUrl name(QStringLiteral("quelvora-picture:answer"));
+        m_browser->document()->addResource(QTextDocument::ImageResource, name, picture);
+        m_browser->setHtml(QStringLiteral("<img src=\"%1\">").arg(name.toString()));
         return;
     }
     m_browser->setHtml(decodePage(html));
