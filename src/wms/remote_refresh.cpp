@@ -1,0 +1,135 @@
+#include "wms/remote_refresh.h"
+
+#include "net/downloader.h"
+#include "wms/alpha_blend.h"
+#include "wms/picture_size.h"
+#include "wms/urls.h"
+#include "wms/wms_text.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPainter>
+
+namespace wms {
+
+std::vector<ServiceLayers> checkedLayersByService(
+    const QStringList& services, const std::vector<std::pair<QString, bool>>& entries) {
+    std::vector<ServiceLayers> result;
+    result.reserve(static_cast<size_t>(services.size()));
+    for (const QString& address : services) {
+        result.push_back({address, QString()});
+    }
+    for (const auto& [text, checked] : entries) {
+        if (!checked) continue;
+        const std::optional<LayerEntry> entry = parseLayerEntry(text);
+        if (!entry || entry->service < 0 || entry->service >= services.size()) continue;
+        QString& layers = result[static_cast<size_t>(entry->service)].layers;
+        if (!layers.isEmpty()) layers += QLatin1Char(',');
+        layers += entry->name;
+    }
+    return result;
+}
+
+namespace {
+
+QImage blankPicture(QSize area) {
+    QImage image(area, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+}  // namespace
+
+FetchedPicture fetchPicture(const QString& url, qint64 maxPixels, net::Downloader& downloader,
+                            const QString& target) {
+    FetchedPicture fetched;
+    fetched.result = downloader.download(url, target);
+    if (!fetched.result) {
+        return fetched;
+    }
+    fetched.answered = true;
+    QFile file(target);
+    if (!file.open(QIODevice::ReadOnly)) {
+        fetched.result = platform::Result::failure(file.errorString());
+        return fetched;
+    }
+    DecodedPicture picture = decodeServicePicture(file.readAll(), maxPixels);
+    fetched.result = picture.result;
+    fetched.image = std::move(picture.image);
+    return fetched;
+}
+
+ServicePicturesResult fetchServicePictures(const std::vector<ServiceLayers>& services,
+                                           const mapcontrol::Rectangle& extent, QSize area,
+                                           OverlayMode mode, net::Downloader& downloader,
+                                           const QString& programFolder) {
+    ServicePicturesResult result;
+    const PictureSize size = pictureSize(area.width(), area.height(), extent);
+    const QString target = QDir(programFolder).filePath(QStringLiteral("temp.jpg"));
+    // A picture larger than eight times the area is not what was asked for.
+    const qint64 maxPixels = 8LL * area.width() * area.height();
+    ServicePictureCombiner combiner(area, mode);
+    for (const ServiceLayers& service : services) {
+        QFile::remove(target);
+        if (service.layers.isEmpty()) {
+            continue;  // nothing checked: the service is not asked
+        }
+        result.anyAsked = true;
+        const QString url =
+            getMapUrl(service.address, service.layers, extent, size.width, size.height);
+        const FetchedPicture picture = fetchPicture(url, maxPixels, downloader, target);
+        result.ok = picture.result.ok;
+        if (!result.ok) {
+            if (picture.answered && !result.serverTexts.contains(picture.result.message)) {
+                result.serverTexts << picture.result.message;
+            }
+            continue;
+        }
+        combiner.add(picture.image, QPoint(size.x, size.y));
+    }
+    result.combined = combiner.empty() ? blankPicture(area) : combiner.result();
+    return result;
+}
+
+QImage loadAreaPicture(const QString& nativePath, QSize area) {
+    QImage picture(nativePath);
+    QImage image = blankPicture(area);
+    if (!picture.isNull()) {
+        QPainter painter(&image);
+        painter.drawImage(QPoint(0, 0), picture);
+    }
+    return image;
+}
+
+Composite composeWithLocalMap(const QImage& remote, bool localThemesLoaded,
+                              const std::function<QImage(QSize)>& renderLocalMap,
+                              const QString& programFolder) {
+    const QDir folder(programFolder);
+    const QString remoteFile = folder.filePath(QStringLiteral("temp.bmp"));
+    const QSize area = remote.size();
+    QImage local;
+    if (localThemesLoaded) {
+        local = renderLocalMap(area).convertToFormat(QImage::Format_RGB32);
+    } else {
+        local = loadAreaPicture(remoteFile, area);  // the previous remote picture
+    }
+    if (local.isNull()) {
+        local = blankPicture(area);
+    }
+    (void)remote.save(remoteFile, "BMP");  // a scratch file; the blend goes on without it
+    (void)local.save(folder.filePath(QStringLiteral("temp1.bmp")), "BMP");
+    Composite composite;
+    composite.blend = AlphaBlend(0, 0, remote, localThemesLoaded ? 0.5 : 1.0, local);
+    composite.shown = local;
+    return composite;
+}
+
+Composite blendFiles(const QString& background, const QString& foreground, double opacity,
+                     QSize area) {
+    Composite composite;
+    composite.shown = loadAreaPicture(background, area);
+    composite.blend = AlphaBlend(0, 0, loadAreaPicture(foreground, area), opacity, composite.shown);
+    return composite;
+}
+
+}  // namespace wms

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "mapcontrol/geometry.h"
+#include "platform/result.h"
+#include "wms/service_pictures.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace net {
+class Downloader;
+}
+
+// The remote picture of a refresh: every service asked for its checked
+// layers, the answers combined, then blended with the local themes. Works
+// on pictures and the program folder's files; shows nothing.
+namespace wms {
+
+// A service of the list and the names of its checked layers, joined by ",".
+struct ServiceLayers {
+    QString address;
+    QString layers;  // empty: the service is not asked
+};
+
+// The checked entries' names grouped by service number, in list order.
+std::vector<ServiceLayers> checkedLayersByService(
+    const QStringList& services, const std::vector<std::pair<QString, bool>>& entries);
+
+// One picture asked of a server: downloaded to `target`, checked and
+// decoded.
+struct FetchedPicture {
+    bool answered = false;  // the download succeeded
+    // On an answer that is not a picture, the message is the server's own text.
+    platform::Result result;
+    QImage image;
+};
+FetchedPicture fetchPicture(const QString& url, qint64 maxPixels, net::Downloader& downloader,
+                            const QString& target);
+
+struct ServicePicturesResult {
+    bool ok = false;  // the last service asked delivered its picture
+    bool anyAsked = false;
+    QImage combined;          // area-sized, white where no picture fell
+    QStringList serverTexts;  // what servers answered instead of a picture, once each
+};
+
+// Asks each service with layers for its picture of `extent` (through
+// "temp.jpg" in `programFolder`), checks that a JPEG arrived, decodes it and
+// draws it at the place the picture-size rule gives, combining by `mode`.
+ServicePicturesResult fetchServicePictures(const std::vector<ServiceLayers>& services,
+                                           const mapcontrol::Rectangle& extent, QSize area,
+                                           OverlayMode mode, net::Downloader& downloader,
+                                           const QString& programFolder);
+
+// The screen after a refresh: `remote` saved as "temp.bmp", the local map as
+// "temp1.bmp", and `remote` blended over the local map at 0.5 when local
+// themes are loaded, 1.0 when not. Without local themes the local map is
+// the previous "temp.bmp" when there is one (blank otherwise).
+struct Composite {
+    QImage shown;
+    platform::Result blend;
+};
+Composite composeWithLocalMap(const QImage& remote, bool localThemesLoaded,
+                              const std::function<QImage(QSize)>& renderLocalMap,
+                              const QString& programFolder);
+
+// Loads a picture file of the program folder as an area-sized RGB32 image;
+// blank (white) when the file is missing or unreadable.
+QImage loadAreaPicture(const QString& nativePath, QSize area);
+
+// Blends the picture file `foreground` over `background` (both in the
+// program folder, missing ones blank) at `opacity`: the opacity control and
+// the screen memories.
+Composite blendFiles(const QString& background, const QString& foreground, double opacity,
+                     QSize area);
+
+}  // namespace wms
