@@ -11,6 +11,7 @@
 #include "mapcontrol/map_widget.h"
 #include "mapcontrol/value_map_renderer.h"
 #include "mapcontrol/vector_layer.h"
+#include "net/downloader.h"
 #include "output/screen_output.h"
 #include "output/zoom_window.h"
 #include "platform/dialogs.h"
@@ -25,6 +26,8 @@
 #include "symbology/legend_panel.h"
 #include "symbology/symbol_editors.h"
 #include "symbology/transparency_switch.h"
+#include "wms/overlay_window.h"
+#include "wms/wms_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -176,6 +179,7 @@ TForm1::TForm1(Surroundings surroundings, QWidget* parent)
     connectSymbology();
     connectQuery();
     connectOutput();
+    connectWms();
 }
 
 TForm1::~TForm1() = default;
@@ -316,6 +320,14 @@ void TForm1::buildLayout() {
     Image1 = new QLabel(centre);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setScaledContents(true);
+    // The two share one place and one size whichever is shown: the picture's
+    // own size must not move the layout, and the hidden one keeps following it.
+    Image1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    for (QWidget* w : {static_cast<QWidget*>(Map1), static_cast<QWidget*>(Image1)}) {
+        QSizePolicy policy = w->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(policy);
+    }
     Image1->hide();
     mapArea->addWidget(Map1, 0, 0);
     mapArea->addWidget(Image1, 0, 0);  // same place, same size as Map1
@@ -724,7 +736,7 @@ void TForm1::connectThemeList() {
     onClick("SpeedButton3", [this] {
         m_themeList->addTheme(kAddThemeFilter);
         // Whatever came of it, the memory and identify tools are on again.
-        button(QStringLiteral("M1"))->setEnabled(m_state.connectionMode != 1);
+        button(QStringLiteral("M1"))->setEnabled(!m_state.connectionMode);
         button(QStringLiteral("SpeedButton6"))->setEnabled(true);
     });
     onClick("SpeedButton17", [this] { m_themeList->removeTheme(); });
@@ -910,6 +922,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
+    if (watched == Image1 && !m_state.distanceActive && forwardToMainMap(event)) {
+        return true;
+    }
     if (watched == Image1 && m_state.distanceActive) {
         if (event->type() == QEvent::MouseButtonPress) {
             const QPoint p = static_cast<QMouseEvent*>(event)->position().toPoint();
@@ -958,6 +973,23 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         stopMapTips();  // moving over the list switches map tips off
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool TForm1::forwardToMainMap(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove: {
+            // The picture lies over the main map with its size: the map takes
+            // the clicks (the tools, a drawn box, the read-outs) as its own.
+            std::unique_ptr<QEvent> copy(event->clone());
+            QCoreApplication::sendEvent(Map1, copy.get());
+            return true;
+        }
+        default:
+            return false;
+    }
 }
 
 void TForm1::SpeedButton33Click() {

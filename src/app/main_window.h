@@ -12,9 +12,12 @@
 
 #include <QMainWindow>
 
+#include <initializer_list>
 #include <memory>
+#include <optional>
 #include <vector>
 
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -45,6 +48,17 @@ class ZoomWindow;
 namespace help {
 class HelpWindow;
 }
+namespace net {
+class BusyDownloader;
+class Downloader;
+}  // namespace net
+namespace platform {
+class WebView;
+}
+namespace wms {
+class OverlayWindow;
+class WmsWindow;
+}  // namespace wms
 namespace symbology {
 class ClassificationWindow;
 class LabelWindow;
@@ -99,6 +113,12 @@ public:
     output::ZoomWindow& zoomWindow() { return *m_zoomWindow; }
     output::ScreenOutput& screenOutput() { return *m_screenOutput; }
     help::HelpWindow& help() { return *m_help; }
+    wms::WmsWindow& wmsWindow() { return *m_wms; }
+    wms::OverlayWindow& overlayWindow() { return *m_overlay; }
+    // Every download of the windows goes through it.
+    net::BusyDownloader& downloader() { return *m_downloader; }
+    // The web view of the remote record window (TForm16).
+    platform::WebView& recordView() { return *m_recordView; }
 
     // Appends the lines of the project file (native path) to the theme list
     // and its hidden copies, with `drive` for the relative paths.
@@ -125,6 +145,26 @@ public:
 
     // Deletes "temp.jpg", "temp.bmp" and "temp1.bmp" in the program folder.
     void deleteTemporaryPictures();
+
+    // Web map services: "Serviços WMS", show map, the refresh after every
+    // navigation step, the index map, "Desconecta", feature info, legends,
+    // the opacity step and the two screen memories.
+    void OpenWmsWindow();
+    void ShowWmsMap();
+    void RefreshRemoteImage();
+    void ShowIndexMap();
+    void DisconnectWms();
+    void ShowWmsLegend();
+    void WmsFeatureInfo(const mapcontrol::MapPoint& point);
+    void BedrockFeatureInfo(const mapcontrol::MapPoint& point);
+    void IndexMapClick(const mapcontrol::MapPoint& point);
+    void OpacityStep(int positionBefore);
+    void ScreenMemory1();
+    void ScreenMemory2();
+    // "troca": the remote picture and the local map change places.
+    void SwapRemoteAndLocal();
+    static const QString kNoConnectionMessage;
+    static const QString kServiceNotImplemented;
 
     // The add-theme dialog's filter.
     static const QString kAddThemeFilter;
@@ -179,11 +219,33 @@ private:
     // The scale bar of a start from config.dat, once the window has its size.
     void showScaleBarAtSize();
     void SpeedButton33Click();
+    // Hands a mouse event of the remote picture to the main map.
+    bool forwardToMainMap(QEvent* event);
     void connectThemeList();
     void connectMapTools();
     void connectSymbology();
     void connectQuery();
     void connectOutput();
+    void connectWms();
+    void addWmsBranches(workspace::Navigation::Branches& branches);
+    // The size of the map area, which the remote pictures fill.
+    QSize mapArea() const;
+    // At least one local theme is drawn by the main map.
+    bool localThemesLoaded() const;
+    // Entry `index` of the main menu bar, counted from 0.
+    QAction* mainMenuItem(int index) const;
+    void setMainMenuItems(std::initializer_list<int> indexes, bool enabled);
+    void setLocalTools(bool enabled);
+    // The rectangle as extent and full extent of the main and overview maps.
+    void applyRemoteExtent(const mapcontrol::Rectangle& extent);
+    // Steps 1 of every remote picture: tools, menus and memories set for it.
+    void prepareForRemotePicture();
+    // Shows `picture` in place of the main map.
+    void showRemotePicture(const QImage& picture);
+    // A request that brought no picture: message, back to the local map.
+    void remotePictureFailed();
+    // Fetches a page for the web views through the downloader.
+    std::optional<QByteArray> fetchPage(const QString& url, QString* error);
     // What a press on the main map hands to the query and remote features.
     workspace::Navigation::Branches navigationBranches();
 
@@ -206,6 +268,10 @@ private:
     std::unique_ptr<output::ZoomWindow> m_zoomWindow;
     std::unique_ptr<output::ScreenOutput> m_screenOutput;
     std::unique_ptr<help::HelpWindow> m_help;
+    std::unique_ptr<net::BusyDownloader> m_downloader;
+    std::unique_ptr<wms::WmsWindow> m_wms;
+    std::unique_ptr<wms::OverlayWindow> m_overlay;
+    platform::WebView* m_recordView = nullptr;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
     bool m_scaleBarDragging = false;
     bool m_scaleBarWhenShown = false;

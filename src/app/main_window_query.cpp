@@ -37,6 +37,7 @@ workspace::Navigation::Branches TForm1::navigationBranches() {
     branches.localIdentify = [this](const mapcontrol::MapPoint& point) {
         m_identify->identifyAt(point);
     };
+    addWmsBranches(branches);
     return branches;
 }
 

@@ -1,0 +1,542 @@
+// The main window's side of the web map services: the WMS window and the
+// overlay-mode window, the remote picture shown in place of the main map and
+// refreshed after every navigation step, the index map, feature info and
+// legends, the opacity step and the two screen memories.
+#include "app/main_window.h"
+#include "app/secondary_windows.h"
+#include "mapcontrol/map_widget.h"
+#include "net/downloader.h"
+#include "output/zoom_window.h"
+#include "platform/dialogs.h"
+#include "platform/text_file.h"
+#include "platform/web_view.h"
+#include "wms/alpha_blend.h"
+#include "wms/overlay_window.h"
+#include "wms/remote_refresh.h"
+#include "wms/urls.h"
+#include "wms/wms_text.h"
+#include "wms/wms_window.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPainter>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace app {
+
+const QString TForm1::kNoConnectionMessage =
+    QStringLiteral("Não foi realizada conexão, verifique a Internet");
+const QString TForm1::kServiceNotImplemented = QStringLiteral("Serviço ainda não implementado");
+
+namespace {
+
+// The main menu's entries by position: 1 "Temas", 3 "Zoom", 4 "Pesq",
+// 5 "Reclassificar", 6 "Legenda", 7 "Distâncias", 9 "Mensagens",
+// 10 "Texto", 11 "Zoom_coord".
+constexpr int kMenuZoomCoord = 11;
+constexpr int kMenuPesq = 4;
+
+// The tools of the local map that a remote picture or a screen memory puts
+// out of use: themes, classification, legend, palette, colour file, labels,
+// transparency, query, map tips, distance, clipboard and print.
+const char* const kLocalTools[] = {
+    "SpeedButton3",  "SpeedButton17", "SpeedButton9",  "SpeedButton18", "SpeedButton14",
+    "SpeedButton25", "SpeedButton34", "SpeedButton21", "SpeedButton10", "SpeedButton27",
+    "SpeedButton19", "SpeedButton13", "SpeedButton20", "SpeedButton8"};
+
+// The fixed rectangle of the index map.
+const mapcontrol::Rectangle kIndexMapExtent(-73.839432, -34.858105, 5.38289, -33.770855);
+
+}  // namespace
+
+void TForm1::connectWms() {
+    const platform::Configuration& config = m_surroundings.configuration;
+    m_downloader = std::make_unique<net::BusyDownloader>(
+        this, net::DownloadLimits::fromSettings(config.settings));
+    m_wms = std::make_unique<wms::WmsWindow>(wms::WmsWindow::Surroundings{
+        *m_windows->window(QStringLiteral("TForm24")), m_state, m_surroundings.dialogs,
+        *m_downloader, config.programFolder, config.settings.gatewayHost});
+    QWidget* overlayForm = m_windows->window(QStringLiteral("TForm25"));
+    m_overlay = std::make_unique<wms::OverlayWindow>(*overlayForm);
+
+    // The remote record window shows the answers of feature info.
+    QWidget* recordForm = m_windows->window(QStringLiteral("TForm16"));
+    auto* recordLayout = new QVBoxLayout(recordForm);
+    recordLayout->setContentsMargins(0, 0, 0, 0);
+    m_recordView = new platform::WebView(recordForm);
+    m_recordView->setObjectName(QStringLiteral("WebBrowser1"));
+    recordLayout->addWidget(m_recordView);
+    recordForm->resize(700, 500);
+    const auto fetcher = [this](const QString& url, QString* error) {
+        return fetchPage(url, error);
+    };
+    m_recordView->setFetcher(fetcher);
+    if (auto* legendView = m_windows->window(QStringLiteral("TForm18"))
+                               ->findChild<platform::WebView*>(QStringLiteral("WebBrowser1"))) {
+        legendView->setFetcher(fetcher);
+    }
+
+    const auto openWms = [this] { OpenWmsWindow(); };
+    connect(button(QStringLiteral("BOTAO3")), &QToolButton::clicked, this, openWms);
+    connect(findChild<QAction*>(QStringLiteral("WMS1")), &QAction::triggered, this, openWms);
+    wms::WmsWindow& w = *m_wms;
+    connect(w.SpeedButton1, &QToolButton::clicked, this, &TForm1::ShowWmsMap);
+    connect(w.SpeedButton16, &QToolButton::clicked, this, &TForm1::ShowIndexMap);
+    connect(w.SpeedButton4, &QToolButton::clicked, this, &TForm1::DisconnectWms);
+    connect(w.SpeedButton11, &QToolButton::clicked, this, &TForm1::ShowWmsLegend);
+    connect(w.SpeedButton7, &QToolButton::clicked, this, [overlayForm] {
+        overlayForm->show();
+        overlayForm->raise();
+    });
+    connect(w.SpeedButton10, &QToolButton::clicked, this, [this] {
+        m_zoomWindow->SpeedButton2->setEnabled(true);
+        QWidget* zoomForm = m_windows->window(QStringLiteral("TForm14"));
+        zoomForm->show();
+        zoomForm->raise();
+    });
+    connect(w.up1, &wms::OpacityUpDown::stepping, this, &TForm1::OpacityStep);
+    connect(button(QStringLiteral("M1")), &QToolButton::clicked, this, &TForm1::ScreenMemory1);
+    connect(button(QStringLiteral("M2")), &QToolButton::clicked, this, &TForm1::ScreenMemory2);
+    // "XM" leaves the memories as "Desconecta" does.
+    connect(button(QStringLiteral("SpeedButton37")), &QToolButton::clicked, this,
+            &TForm1::DisconnectWms);
+}
+
+void TForm1::addWmsBranches(workspace::Navigation::Branches& branches) {
+    branches.refreshRemotePicture = [this] { RefreshRemoteImage(); };
+    branches.wmsFeatureInfo = [this](const mapcontrol::MapPoint& p) { WmsFeatureInfo(p); };
+    branches.remoteFeatureInfo = [this](const mapcontrol::MapPoint& p) { BedrockFeatureInfo(p); };
+    branches.indexMap = [this](const mapcontrol::MapPoint& p) { IndexMapClick(p); };
+    branches.identifyAnswersWms = [this] { return m_wms && m_wms->identifyChoice() == 0; };
+    branches.remoteWholeMap = [this] {
+        m_state.currentExtent = m_wms->extentFromEdits();
+        Map1->setExtent(m_state.currentExtent);
+        m_navigation->zoomOut();  // which fetches the picture
+    };
+}
+
+QSize TForm1::mapArea() const {
+    return Map1->size();
+}
+
+bool TForm1::localThemesLoaded() const {
+    return Map1->layers().count() > 0;
+}
+
+QAction* TForm1::mainMenuItem(int index) const {
+    const QList<QAction*> entries = menuBar()->actions();
+    return index >= 0 && index < entries.size() ? entries[index] : nullptr;
+}
+
+void TForm1::setMainMenuItems(std::initializer_list<int> indexes, bool enabled) {
+    for (int index : indexes) {
+        if (QAction* entry = mainMenuItem(index)) entry->setEnabled(enabled);
+    }
+}
+
+void TForm1::setLocalTools(bool enabled) {
+    for (const char* name : kLocalTools) {
+        button(QLatin1String(name))->setEnabled(enabled);
+    }
+}
+
+std::optional<QByteArray> TForm1::fetchPage(const QString& url, QString* error) {
+    const QString path =
+        QDir(m_surroundings.configuration.programFolder).filePath(QStringLiteral("pagina.tmp"));
+    const platform::Result got = m_downloader->download(url, path);
+    if (!got) {
+        if (error) *error = got.message + QStringLiteral("\n") + got.detail;
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = file.errorString();
+        return std::nullopt;
+    }
+    QByteArray page = file.readAll();
+    file.close();
+    QFile::remove(path);
+    return page;
+}
+
+void TForm1::OpenWmsWindow() {
+    if (CheckBox1->isChecked()) CheckBox1->setChecked(false);
+    m_wms->setIdentifyChoice(0);
+    setMainMenuItems({kMenuZoomCoord}, true);
+    QWidget* form = m_windows->window(QStringLiteral("TForm24"));
+    form->show();
+    form->raise();
+}
+
+void TForm1::applyRemoteExtent(const mapcontrol::Rectangle& extent) {
+    for (mapcontrol::MapWidget* map : {Map1, Map2}) {
+        map->setFullExtent(extent);
+        map->setExtent(extent);
+    }
+}
+
+void TForm1::ShowWmsMap() {
+    button(QStringLiteral("SpeedButton5"))->setEnabled(false);
+    button(QStringLiteral("SpeedButton7"))->setEnabled(true);
+    button(QStringLiteral("SpeedButton10"))->setEnabled(true);
+    m_state.indexMapMode = false;
+    m_state.indexClickLookup = false;
+    m_state.wmsActive = true;
+    m_state.themesLoaded = true;
+    m_state.coordsVisible = true;
+
+    const bool fromServices = m_wms->extentChoice() == 0;
+    if (fromServices) {
+        mapcontrol::Rectangle extent = m_wms->extentFromEdits();
+        if (localThemesLoaded()) {
+            const mapcontrol::Rectangle local = Map1->extent();
+            extent = mapcontrol::Rectangle(
+                std::min(extent.left(), local.left()), std::max(extent.right(), local.right()),
+                std::max(extent.top(), local.top()), std::min(extent.bottom(), local.bottom()));
+        }
+        m_state.currentExtent = extent;
+        m_wms->writeExtentEdits(extent, 6, 12);
+        applyRemoteExtent(extent);
+    }
+    m_navigation->zoomOut();  // ends in RefreshRemoteImage
+    if (fromServices && localThemesLoaded()) {
+        const mapcontrol::Rectangle asked = Map1->extent();
+        m_state.currentExtent = m_wms->extentFromEdits();
+        applyRemoteExtent(m_state.currentExtent);
+        // The picture must show what the map's coordinates say.
+        if (!(Map1->extent() == asked)) RefreshRemoteImage();
+    }
+}
+
+void TForm1::prepareForRemotePicture() {
+    setMainMenuItems({kMenuZoomCoord, kMenuPesq}, false);
+    m_state.memoryMode = false;
+    button(QStringLiteral("M1"))->setEnabled(true);
+    m_wms->up1->setEnabled(true);
+    for (const char* name : {"SpeedButton2", "SpeedButton4", "SpeedButton7", "SpeedButton6"}) {
+        button(QLatin1String(name))->setEnabled(true);
+    }
+    setLocalTools(true);
+    if (m_state.connectionKind == 0) {
+        button(QStringLiteral("SpeedButton5"))->setEnabled(false);
+    }
+    m_themeList->endMove();
+    stopMapTips();
+}
+
+void TForm1::showRemotePicture(const QImage& picture) {
+    Image1->setPixmap(QPixmap::fromImage(picture));
+    Image1->show();
+    Image1->raise();
+    Map1->hide();
+}
+
+void TForm1::remotePictureFailed() {
+    m_surroundings.dialogs.message(this, kNoConnectionMessage, platform::MessageKind::Warning);
+    setFixedSize(size());  // border style single
+    SwapRemoteAndLocal();
+    button(QStringLiteral("M2"))->setEnabled(false);
+    m_state.connectionKind = -1;
+}
+
+void TForm1::RefreshRemoteImage() {
+    if (!m_state.wmsActive) {
+        return;
+    }
+    prepareForRemotePicture();
+    const QSize area = mapArea();
+    const QString& folder = m_surroundings.configuration.programFolder;
+    const wms::ServicePicturesResult pictures = wms::fetchServicePictures(
+        wms::checkedLayersByService(m_wms->services(), m_wms->layerEntries()),
+        m_state.currentExtent, area, m_overlay->mode(), *m_downloader, folder);
+    for (const QString& text : pictures.serverTexts) {
+        m_surroundings.dialogs.message(this, text, platform::MessageKind::Warning);
+    }
+    const wms::Composite composite = wms::composeWithLocalMap(
+        pictures.combined, localThemesLoaded(),
+        [this](QSize size) { return Map1->renderPicture(size); }, folder);
+    if (composite.blend) {
+        showRemotePicture(composite.shown);
+    } else {
+        m_surroundings.dialogs.message(this, composite.blend.message, platform::MessageKind::Error);
+        Image1->show();
+        Map1->hide();
+    }
+    m_state.connectionMode = true;
+    if (!pictures.ok) {
+        remotePictureFailed();
+    }
+    if (RadioGroup1->findChild<QRadioButton*>(QStringLiteral("RadioGroup1Item0"))->isChecked()) {
+        // "Visível": the services' extent is where the whole map returns to.
+        Map1->setFullExtent(m_wms->extentFromEdits());
+    }
+    button(QStringLiteral("SpeedButton13"))->setEnabled(true);
+}
+
+void TForm1::ShowIndexMap() {
+    m_state.indexMapMode = true;
+    m_state.indexClickLookup = true;
+    m_wms->RadioGroup1->button(0)->setChecked(true);
+    m_state.wmsActive = true;
+    m_state.themesLoaded = true;
+    m_state.coordsVisible = true;
+    mapcontrol::Rectangle extent = kIndexMapExtent;
+    if (localThemesLoaded()) {
+        extent = extent.united(Map1->extent());
+    }
+    m_state.currentExtent = extent;
+    m_wms->writeExtentEdits(extent, 6, 12);
+    applyRemoteExtent(extent);
+    prepareForRemotePicture();
+    m_state.currentExtent = Map1->extent();
+    const QSize area = mapArea();
+    const QString& folder = m_surroundings.configuration.programFolder;
+    const wms::FetchedPicture picture =
+        wms::fetchPicture(wms::indexMapUrl(m_surroundings.configuration.settings.gatewayHost,
+                                           area.width(), area.height()),
+                          8LL * area.width() * area.height(), *m_downloader,
+                          QDir(folder).filePath(QStringLiteral("temp.jpg")));
+    if (!picture.result) {
+        if (picture.answered) {
+            m_surroundings.dialogs.message(this, picture.result.message,
+                                           platform::MessageKind::Warning);
+        }
+        remotePictureFailed();
+        return;
+    }
+    QImage remote(area, QImage::Format_RGB32);
+    remote.fill(Qt::white);
+    {
+        QPainter painter(&remote);
+        painter.drawImage(QPoint(0, 0), picture.image);
+    }
+    const wms::Composite composite = wms::composeWithLocalMap(
+        remote, localThemesLoaded(), [this](QSize size) { return Map1->renderPicture(size); },
+        folder);
+    if (!composite.blend) {
+        m_surroundings.dialogs.message(this, composite.blend.message, platform::MessageKind::Error);
+    }
+    m_wms->up1->setEnabled(true);
+    showRemotePicture(composite.shown);
+    m_state.connectionMode = true;
+}
+
+void TForm1::SwapRemoteAndLocal() {
+    const bool noKind = m_state.connectionKind < 0;
+    if (Image1->isVisible()) {
+        Map1->show();
+        Image1->hide();
+        setMainMenuItems({kMenuZoomCoord, kMenuPesq, 9, 10}, true);
+        button(QStringLiteral("SpeedButton10"))->setEnabled(true);
+        button(QStringLiteral("SpeedButton5"))->setEnabled(noKind);
+        setLocalTools(true);
+        m_state.connectionMode = false;
+    } else {
+        Map1->hide();
+        showRemotePicture(Image1->pixmap().toImage());
+        if (noKind) {
+            setLocalTools(false);
+            setMainMenuItems({1, 5, 6, 7, 9, 10}, false);
+        }
+        setMainMenuItems({kMenuZoomCoord, kMenuPesq}, false);
+        m_state.connectionMode = true;
+    }
+}
+
+void TForm1::DisconnectWms() {
+    m_state.indexMapMode = false;
+    m_state.indexClickLookup = false;
+    m_state.wmsActive = false;
+    m_state.memoryMode = false;
+    button(QStringLiteral("SpeedButton6"))->setChecked(false);
+    m_wms->CheckListBox1->clear();
+    m_wms->Edit6->clear();
+    m_wms->Edit7->clear();
+    m_wms->up1->setEnabled(false);
+    Map1->show();
+    Image1->hide();
+    setMinimumSize(0, 0);  // border style sizeable again
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    m_state.connectionMode = false;
+    // The whole map is the local themes' again.
+    Map1->setFullExtent(mapcontrol::Rectangle());
+    Map2->setFullExtent(mapcontrol::Rectangle());
+    setMainMenuItems({1, 3, 4, 5, 6, 7, 9, 10, 11}, true);
+    setLocalTools(true);
+    for (const char* name : {"SpeedButton1", "SpeedButton2", "SpeedButton4", "SpeedButton5",
+                             "SpeedButton6", "SpeedButton7", "M1"}) {
+        button(QLatin1String(name))->setEnabled(true);
+    }
+    button(QStringLiteral("M2"))->setEnabled(false);
+    m_readouts->UpdateDistanceReadout();
+    m_themeList->endMove();
+    if (!localThemesLoaded()) {
+        button(QStringLiteral("SpeedButton6"))->setEnabled(false);
+    }
+}
+
+void TForm1::ShowWmsLegend() {
+    QWidget* form = m_windows->window(QStringLiteral("TForm18"));
+    auto* view = form->findChild<platform::WebView*>(QStringLiteral("WebBrowser1"));
+    view->load(wms::legendUrl(m_wms->Edit6->text(), m_wms->Edit7->text()));
+    form->show();
+    form->raise();
+}
+
+namespace {
+
+// The pixel of the click the dispatcher turned into map units.
+QPoint clickPixel(const mapcontrol::MapWidget& map, const mapcontrol::MapPoint& point) {
+    const QPointF p = map.toPixel(point);
+    return {static_cast<int>(std::lround(p.x())), static_cast<int>(std::lround(p.y()))};
+}
+
+}  // namespace
+
+void TForm1::WmsFeatureInfo(const mapcontrol::MapPoint& point) {
+    const QSize area = mapArea();
+    const QPoint pixel = clickPixel(*Map1, point);
+    const QString url = wms::featureInfoUrl(
+        m_wms->Edit6->text(), wms::layerNameOf(m_wms->Edit7->text()), m_state.currentExtent,
+        area.width(), area.height(), pixel.x(), pixel.y());
+    if (m_state.indexMapMode) {
+        return;
+    }
+    m_recordView->load(url);
+    QWidget* form = m_windows->window(QStringLiteral("TForm16"));
+    form->show();
+    form->raise();
+}
+
+void TForm1::BedrockFeatureInfo(const mapcontrol::MapPoint& point) {
+    const QSize area = mapArea();
+    const QPoint pixel = clickPixel(*Map1, point);
+    m_recordView->load(
+        wms::bedrockFeatureInfoUrl(m_surroundings.configuration.settings.bedrockWmsHost,
+                                   area.width(), area.height(), pixel.x(), pixel.y()));
+    QWidget* form = m_windows->window(QStringLiteral("TForm16"));
+    form->show();
+    form->raise();
+}
+
+void TForm1::IndexMapClick(const mapcontrol::MapPoint& point) {
+    const QDir folder(m_surroundings.configuration.programFolder);
+    const QString answer = folder.filePath(QStringLiteral("listawms1.txt"));
+    QFile::remove(answer);
+    (void)m_downloader->download(
+        wms::indexLookupUrl(m_surroundings.configuration.settings.gatewayHost, point.x, point.y),
+        answer);  // a failure leaves no answer file
+    if (QFile::exists(answer)) {
+        const platform::TextLines key = platform::readFirstTextLine(answer);
+        const platform::TextLines catalogue =
+            platform::readTextLines(folder.filePath(QStringLiteral("listawms.txt")));
+        const QStringList addresses = wms::addressesForKey(
+            catalogue.lines, key.lines.isEmpty() ? QString() : key.lines.first());
+        m_wms->ListBox1->addItems(addresses);
+        if (addresses.isEmpty()) {
+            m_surroundings.dialogs.message(this, kServiceNotImplemented);
+        }
+    }
+    QWidget* form = m_windows->window(QStringLiteral("TForm24"));
+    form->show();
+    form->raise();
+}
+
+void TForm1::OpacityStep(int positionBefore) {
+    const QDir folder(m_surroundings.configuration.programFolder);
+    const double opacity = positionBefore / 10.0;
+    std::optional<wms::Composite> composite;
+    if (!m_state.memoryMode &&
+        (m_state.wmsActive || (m_state.connectionKind >= 0 && m_state.connectionKind <= 5))) {
+        composite =
+            wms::blendFiles(folder.filePath(QStringLiteral("temp.bmp")),
+                            folder.filePath(QStringLiteral("temp1.bmp")), opacity, mapArea());
+    } else if (m_state.memoryMode) {
+        composite =
+            wms::blendFiles(folder.filePath(QStringLiteral("fox1.bmp")),
+                            folder.filePath(QStringLiteral("fox2.bmp")), opacity, mapArea());
+    }
+    if (!composite) {
+        return;
+    }
+    if (!composite->blend) {
+        m_surroundings.dialogs.message(this, composite->blend.message,
+                                       platform::MessageKind::Error);
+        return;  // the screen keeps its picture
+    }
+    Image1->setPixmap(QPixmap::fromImage(composite->shown));
+}
+
+void TForm1::ScreenMemory1() {
+    setMainMenuItems({kMenuZoomCoord}, true);
+    setMainMenuItems({1, 3, 4, 5, 6, 7, 9, 10}, false);
+    const QString fox1 =
+        QDir(m_surroundings.configuration.programFolder).filePath(QStringLiteral("fox1.bmp"));
+    QImage screen;
+    if (!Image1->isVisible()) {
+        m_state.currentExtent = Map1->extent();
+        m_wms->up1->setEnabled(true);
+        screen = Map1->renderPicture(mapArea());
+    } else {
+        screen = Image1->pixmap().toImage();
+    }
+    if (!screen.save(fox1, "BMP")) {
+        m_surroundings.dialogs.message(
+            this, QStringLiteral("Não foi possível gravar a memória 1 (%1)").arg(fox1),
+            platform::MessageKind::Error);
+    }
+    button(QStringLiteral("M1"))->setEnabled(false);
+    button(QStringLiteral("M2"))->setEnabled(true);
+}
+
+void TForm1::ScreenMemory2() {
+    for (const char* name :
+         {"SpeedButton3", "SpeedButton17", "SpeedButton18", "SpeedButton9", "SpeedButton34",
+          "SpeedButton10", "SpeedButton13", "SpeedButton20", "SpeedButton8", "SpeedButton19"}) {
+        button(QLatin1String(name))->setEnabled(false);
+    }
+    if (m_state.connectionKind >= 0) {
+        button(QStringLiteral("SpeedButton5"))->setEnabled(false);
+    }
+    m_state.currentExtent = Map1->extent();
+    const QDir folder(m_surroundings.configuration.programFolder);
+    const QSize area = mapArea();
+    QImage second(area, QImage::Format_RGB32);
+    second.fill(Qt::white);
+    {
+        QPainter painter(&second);
+        painter.drawImage(QPoint(0, 0), Image1->isVisible() ? Image1->pixmap().toImage()
+                                                            : Map1->renderPicture(area));
+    }
+    if (!second.save(folder.filePath(QStringLiteral("fox2.bmp")), "BMP")) {
+        m_surroundings.dialogs.message(this,
+                                       QStringLiteral("Não foi possível gravar a memória 2 (%1)")
+                                           .arg(folder.filePath(QStringLiteral("fox2.bmp"))),
+                                       platform::MessageKind::Error);
+    }
+    const QImage first = wms::loadAreaPicture(folder.filePath(QStringLiteral("fox1.bmp")), area);
+    const platform::Result blended = wms::AlphaBlend(0, 0, first, 0.5, second);
+    if (!blended) {
+        m_surroundings.dialogs.message(this, blended.message, platform::MessageKind::Error);
+    }
+    showRemotePicture(second);
+    m_state.memoryMode = true;
+    m_state.connectionMode = false;
+    button(QStringLiteral("M2"))->setEnabled(false);
+    button(QStringLiteral("M1"))->setEnabled(true);
+    m_wms->up1->setEnabled(true);
+}
+
+}  // namespace app
