@@ -1,10 +1,19 @@
 // Costs of the pictures of the web map services: decoding a service's JPEG
-// answer, combining the pictures of two services, and blending a picture
-// over the map, all at 1000 x 800 pixels (sides shrunk by the square root
-// of QUELVORA_BENCH_SCALE).
+// answer, combining the pictures of two services, blending a picture over
+// the map, and the whole refresh once the answers are in, all at 1000 x 800
+// pixels (sides shrunk by the square root of QUELVORA_BENCH_SCALE).
 #include "bench_data.h"
+#include "files/layer_builder.h"
+#include "mapcontrol/map_widget.h"
+#include "platform/dialogs.h"
+#include "platform/drives.h"
+#include "sample_drive.h"
 #include "wms/alpha_blend.h"
+#include "wms/remote_refresh.h"
 #include "wms/service_pictures.h"
+
+#include <QLabel>
+#include <QTemporaryDir>
 
 #include <QBuffer>
 #include <QImage>
@@ -138,5 +147,74 @@ void BM_AlphaBlend(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AlphaBlend)->Unit(benchmark::kMillisecond);
+
+class NoDialogs final : public platform::Dialogs {
+public:
+    platform::MessageAnswer message(QWidget*, const QString& text, platform::MessageKind,
+                                    platform::MessageButtons) override {
+        lastMessage = text;
+        return platform::MessageAnswer::Ok;
+    }
+    std::optional<QString> openFile(QWidget*, const platform::FileDialogOptions&) override {
+        return {};
+    }
+    std::optional<QString> saveFile(QWidget*, const platform::FileDialogOptions&) override {
+        return {};
+    }
+    std::optional<QColor> colour(QWidget*, const QColor&) override { return {}; }
+    std::optional<QFont> font(QWidget*, const QFont&) override { return {}; }
+    std::optional<QString> textInput(QWidget*, const QString&, const QString&,
+                                     const QString&) override {
+        return {};
+    }
+    bool print(QWidget*, QPrinter&) override { return false; }
+    QString lastMessage;
+};
+
+// Everything a refresh does once the two services' answers are on the disk:
+// decode and combine them, draw the sample project's themes at the map's
+// size, save both pictures, blend, and put the result on the screen.
+void BM_RefreshAfterDownloads(benchmark::State& state) {
+    const QSize size = pictureSize();
+    QTemporaryDir folder;
+    if (!samples::writeSampleDrive(folder.path())) {
+        state.SkipWithError("the sample data could not be written");
+        return;
+    }
+    mapcontrol::MapWidget map1;
+    mapcontrol::MapWidget map2;
+    map1.resize(size);
+    map2.resize(200, 160);
+    NoDialogs dialogs;
+    platform::DriveTable drives;
+    drives.setRoot(QLatin1Char('D'), folder.path());
+    files::LayerBuilder builder(map1, map2, drives, dialogs);
+    for (const char* theme : {"geologia.shp", "falhas.shp", "amostras.shp"}) {
+        if (!builder.buildThemeLayer(QStringLiteral("D:\\dados\\") + QLatin1String(theme))) {
+            state.SkipWithError(dialogs.lastMessage.toStdString().c_str());
+            return;
+        }
+    }
+    map1.setExtent(map1.fullExtent());
+    const QByteArray first = jpegOf(mapLikePicture(size, 6), 85);
+    const QByteArray second = jpegOf(mapLikePicture(size, 7), 85);
+    const qint64 maxPixels = 8 * qint64(size.width()) * size.height();
+    QLabel image1;
+    image1.resize(size);
+    image1.setScaledContents(true);
+    const auto render = [&map1](QSize area) { return map1.renderPicture(area); };
+    for (auto _ : state) {
+        wms::ServicePictureCombiner combiner(size, wms::OverlayMode::And);
+        for (const QByteArray* answer : {&first, &second}) {
+            const wms::DecodedPicture picture = wms::decodeServicePicture(*answer, maxPixels);
+            combiner.add(picture.image, {});
+        }
+        const wms::Composite shown =
+            wms::composeWithLocalMap(combiner.result(), true, render, folder.path());
+        image1.setPixmap(QPixmap::fromImage(shown.shown));
+        benchmark::DoNotOptimize(shown.blend.ok);
+    }
+}
+BENCHMARK(BM_RefreshAfterDownloads)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -215,8 +215,9 @@ void TForm1::ShowWmsMap() {
         const mapcontrol::Rectangle asked = Map1->extent();
         m_state.currentExtent = m_wms->extentFromEdits();
         applyRemoteExtent(m_state.currentExtent);
-        // The picture must show what the map's coordinates say.
-        if (!(Map1->extent() == asked)) RefreshRemoteImage();
+        // The picture must show what the map's coordinates say (unless no
+        // picture came: the user has been told once).
+        if (m_state.connectionMode && !(Map1->extent() == asked)) RefreshRemoteImage();
     }
 }
 

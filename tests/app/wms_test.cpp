@@ -6,6 +6,7 @@
 #include "app/main_window_fixture.h"
 #include "app/secondary_windows.h"
 #include "mapcontrol/map_widget.h"
+#include "net/downloader.h"
 #include "platform/text_file.h"
 #include "platform/web_view.h"
 #include "support/http_server.h"
@@ -15,6 +16,7 @@
 #include "wms/wms_window.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -28,6 +30,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 // Failures show the texts compared.
@@ -385,7 +388,9 @@ TEST_F(WmsTest, overlayModesCombineTheServicesPictures) {
     EXPECT_TRUE(near(shownPixel(*w, centre.x(), centre.y()), 0, 255, 255, 8));
 
     overlay.RadioGroup1->button(2)->setChecked(true);  // mode 2: OR gives magenta
+    const int connections = server.connectionsAccepted();
     w->RefreshRemoteImage();
+    EXPECT_LE(server.connectionsAccepted() - connections, 1);  // one connection for both
     EXPECT_TRUE(near(shownPixel(*w, centre.x(), centre.y()), 255, 0, 255, 8));
     overlay.Volta->click();
     EXPECT_FALSE(w->windows().window("TForm25")->isVisible());
@@ -423,6 +428,47 @@ TEST_F(WmsTest, anAnswerThatIsNotAPictureFailsWithTheServersTextAndReturnsToTheM
     }
     EXPECT_TRUE(w->findChild<QAction*>("Zoom_coord1")->isEnabled());
     EXPECT_EQ(w->maximumWidth(), QWIDGETSIZE_MAX);
+}
+
+TEST_F(WmsTest, aServiceThatNeverAnswersIsCancelledByEscAndCountsAsFailed) {
+    support::HttpServer::Reply silent;
+    silent.hang = true;
+    server.reply("/mudo", silent);
+    auto w = startWithTheme();
+    wms::WmsWindow& wms = openWith(*w, {service("/mudo")});
+    addLayer(wms, "0*Geologia,lito", true);
+    // Esc while the download runs: the window was not frozen, and the
+    // service counts as failed. (Should Esc not reach the download, the
+    // guard ends it long before the minute of the time-out, as a failure.)
+    bool guarded = false;
+    QTimer::singleShot(50, w.get(), [&w] { QTest::keyClick(w.get(), Qt::Key_Escape); });
+    QTimer::singleShot(10'000, w.get(), [&] {
+        guarded = true;
+        w->downloader().cancel();
+    });
+    wms.SpeedButton1->click();
+    EXPECT_FALSE(guarded);
+    EXPECT_EQ(dialogs.lastMessage(), "Não foi realizada conexão, verifique a Internet");
+    EXPECT_TRUE(w->Map1->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WmsTest, aServiceThatNeverAnswersEndsAtTheTimeOutOfTheSettings) {
+    support::HttpServer::Reply silent;
+    silent.hang = true;
+    server.reply("/mudo", silent);
+    drives.writeFile("C:\\xquelvora\\quelvora.conf", "download_total_timeout_ms=300\r\n");
+    auto w = startWithTheme();
+    wms::WmsWindow& wms = openWith(*w, {service("/mudo")});
+    addLayer(wms, "0*Geologia,lito", true);
+    bool guarded = false;
+    QTimer::singleShot(10'000, w.get(), [&] {
+        guarded = true;
+        w->downloader().cancel();
+    });
+    wms.SpeedButton1->click();
+    EXPECT_FALSE(guarded);
+    EXPECT_EQ(dialogs.lastMessage(), "Não foi realizada conexão, verifique a Internet");
 }
 
 TEST_F(WmsTest, identifyOnThePictureAsksTheSelectedLayerAndLegendsPickTheirKind) {
