@@ -165,6 +165,8 @@ public:
     void SwapRemoteAndLocal();
     static const QString kNoConnectionMessage;
     static const QString kServiceNotImplemented;
+    // Identify on a service picture with no service chosen in the WMS window.
+    static const QString kChooseWmsLayer;
 
     // The add-theme dialog's filter.
     static const QString kAddThemeFilter;

@@ -39,6 +39,9 @@ namespace app {
 const QString TForm1::kNoConnectionMessage =
     QStringLiteral("Não foi realizada conexão, verifique a Internet");
 const QString TForm1::kServiceNotImplemented = QStringLiteral("Serviço ainda não implementado");
+const QString TForm1::kChooseWmsLayer = QStringLiteral(
+    "Escolha na lista de layers da janela WMS o layer que responde à função "
+    "identifica (i)");
 
 namespace {
 
@@ -407,6 +410,11 @@ QPoint clickPixel(const mapcontrol::MapWidget& map, const mapcontrol::MapPoint& 
 }  // namespace
 
 void TForm1::WmsFeatureInfo(const mapcontrol::MapPoint& point) {
+    if (m_wms->Edit6->text().trimmed().isEmpty()) {
+        // No service chosen: there is no address to ask.
+        m_surroundings.dialogs.message(this, kChooseWmsLayer);
+        return;
+    }
     const QSize area = mapArea();
     const QPoint pixel = clickPixel(*Map1, point);
     const QString url = wms::featureInfoUrl(

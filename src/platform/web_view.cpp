@@ -79,6 +79,8 @@ WebView::WebView(QWidget* parent) : QWidget(parent) {
     m_addressLabel = new QLabel(this);
     m_addressLabel->setObjectName(QStringLiteral("address"));
     m_addressLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // Long request addresses must not widen the window past the screen.
+    m_addressLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
     m_openButton = new QPushButton(QStringLiteral("Abrir no navegador"), this);
     m_openButton->setObjectName(QStringLiteral("openInBrowser"));

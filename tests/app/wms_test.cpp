@@ -479,9 +479,13 @@ TEST_F(WmsTest, identifyOnThePictureAsksTheSelectedLayerAndLegendsPickTheirKind)
     addLayer(wms, "0*Geologia, 1:1M,lito", true);
     wms.SpeedButton1->click();
     ASSERT_TRUE(w->Image1->isVisible());
+    // With no service chosen there is nothing to ask: the user is told so.
+    w->button("SpeedButton6")->setChecked(true);
+    QTest::mouseClick(w->Image1, Qt::LeftButton, {}, QPoint(40, 30));
+    EXPECT_EQ(dialogs.lastMessage(), app::TForm1::kChooseWmsLayer);
+    EXPECT_FALSE(w->windows().window("TForm16")->isVisible());
     wms.Edit6->setText(service("/wms1info"));
     wms.Edit7->setText("0*Geologia, 1:1M,lito");
-    w->button("SpeedButton6")->setChecked(true);
     QTest::mouseClick(w->Image1, Qt::LeftButton, {}, QPoint(40, 30));
 
     const QSize area = w->Map1->size();
