@@ -5,8 +5,8 @@
 #include "files/layer_builder.h"
 #include "mapcontrol/map_widget.h"
 #include "mapcontrol/vector_data.h"
-#include "platform/dialogs.h"
 #include "platform/drives.h"
+#include "silent_dialogs.h"
 #include "symbology/legend_panel.h"
 #include "workspace/theme_list.h"
 
@@ -20,32 +20,6 @@
 
 namespace {
 
-// Dialogs that answer nothing and remember the last message: no benchmark
-// here expects one, so a message means the run went wrong.
-class SilentDialogs final : public platform::Dialogs {
-public:
-    platform::MessageAnswer message(QWidget*, const QString& text, platform::MessageKind,
-                                    platform::MessageButtons) override {
-        lastMessage = text;
-        return platform::MessageAnswer::Ok;
-    }
-    std::optional<QString> openFile(QWidget*, const platform::FileDialogOptions&) override {
-        return {};
-    }
-    std::optional<QString> saveFile(QWidget*, const platform::FileDialogOptions&) override {
-        return {};
-    }
-    std::optional<QColor> colour(QWidget*, const QColor&) override { return {}; }
-    std::optional<QFont> font(QWidget*, const QFont&) override { return {}; }
-    std::optional<QString> textInput(QWidget*, const QString&, const QString&,
-                                     const QString&) override {
-        return {};
-    }
-    bool print(QWidget*, QPrinter&) override { return false; }
-
-    QString lastMessage;
-};
-
 // The two maps, the theme list and the legend of the main window, with the
 // generated files on drive D:. The maps have no pixels, so that what is
 // timed is the building of layers and not the redraw that follows it (that
@@ -57,7 +31,7 @@ struct Workspace {
     QComboBox mirror;
     QCheckBox all;
     QPushButton reorder;
-    SilentDialogs dialogs;
+    bench::SilentDialogs dialogs;
     platform::DriveTable drives;
     workspace::AppState state;
     files::LayerBuilder builder{map1, map2, drives, dialogs};

@@ -5,9 +5,9 @@
 #include "bench_data.h"
 #include "files/layer_builder.h"
 #include "mapcontrol/map_widget.h"
-#include "platform/dialogs.h"
 #include "platform/drives.h"
 #include "sample_drive.h"
+#include "silent_dialogs.h"
 #include "wms/alpha_blend.h"
 #include "wms/remote_refresh.h"
 #include "wms/service_pictures.h"
@@ -148,29 +148,6 @@ void BM_AlphaBlend(benchmark::State& state) {
 }
 BENCHMARK(BM_AlphaBlend)->Unit(benchmark::kMillisecond);
 
-class NoDialogs final : public platform::Dialogs {
-public:
-    platform::MessageAnswer message(QWidget*, const QString& text, platform::MessageKind,
-                                    platform::MessageButtons) override {
-        lastMessage = text;
-        return platform::MessageAnswer::Ok;
-    }
-    std::optional<QString> openFile(QWidget*, const platform::FileDialogOptions&) override {
-        return {};
-    }
-    std::optional<QString> saveFile(QWidget*, const platform::FileDialogOptions&) override {
-        return {};
-    }
-    std::optional<QColor> colour(QWidget*, const QColor&) override { return {}; }
-    std::optional<QFont> font(QWidget*, const QFont&) override { return {}; }
-    std::optional<QString> textInput(QWidget*, const QString&, const QString&,
-                                     const QString&) override {
-        return {};
-    }
-    bool print(QWidget*, QPrinter&) override { return false; }
-    QString lastMessage;
-};
-
 // Everything a refresh does once the two services' answers are on the disk:
 // decode and combine them, draw the sample project's themes at the map's
 // size, save both pictures, blend, and put the result on the screen.
@@ -185,7 +162,7 @@ void BM_RefreshAfterDownloads(benchmark::State& state) {
     mapcontrol::MapWidget map2;
     map1.resize(size);
     map2.resize(200, 160);
-    NoDialogs dialogs;
+    bench::SilentDialogs dialogs;
     platform::DriveTable drives;
     drives.setRoot(QLatin1Char('D'), folder.path());
     files::LayerBuilder builder(map1, map2, drives, dialogs);

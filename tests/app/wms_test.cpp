@@ -10,6 +10,7 @@
 #include "platform/text_file.h"
 #include "platform/web_view.h"
 #include "support/http_server.h"
+#include "support/pictures.h"
 #include "wms/overlay_window.h"
 #include "wms/picture_size.h"
 #include "wms/wms_text.h"
@@ -17,7 +18,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -41,14 +41,8 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 namespace {
 
 // A JPEG of one colour, as a service answers.
-std::string jpeg(QColor colour, QSize size = {64, 64}) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 100);
-    return bytes.toStdString();
+std::string jpeg(QColor colour) {
+    return support::solidJpeg(colour).toStdString();
 }
 
 support::HttpServer::Reply answer(std::string body, std::string type = "image/jpeg") {
@@ -130,6 +124,8 @@ protected:
         }
         return found;
     }
+
+    void showMapOfASilentService(app::TForm1& w);
 
     QRgb shownPixel(app::TForm1& w, int x, int y) {
         return w.Image1->pixmap().toImage().pixel(x, y);
@@ -430,45 +426,38 @@ TEST_F(WmsTest, anAnswerThatIsNotAPictureFailsWithTheServersTextAndReturnsToTheM
     EXPECT_EQ(w->maximumWidth(), QWIDGETSIZE_MAX);
 }
 
-TEST_F(WmsTest, aServiceThatNeverAnswersIsCancelledByEscAndCountsAsFailed) {
+// Show map against a service that accepts and never answers. Should the
+// download not end by itself, the guard ends it long before the minute of
+// the default time-out, as a failure, and says so.
+void WmsTest::showMapOfASilentService(app::TForm1& w) {
     support::HttpServer::Reply silent;
     silent.hang = true;
     server.reply("/mudo", silent);
-    auto w = startWithTheme();
-    wms::WmsWindow& wms = openWith(*w, {service("/mudo")});
+    wms::WmsWindow& wms = openWith(w, {service("/mudo")});
     addLayer(wms, "0*Geologia,lito", true);
-    // Esc while the download runs: the window was not frozen, and the
-    // service counts as failed. (Should Esc not reach the download, the
-    // guard ends it long before the minute of the time-out, as a failure.)
     bool guarded = false;
-    QTimer::singleShot(50, w.get(), [&w] { QTest::keyClick(w.get(), Qt::Key_Escape); });
-    QTimer::singleShot(10'000, w.get(), [&] {
+    QTimer::singleShot(10'000, &w, [&] {
         guarded = true;
-        w->downloader().cancel();
+        w.downloader().cancel();
     });
     wms.SpeedButton1->click();
     EXPECT_FALSE(guarded);
     EXPECT_EQ(dialogs.lastMessage(), "Não foi realizada conexão, verifique a Internet");
+}
+
+TEST_F(WmsTest, aServiceThatNeverAnswersIsCancelledByEscAndCountsAsFailed) {
+    auto w = startWithTheme();
+    // Esc while the download runs: the window was not frozen.
+    QTimer::singleShot(50, w.get(), [&w] { QTest::keyClick(w.get(), Qt::Key_Escape); });
+    showMapOfASilentService(*w);
     EXPECT_TRUE(w->Map1->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(WmsTest, aServiceThatNeverAnswersEndsAtTheTimeOutOfTheSettings) {
-    support::HttpServer::Reply silent;
-    silent.hang = true;
-    server.reply("/mudo", silent);
     drives.writeFile("C:\\xquelvora\\quelvora.conf", "download_total_timeout_ms=300\r\n");
     auto w = startWithTheme();
-    wms::WmsWindow& wms = openWith(*w, {service("/mudo")});
-    addLayer(wms, "0*Geologia,lito", true);
-    bool guarded = false;
-    QTimer::singleShot(10'000, w.get(), [&] {
-        guarded = true;
-        w->downloader().cancel();
-    });
-    wms.SpeedButton1->click();
-    EXPECT_FALSE(guarded);
-    EXPECT_EQ(dialogs.lastMessage(), "Não foi realizada conexão, verifique a Internet");
+    showMapOfASilentService(*w);
 }
 
 TEST_F(WmsTest, identifyOnThePictureAsksTheSelectedLayerAndLegendsPickTheirKind) {

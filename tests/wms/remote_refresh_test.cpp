@@ -2,9 +2,9 @@
 
 #include "net/downloader.h"
 #include "platform/text_file.h"
+#include "support/pictures.h"
 #include "wms/picture_size.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,16 +34,6 @@ public:
     QStringList asked;
 };
 
-QByteArray jpeg(QColor colour, QSize size) {
-    QImage image(size, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 100);
-    return bytes;
-}
-
 const QByteArray kException =
     "<?xml version='1.0'?><ServiceExceptionReport><ServiceException>Camada desconhecida"
     "</ServiceException></ServiceExceptionReport>";
@@ -72,7 +62,7 @@ protected:
 };
 
 TEST_F(ServicePicturesTest, OnlyServicesWithLayersAreAskedAndTheLastOneDecides) {
-    downloader.answers[QStringLiteral("/bom")] = jpeg(Qt::black, {200, 200});
+    downloader.answers[QStringLiteral("/bom")] = support::solidJpeg(Qt::black, {200, 200});
     ServicePicturesResult r =
         fetchServicePictures({{"http://h/bom?", "lito"}, {"http://h/vazio?", ""}}, extent, area,
                              OverlayMode::And, downloader, folder.path());
@@ -100,7 +90,7 @@ TEST_F(ServicePicturesTest, OnlyServicesWithLayersAreAskedAndTheLastOneDecides) 
 TEST_F(ServicePicturesTest, AnswersThatAreNotPicturesFailWithTheServersTextOnce) {
     downloader.answers[QStringLiteral("/erro")] = kException;
     downloader.answers[QStringLiteral("/html")] = "<html><head><title>Proxy</title></head></html>";
-    downloader.answers[QStringLiteral("/enorme")] = jpeg(Qt::gray, {1300, 1300});
+    downloader.answers[QStringLiteral("/enorme")] = support::solidJpeg(Qt::gray, {1300, 1300});
     const ServicePicturesResult r = fetchServicePictures(
         {{"http://h/erro?", "a"}, {"http://h/erro?", "b"}, {"http://h/enorme?", "c"}}, extent,
         {100, 100}, OverlayMode::And, downloader, folder.path());

@@ -1,5 +1,7 @@
 #include "wms/service_pictures.h"
 
+#include "support/pictures.h"
+
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
@@ -12,12 +14,8 @@ namespace wms {
 namespace {
 
 QByteArray encode(const QImage& image, const char* format, int quality = 90) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    writer.setQuality(quality);
-    EXPECT_TRUE(writer.write(image)) << qPrintable(writer.errorString());
+    const QByteArray bytes = support::encodedPicture(image, format, quality);
+    EXPECT_FALSE(bytes.isEmpty()) << format;
     return bytes;
 }
 
