@@ -33,11 +33,6 @@
 #include <QTimer>
 #include <QToolButton>
 
-// Failures show the texts compared.
-inline void PrintTo(const QString& text, std::ostream* os) {
-    *os << '"' << text.toStdString() << '"';
-}
-
 namespace {
 
 // A JPEG of one colour, as a service answers.
@@ -157,6 +152,29 @@ TEST_F(WmsTest, servicesButtonAndMenuOpenTheWindowForIdentifyOnServices) {
     EXPECT_FALSE(wms.up1->isEnabled());
     EXPECT_EQ(wms.up1->value(), 5);
     EXPECT_EQ(w->windows().window("TForm24")->windowTitle(), "Quelvora - Serviço WMS ");
+    const std::pair<const char*, const char*> captions[] = {
+        {"SpeedButton12", "Atualiza a lista por donwload"},
+        {"SpeedButton14", "Anexa serviço"},
+        {"SpeedButton13", "Apaga endereço - ativo"},
+        {"SpeedButton5", "Anexa endereço ativo na lista WMS"},
+        {"SpeedButton17", "Apaga serv. selecionado da lista WMS"},
+        {"SpeedButton3", "Apaga endereço"},
+        {"SpeedButton6", "Apaga a lista toda WMS"},
+        {"SpeedButton18", "Apaga layer"},
+        {"SpeedButton7", "Configura"},
+        {"SpeedButton19", "Vetor"},
+        {"SpeedButton16", "Mapa indice"},
+        {"SpeedButton4", "Desconecta"},
+        {"SpeedButton8", "Grava arquivo macro"},
+        {"SpeedButton9", "Le arquivo macro"}};
+    for (const auto& [name, caption] : captions) {
+        const auto* b = w->windows().window("TForm24")->findChild<QToolButton*>(name);
+        ASSERT_NE(b, nullptr) << name;
+        EXPECT_EQ(b->text(), QString::fromUtf8(caption)) << name;
+    }
+    EXPECT_EQ(wms.up1->toolTip(), "Controla a opacidade ");
+    const auto* overlay = w->windows().window("TForm25");
+    EXPECT_EQ(overlay->findChild<QRadioButton*>("RadioGroup1Item4")->text(), "Soma invertendo");
 }
 
 TEST_F(WmsTest, catalogueLoadsDownloadsAndGivesTheAddressAfterTheLastComma) {
@@ -507,6 +525,57 @@ TEST_F(WmsTest, identifyOnThePictureAsksTheSelectedLayerAndLegendsPickTheirKind)
               "http://geo.example/arcgis//rest/services/Lito_1000000/MapServer/legend");
 }
 
+TEST_F(WmsTest, withTheOverviewShownTheServicesExtentIsTheWholeMapAndZoomingGoesOn) {
+    server.reply("/wms1", answer(jpeg(QColor(90, 90, 90))));
+    auto w = startWithTheme();
+    w->findChild<QRadioButton*>("RadioGroup1Item0")->click();  // "Visível"
+    wms::WmsWindow& wms = openWith(*w, {service("/wms1")});
+    addLayer(wms, "0*Geologia,lito", true);
+    wms.Edit2->setText("-5");
+    wms.Edit3->setText("-7");
+    wms.Edit4->setText("-46");
+    wms.Edit5->setText("-48");
+    wms.SpeedButton1->click();
+    const double first = w->Map1->extent().width();
+    w->button("SpeedButton2")->click();
+    w->button("SpeedButton2")->click();
+    // Each zoom goes on from the last one, and the picture asked is the map's.
+    EXPECT_NEAR(w->Map1->extent().width(), first * 0.64, first * 1e-6);
+    EXPECT_NE(QString::fromStdString(asked("/wms1").back())
+                  .indexOf(wms::bboxText(w->Map1->extent()).replace(" ", "%20")),
+              -1);
+    // "Toda area" returns to the services' extent, asked through a zoom out.
+    w->button("SpeedButton1")->click();
+    EXPECT_TRUE(w->Map1->extent().contains({-47, -6}));
+    EXPECT_NE(QString::fromStdString(asked("/wms1").back())
+                  .indexOf(wms::bboxText(w->Map1->extent()).replace(" ", "%20")),
+              -1);
+}
+
+TEST_F(WmsTest, identifyWithTheBedrockConnectionAsksTheFixedService) {
+    auto w = startWithTheme();
+    QCoreApplication::processEvents();  // laid out at its size
+    server.reply("/rocha/cgi-bin/BRA_KXT_Bedrock_Geology/wms",
+                 answer("<html>Embasamento</html>", "text/html"));
+    w->state().connectionKind = 2;
+    w->button("SpeedButton6")->setChecked(true);
+    QTest::mouseClick(w->Map1, Qt::LeftButton, {}, QPoint(30, 20));
+    const QSize area = w->Map1->size();
+    EXPECT_EQ(w->recordView().address().toStdString(),
+              (server.url("/rocha") +
+               QStringLiteral("/cgi-bin/BRA_KXT_Bedrock_Geology/wms?&VERSION=1.1.1&REQUEST="
+                              "GetFeatureInfo&SERVICE=WMS&LAYERS=BRA_KXT_1M_BLS&SRS=EPSG:4326&"
+                              "BBOX=-57.581454957,-19.947229551,-38.038597814,-7.915567282&"
+                              "WIDTH=%1&HEIGHT=%2&INFO_FORMAT=text/html&FORMAT=image/png&"
+                              "FEATURE_COUNT=100&QUERY_LAYERS=BRA_KXT_1M_BLS&STYLES=default&X=30&"
+                              "Y=20")
+                   .arg(area.width())
+                   .arg(area.height()))
+                  .toStdString());
+    EXPECT_TRUE(w->recordView().content().contains("Embasamento"));
+    EXPECT_TRUE(w->windows().window("TForm16")->isVisible());
+}
+
 TEST_F(WmsTest, indexMapClickAddsTheServicesOfTheSheetFromTheCatalogue) {
     (void)platform::writeTextLines(
         programFile("listawms.txt"),
@@ -516,6 +585,10 @@ TEST_F(WmsTest, indexMapClickAddsTheServicesOfTheSheetFromTheCatalogue) {
     auto w = startWithTheme();
     wms::WmsWindow& wms = openWith(*w, {});
     wms.SpeedButton16->click();
+    // The fixed rectangle, widened by the theme's, in the extent edits.
+    EXPECT_EQ(wms.Edit2->text(), "    5.382890");
+    EXPECT_EQ(wms.Edit5->text(), "  -73.839432");
+    EXPECT_EQ(wms.RadioGroup1->checkedId(), 0);
     EXPECT_TRUE(w->state().indexMapMode);
     EXPECT_TRUE(w->state().indexClickLookup);
     ASSERT_TRUE(w->Image1->isVisible());
