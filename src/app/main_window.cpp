@@ -26,6 +26,8 @@
 #include "symbology/legend_panel.h"
 #include "symbology/symbol_editors.h"
 #include "symbology/transparency_switch.h"
+#include "wms/connections_window.h"
+#include "wms/map_list_panel.h"
 #include "wms/overlay_window.h"
 #include "wms/wms_window.h"
 
@@ -180,6 +182,7 @@ TForm1::TForm1(Surroundings surroundings, QWidget* parent)
     connectQuery();
     connectOutput();
     connectWms();
+    connectConnections();
 }
 
 TForm1::~TForm1() = default;
@@ -299,6 +302,10 @@ void TForm1::buildLayout() {
     PageControl1->addTab(CheckListBox1, QStringLiteral("Layers"));
     PageControl1->addTab(ListBox1, QStringLiteral("Legenda"));
     leftLayout->addWidget(PageControl1, 1);
+    // The remote database's map groups, shown with the map-group connection.
+    Panel3 = new wms::MapListPanel(left);
+    Panel3->hide();
+    leftLayout->addWidget(Panel3);
 
     ListBox2 = new QListWidget(left);
     ListBox2->setObjectName(QStringLiteral("ListBox2"));
@@ -961,6 +968,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         } else if (key->key() == Qt::Key_Control && press && !key->isAutoRepeat()) {
             button(QStringLiteral("SpeedButton21"))->click();  // the transparency switch
         }
+    }
+    if (watched == centralWidget() && event->type() == QEvent::MouseButtonDblClick) {
+        mainWindowDoubleClicked();
     }
     if (watched == centralWidget() && event->type() == QEvent::MouseButtonPress) {
         m_themeList->endMove();  // a click on the form ends reordering

@@ -12,6 +12,7 @@
 
 #include <QMainWindow>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <optional>
@@ -56,6 +57,8 @@ namespace platform {
 class WebView;
 }
 namespace wms {
+class ConnectionsWindow;
+class MapListPanel;
 class OverlayWindow;
 class WmsWindow;
 }  // namespace wms
@@ -115,6 +118,11 @@ public:
     help::HelpWindow& help() { return *m_help; }
     wms::WmsWindow& wmsWindow() { return *m_wms; }
     wms::OverlayWindow& overlayWindow() { return *m_overlay; }
+    wms::ConnectionsWindow& connectionsWindow() { return *m_connections; }
+    // Replaces the desktop's browser for "Vetor" (tests record the address).
+    void setBrowserLauncher(std::function<void(const QString&)> launch) {
+        m_openInBrowser = std::move(launch);
+    }
     // Every download of the windows goes through it.
     net::BusyDownloader& downloader() { return *m_downloader; }
     // The web view of the remote record window (TForm16).
@@ -158,11 +166,21 @@ public:
     void WmsFeatureInfo(const mapcontrol::MapPoint& point);
     void BedrockFeatureInfo(const mapcontrol::MapPoint& point);
     void IndexMapClick(const mapcontrol::MapPoint& point);
-    void OpacityStep(int positionBefore);
+    // `fromWmsWindow`: the WMS window's control, for which a WMS connection
+    // counts; the connections window's control needs a connection kind.
+    void OpacityStep(int positionBefore, bool fromWmsWindow = true);
     void ScreenMemory1();
     void ScreenMemory2();
     // "troca": the remote picture and the local map change places.
     void SwapRemoteAndLocal();
+    // Fixed remote connections: the kind chosen, connect, the zoom window
+    // without export, "Vetor" and the reveal of the hidden controls.
+    void ChooseConnectionKind(int kind);
+    void ConnectRemote();
+    void ZoomWithoutExport();
+    void OpenVector();
+    void RevealConnections();
+    static const QString kZoomWithoutExport;
     static const QString kNoConnectionMessage;
     static const QString kServiceNotImplemented;
     // Identify on a service picture with no service chosen in the WMS window.
@@ -199,6 +217,7 @@ public:
     QLabel* StaticText2 = nullptr;
     QGroupBox* RadioGroup1 = nullptr;
     QWidget* Panel2 = nullptr;
+    wms::MapListPanel* Panel3 = nullptr;
 
     // The tool button with this object name; null when none.
     QToolButton* button(const QString& name) const;
@@ -229,6 +248,9 @@ private:
     void connectQuery();
     void connectOutput();
     void connectWms();
+    void connectConnections();
+    // A double click on the form: hides "KESTRAM", or reveals the connections.
+    void mainWindowDoubleClicked();
     void addWmsBranches(workspace::Navigation::Branches& branches);
     // The size of the map area, which the remote pictures fill.
     QSize mapArea() const;
@@ -273,6 +295,8 @@ private:
     std::unique_ptr<net::BusyDownloader> m_downloader;
     std::unique_ptr<wms::WmsWindow> m_wms;
     std::unique_ptr<wms::OverlayWindow> m_overlay;
+    std::unique_ptr<wms::ConnectionsWindow> m_connections;
+    std::function<void(const QString&)> m_openInBrowser;
     platform::WebView* m_recordView = nullptr;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
     bool m_scaleBarDragging = false;

@@ -30,6 +30,7 @@ void TForm1::connectOutput() {
         }
     };
     zoomHooks.clearDistance = [this] { Edit10->clear(); };
+    zoomHooks.connectionKind = [this] { return m_state.connectionKind; };
     QWidget* zoomForm = m_windows->window(QStringLiteral("TForm14"));
     m_zoomWindow = std::make_unique<output::ZoomWindow>(
         output::ZoomWindow::Controls{*zoomForm, *Map1, *Image1,

@@ -11,6 +11,8 @@
 #include "platform/text_file.h"
 #include "platform/web_view.h"
 #include "wms/alpha_blend.h"
+#include "wms/connections_window.h"
+#include "wms/map_list_panel.h"
 #include "wms/overlay_window.h"
 #include "wms/remote_refresh.h"
 #include "wms/urls.h"
@@ -109,7 +111,8 @@ void TForm1::connectWms() {
         zoomForm->show();
         zoomForm->raise();
     });
-    connect(w.up1, &wms::OpacityUpDown::stepping, this, &TForm1::OpacityStep);
+    connect(w.up1, &wms::OpacityUpDown::stepping, this,
+            [this](int position) { OpacityStep(position, true); });
     connect(button(QStringLiteral("M1")), &QToolButton::clicked, this, &TForm1::ScreenMemory1);
     connect(button(QStringLiteral("M2")), &QToolButton::clicked, this, &TForm1::ScreenMemory2);
     // "XM" leaves the memories as "Desconecta" does.
@@ -229,6 +232,7 @@ void TForm1::prepareForRemotePicture() {
     m_state.memoryMode = false;
     button(QStringLiteral("M1"))->setEnabled(true);
     m_wms->up1->setEnabled(true);
+    m_connections->up->setEnabled(true);
     for (const char* name : {"SpeedButton2", "SpeedButton4", "SpeedButton7", "SpeedButton6"}) {
         button(QLatin1String(name))->setEnabled(true);
     }
@@ -340,6 +344,7 @@ void TForm1::ShowIndexMap() {
 void TForm1::SwapRemoteAndLocal() {
     const bool noKind = m_state.connectionKind < 0;
     if (Image1->isVisible()) {
+        Panel3->hide();
         Map1->show();
         Image1->hide();
         setMainMenuItems({kMenuZoomCoord, kMenuPesq, 9, 10}, true);
@@ -350,6 +355,7 @@ void TForm1::SwapRemoteAndLocal() {
     } else {
         Map1->hide();
         showRemotePicture(Image1->pixmap().toImage());
+        if (m_state.connectionKind == 0) Panel3->show();
         if (noKind) {
             setLocalTools(false);
             setMainMenuItems({1, 5, 6, 7, 9, 10}, false);
@@ -369,6 +375,7 @@ void TForm1::DisconnectWms() {
     m_wms->Edit6->clear();
     m_wms->Edit7->clear();
     m_wms->up1->setEnabled(false);
+    Panel3->hide();
     Map1->show();
     Image1->hide();
     setMinimumSize(0, 0);  // border style sizeable again
@@ -463,12 +470,12 @@ void TForm1::IndexMapClick(const mapcontrol::MapPoint& point) {
     form->raise();
 }
 
-void TForm1::OpacityStep(int positionBefore) {
+void TForm1::OpacityStep(int positionBefore, bool fromWmsWindow) {
     const QDir folder(m_surroundings.configuration.programFolder);
     const double opacity = positionBefore / 10.0;
     std::optional<wms::Composite> composite;
-    if (!m_state.memoryMode &&
-        (m_state.wmsActive || (m_state.connectionKind >= 0 && m_state.connectionKind <= 5))) {
+    if (!m_state.memoryMode && ((fromWmsWindow && m_state.wmsActive) ||
+                                (m_state.connectionKind >= 0 && m_state.connectionKind <= 5))) {
         composite =
             wms::blendFiles(folder.filePath(QStringLiteral("temp.bmp")),
                             folder.filePath(QStringLiteral("temp1.bmp")), opacity, mapArea());
@@ -491,12 +498,13 @@ void TForm1::OpacityStep(int positionBefore) {
 void TForm1::ScreenMemory1() {
     setMainMenuItems({kMenuZoomCoord}, true);
     setMainMenuItems({1, 3, 4, 5, 6, 7, 9, 10}, false);
+    m_connections->SpeedButton37->setEnabled(false);
     const QString fox1 =
         QDir(m_surroundings.configuration.programFolder).filePath(QStringLiteral("fox1.bmp"));
     QImage screen;
     if (!Image1->isVisible()) {
         m_state.currentExtent = Map1->extent();
-        m_wms->up1->setEnabled(true);
+        m_connections->up->setEnabled(true);
         screen = Map1->renderPicture(mapArea());
     } else {
         screen = Image1->pixmap().toImage();
@@ -545,7 +553,7 @@ void TForm1::ScreenMemory2() {
     m_state.connectionMode = false;
     button(QStringLiteral("M2"))->setEnabled(false);
     button(QStringLiteral("M1"))->setEnabled(true);
-    m_wms->up1->setEnabled(true);
+    m_connections->up->setEnabled(true);
 }
 
 }  // namespace app

@@ -58,8 +58,13 @@ void Navigation::zoom(double factor) {
         call(m_branches.extentWriteBack);
         if (m_state.scaleBarShown) m_readouts.RefreshScaleBar();
         if (m_state.wmsActive) call(m_branches.refreshRemotePicture);
+        if (fixedConnectionChosen()) call(m_branches.fixedConnection);
     }
     QApplication::restoreOverrideCursor();
+}
+
+bool Navigation::fixedConnectionChosen() const {
+    return m_state.connectionKind >= 0 && m_state.connectionKind <= 5;
 }
 
 void Navigation::zoomIn() {
@@ -87,6 +92,7 @@ void Navigation::wholeMap() {
     m_readouts.ComputeNumericScale();
     if (m_state.scaleBarShown) m_readouts.RefreshScaleBar();
     call(m_branches.extentWriteBack);
+    if (fixedConnectionChosen()) call(m_branches.fixedConnection);
     if (m_state.wmsActive) call(m_branches.remoteWholeMap);
 }
 
@@ -120,7 +126,11 @@ void Navigation::mousePress(Qt::MouseButton button, int x, int y) {
     const bool panDown = m_controls.pan.isChecked();
     const bool zoomDown = m_controls.zoomWindow.isChecked();
     const bool identifyDown = m_controls.identify.isChecked();
-    call(m_branches.clearLinks);            // step 1
+    call(m_branches.clearLinks);                    // step 1
+    if (zoomDown && m_state.connectionKind >= 0) {  // step 2
+        call(m_branches.swapRemoteAndLocal);
+        if (m_state.wmsActive) call(m_branches.swapRemoteAndLocal);
+    }
     const bool busy = panDown || zoomDown;  // step 3
     if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
     m_click = m_controls.map1.toMapPoint(static_cast<float>(x), static_cast<float>(y));  // step 4
@@ -142,6 +152,7 @@ void Navigation::mousePress(Qt::MouseButton button, int x, int y) {
             m_readouts.ComputeNumericScale();
             call(m_branches.extentWriteBack);
             if (m_state.wmsActive) call(m_branches.refreshRemotePicture);
+            if (fixedConnectionChosen()) call(m_branches.fixedConnection);
             if (m_state.scaleBarShown) m_readouts.RefreshScaleBar();
         }
     }
@@ -152,6 +163,7 @@ void Navigation::mousePress(Qt::MouseButton button, int x, int y) {
         m_state.overviewBoxPending = true;
         call(m_branches.extentWriteBack);
         if (m_state.wmsActive) call(m_branches.refreshRemotePicture);
+        if (fixedConnectionChosen()) call(m_branches.fixedConnection);
     }
     const bool answersWms = m_branches.identifyAnswersWms && m_branches.identifyAnswersWms();
     if (left && identifyDown && m_state.wmsActive && answersWms) {  // step 9

@@ -60,6 +60,10 @@ public:
         // The whole map while a WMS connection is on: the services' extent,
         // fetched through a zoom out.
         std::function<void()> remoteWholeMap;
+        // A fixed remote connection is chosen: its picture for the new extent.
+        std::function<void()> fixedConnection;
+        // "troca": the remote picture and the local map change places.
+        std::function<void()> swapRemoteAndLocal;
         std::function<void()> stopMapTips;
         // The WMS window's identify choice: true for "Responde ao layer WMS selecionado".
         std::function<bool()> identifyAnswersWms;
@@ -89,6 +93,8 @@ public:
 
 private:
     void zoom(double factor);
+    // A kind of the connections window that draws a picture (0 to 5).
+    bool fixedConnectionChosen() const;
 
     Controls m_controls;
     Branches m_branches;

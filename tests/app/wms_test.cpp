@@ -11,6 +11,7 @@
 #include "platform/web_view.h"
 #include "support/http_server.h"
 #include "support/pictures.h"
+#include "wms/connections_window.h"
 #include "wms/overlay_window.h"
 #include "wms/picture_size.h"
 #include "wms/wms_text.h"
@@ -658,7 +659,7 @@ TEST_F(WmsTest, screenMemoriesAlternateAndBlendTheTwoScreens) {
     EXPECT_TRUE(m2->isEnabled());
     EXPECT_FALSE(w->findChild<QMenu*>("Temas1")->menuAction()->isEnabled());
     m2->click();
-    EXPECT_TRUE(w->wmsWindow().up1->isEnabled());
+    EXPECT_TRUE(w->connectionsWindow().up->isEnabled());
 
     // The opacity step then weighs the two memories.
     const QSize area = w->Map1->size();
@@ -668,8 +669,8 @@ TEST_F(WmsTest, screenMemoriesAlternateAndBlendTheTwoScreens) {
     second.fill(QColor(255, 255, 255));
     ASSERT_TRUE(first.save(programFile("fox1.bmp"), "BMP"));
     ASSERT_TRUE(second.save(programFile("fox2.bmp"), "BMP"));
-    w->wmsWindow().up1->setValue(10);
-    w->wmsWindow().up1->stepBy(-1);  // 1.0: the second memory almost alone
+    w->connectionsWindow().up->setValue(10);
+    w->connectionsWindow().up->stepBy(-1);  // 1.0: the second memory almost alone
     EXPECT_EQ(qRed(shownPixel(*w, 1, 1)), 254);
 
     // "XM" leaves the memories for the live map.
