@@ -75,18 +75,22 @@ QString defaultRealText(double value) {
     return text.startsWith(QLatin1Char('-')) ? text : QLatin1Char(' ') + text;
 }
 
-double numberOrZero(const QString& text) {
+std::optional<double> parseNumber(const QString& text) {
     const QString trimmed = text.trimmed();
-    if (!isDecimalNumber(trimmed)) return 0.0;
+    if (!isDecimalNumber(trimmed)) return std::nullopt;
     // from_chars reads the C form whatever the locale, but takes no "+".
     const QByteArray bytes =
         (trimmed.startsWith(QLatin1Char('+')) ? trimmed.mid(1) : trimmed).toLatin1();
     double value = 0.0;
     const auto [end, error] = std::from_chars(bytes.data(), bytes.data() + bytes.size(), value);
     if (error != std::errc() || end != bytes.data() + bytes.size() || !std::isfinite(value)) {
-        return 0.0;  // beyond the range of a double
+        return std::nullopt;  // beyond the range of a double
     }
     return value;
+}
+
+double numberOrZero(const QString& text) {
+    return parseNumber(text).value_or(0.0);
 }
 
 QString bboxText(const mapcontrol::Rectangle& extent) {

@@ -29,6 +29,10 @@ QString defaultRealText(double value);
 // above). Anything else ("5,3", "inf", a number beyond a double) gives 0.
 double numberOrZero(const QString& text);
 
+// The same number form read strictly: nothing instead of 0 for anything
+// else.
+std::optional<double> parseNumber(const QString& text);
+
 // The four numbers of a request's bbox, each fixedText(v, 9, 12), joined by
 // ",": left, bottom, right, top.
 QString bboxText(const mapcontrol::Rectangle& extent);

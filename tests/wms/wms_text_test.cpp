@@ -79,7 +79,11 @@ TEST(WmsText, numberOrZeroReadsTheProgramsOwnFormsAndNothingElse) {
                              "5,3", "1.2.3", "12abc", "abc", "0x10",  "inf",    "-inf",    "nan",
                              "NAN", "1 000", "--1",   "+-1", "1e999", "-1e999", "\xd9\xa3"}) {
         EXPECT_EQ(numberOrZero(QString::fromUtf8(text)), 0.0) << text;
+        EXPECT_EQ(parseNumber(QString::fromUtf8(text)), std::nullopt) << text;
     }
+    // Read strictly, a written zero is a number.
+    EXPECT_EQ(parseNumber(" 0.000000000"), 0.0);
+    EXPECT_EQ(parseNumber("-7.25"), -7.25);
 }
 
 TEST(WmsText, defaultRealTextReadsBackToTheSameNumber) {
