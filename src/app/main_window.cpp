@@ -941,6 +941,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::MouseButtonDblClick) {
             m_readouts->UpdateDistanceReadout();
             button(QStringLiteral("SpeedButton13"))->setChecked(false);
+            RemotePictureDoubleClicked();
             return true;
         }
         if (event->type() == QEvent::MouseMove) {

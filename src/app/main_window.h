@@ -57,6 +57,7 @@ namespace platform {
 class WebView;
 }
 namespace wms {
+struct FixedRequest;
 class ConnectionsWindow;
 class MapListPanel;
 class OverlayWindow;
@@ -180,6 +181,16 @@ public:
     void ZoomWithoutExport();
     void OpenVector();
     void RevealConnections();
+    // The measurement on the remote picture ended by a double click: the
+    // memories' blend or the connection's picture again, without its lines.
+    void RemotePictureDoubleClicked();
+    // The map-group panel: the map list from the gateway, a group, a map.
+    void RefreshMapList();
+    void ChooseMapGroup();
+    void ChooseMap();
+    // The legend picture of a group map, and its save as a bitmap.
+    void ShowConnectionLegend();
+    void SaveConnectionLegend();
     static const QString kZoomWithoutExport;
     static const QString kNoConnectionMessage;
     static const QString kServiceNotImplemented;
@@ -249,6 +260,10 @@ private:
     void connectOutput();
     void connectWms();
     void connectConnections();
+    // What the chosen connection asks with, from its window and the map panel.
+    wms::FixedRequest fixedRequest() const;
+    // A file of the program folder.
+    QString programFile(const QString& name) const;
     // A double click on the form: hides "KESTRAM", or reveals the connections.
     void mainWindowDoubleClicked();
     void addWmsBranches(workspace::Navigation::Branches& branches);
@@ -297,6 +312,7 @@ private:
     std::unique_ptr<wms::OverlayWindow> m_overlay;
     std::unique_ptr<wms::ConnectionsWindow> m_connections;
     std::function<void(const QString&)> m_openInBrowser;
+    QLabel* m_connectionLegend = nullptr;  // TForm19's picture
     platform::WebView* m_recordView = nullptr;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
     bool m_scaleBarDragging = false;

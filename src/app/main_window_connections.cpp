@@ -5,10 +5,15 @@
 #include "app/main_window.h"
 #include "app/secondary_windows.h"
 #include "mapcontrol/map_widget.h"
+#include "net/downloader.h"
 #include "output/zoom_window.h"
 #include "platform/dialogs.h"
+#include "platform/text_file.h"
 #include "wms/connections_window.h"
+#include "wms/fixed_connections.h"
 #include "wms/map_list_panel.h"
+#include "wms/remote_refresh.h"
+#include "wms/service_pictures.h"
 #include "wms/wms_window.h"
 
 #include <QAction>
@@ -19,9 +24,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QProcess>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace app {
 
@@ -50,6 +58,27 @@ void TForm1::connectConnections() {
     connect(&c, &wms::ConnectionsWindow::kindChosen, this, &TForm1::ChooseConnectionKind);
     connect(c.troca, &QToolButton::clicked, this, &TForm1::SwapRemoteAndLocal);
     connect(c.SpeedButton40, &QToolButton::clicked, this, &TForm1::ZoomWithoutExport);
+    connect(c.SpeedButton37, &QToolButton::clicked, this, &TForm1::ConnectRemote);
+    connect(c.SpeedButton41, &QToolButton::clicked, this, &TForm1::OpenVector);
+    connect(m_wms->SpeedButton19, &QToolButton::clicked, this, &TForm1::OpenVector);
+    connect(Panel3->SpeedButton38, &QToolButton::clicked, this, &TForm1::RefreshMapList);
+    for (const wms::MapGroup& group : wms::mapGroups()) {
+        Panel3->ComboBox2->addItem(wms::mapGroupText(group));
+    }
+    Panel3->ComboBox2->setCurrentIndex(-1);
+    connect(Panel3->ComboBox2, &QComboBox::activated, this, &TForm1::ChooseMapGroup);
+    connect(Panel3->ComboBox3, &QComboBox::activated, this, &TForm1::ChooseMap);
+
+    // The connection's legend window: the picture at its own size.
+    QWidget* legendForm = m_windows->window(QStringLiteral("TForm19"));
+    auto* legendLayout = new QVBoxLayout(legendForm);
+    m_connectionLegend = new QLabel(legendForm);
+    m_connectionLegend->setObjectName(QStringLiteral("Image1"));
+    auto* saveLegend = new QPushButton(QStringLiteral("Gravar legenda - bmp"), legendForm);
+    saveLegend->setObjectName(QStringLiteral("Button1"));
+    legendLayout->addWidget(m_connectionLegend);
+    legendLayout->addWidget(saveLegend);
+    connect(saveLegend, &QPushButton::clicked, this, &TForm1::SaveConnectionLegend);
     connect(c.up, &wms::OpacityUpDown::stepping, this,
             [this](int position) { OpacityStep(position, false); });
 }
@@ -140,6 +169,201 @@ void TForm1::ZoomWithoutExport() {
     QWidget* zoomForm = m_windows->window(QStringLiteral("TForm14"));
     zoomForm->show();
     zoomForm->raise();
+}
+
+QString TForm1::programFile(const QString& name) const {
+    return QDir(m_surroundings.configuration.programFolder).filePath(name);
+}
+
+void TForm1::RefreshMapList() {
+    const platform::Result got =
+        m_downloader->download(wms::mapListUrl(m_surroundings.configuration.settings.gatewayHost),
+                               programFile(QStringLiteral("lista.txt")));
+    m_surroundings.dialogs.message(
+        this, got ? wms::WmsWindow::kCatalogueUpdated : wms::WmsWindow::kConnectionProblem,
+        got ? platform::MessageKind::Information : platform::MessageKind::Warning);
+}
+
+void TForm1::ChooseMapGroup() {
+    QComboBox* maps = Panel3->ComboBox3;
+    maps->clear();
+    const std::optional<int> group = wms::groupNumber(Panel3->ComboBox2->currentText());
+    maps->addItem(QString());
+    if (group) {
+        const platform::TextLines list =
+            platform::readTextLines(programFile(QStringLiteral("lista.txt")));
+        maps->addItems(wms::mapListLinesOfGroup(list.lines, *group));
+    }
+}
+
+void TForm1::ChooseMap() {
+    const std::optional<wms::MapChoice> map = wms::parseMapLine(Panel3->ComboBox3->currentText());
+    if (!map) {
+        return;  // the empty line, or a line without a map
+    }
+    m_state.currentExtent = map->extent;
+    applyRemoteExtent(map->extent);
+    m_connections->SpeedButton37->setEnabled(true);
+    m_connections->up->setEnabled(true);
+    m_connections->troca->setEnabled(true);
+    m_connections->form().show();
+    m_connections->form().raise();
+}
+
+wms::FixedRequest TForm1::fixedRequest() const {
+    wms::FixedRequest request;
+    request.kind = static_cast<wms::FixedKind>(m_state.connectionKind);
+    if (const auto map = wms::parseMapLine(Panel3->ComboBox3->currentText())) {
+        request.map.mapName = map->mapName;
+    }
+    request.map.group = wms::groupNumber(Panel3->ComboBox2->currentText()).value_or(0);
+    request.map.drainage = Panel3->Drenagens->isChecked();
+    request.map.structural = Panel3->Estrutural->isChecked();
+    request.map.roads = Panel3->Estradas->isChecked();
+    request.map.towns = Panel3->Cidades->isChecked();
+    request.mosaic = static_cast<wms::MosaicType>(std::max(0, m_connections->mosaicType()));
+    request.mineralLayer = m_connections->mineralLayer();
+    return request;
+}
+
+void TForm1::ConnectRemote() {
+    const int kind = m_state.connectionKind;
+    if (kind < 0 || kind > 5) {
+        return;
+    }
+    prepareForRemotePicture();
+    if (kind == 0) {
+        if (const auto map = wms::parseMapLine(Panel3->ComboBox3->currentText())) {
+            m_state.currentExtent = map->extent;
+            Map1->setExtent(map->extent);
+        }
+    }
+    const QSize area = mapArea();
+    const QString url =
+        wms::fixedConnectionUrl(m_surroundings.configuration.settings, fixedRequest(),
+                                m_state.currentExtent, area.width(), area.height());
+    if (kind == 5) {
+        m_connections->clearMineralLayer();
+    }
+    QImage picture;
+    bool ok = false;
+    if (!url.isEmpty()) {
+        const QString target = programFile(QStringLiteral("temp.jpg"));
+        if (kind == 1) {
+            // The mosaic's JPEG errors have messages of their own.
+            if (m_downloader->download(url, target)) {
+                QFile file(target);
+                const QByteArray bytes =
+                    file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+                const platform::Result answer = wms::checkJpegAnswer(bytes);
+                if (!answer) {
+                    m_surroundings.dialogs.message(this, answer.message,
+                                                   platform::MessageKind::Warning);
+                } else {
+                    const wms::JpegDecode decoded =
+                        wms::decodeWithLibjpeg(bytes, 8LL * area.width() * area.height());
+                    const QString message =
+                        decoded.error ? wms::kindOneJpegMessage(*decoded.error) : QString();
+                    if (!message.isEmpty()) {
+                        m_surroundings.dialogs.message(this, message,
+                                                       platform::MessageKind::Warning);
+                    }
+                    ok = !decoded.image.isNull() && message.isEmpty();
+                    picture = decoded.image;
+                }
+            }
+        } else {
+            const wms::FetchedPicture fetched =
+                wms::fetchPicture(url, 8LL * area.width() * area.height(), *m_downloader, target);
+            if (!fetched.result && fetched.answered) {
+                m_surroundings.dialogs.message(this, fetched.result.message,
+                                               platform::MessageKind::Warning);
+            }
+            ok = fetched.result.ok;
+            picture = fetched.image;
+        }
+    }
+    if (ok) {
+        QImage remote(area, QImage::Format_RGB32);
+        remote.fill(Qt::white);
+        {
+            QPainter painter(&remote);
+            painter.drawImage(QPoint(0, 0), picture);
+        }
+        const wms::Composite composite = wms::composeWithLocalMap(
+            remote, localThemesLoaded(), [this](QSize size) { return Map1->renderPicture(size); },
+            m_surroundings.configuration.programFolder);
+        if (!composite.blend) {
+            m_surroundings.dialogs.message(this, composite.blend.message,
+                                           platform::MessageKind::Error);
+        }
+        showRemotePicture(composite.shown);
+        m_state.connectionMode = true;
+    } else {
+        remotePictureFailed();
+        m_connections->clearKind();
+    }
+    if (kind == 0 || kind == 1) {
+        Panel3->setVisible(kind == 0 && ok);
+        ck->setVisible(kind == 1);
+        button(QStringLiteral("SpeedButton13"))->setEnabled(true);
+        button(QStringLiteral("SpeedButton5"))->setEnabled(false);
+    }
+    if (m_state.wmsActive) RefreshRemoteImage();
+    if (kind == 0 && ok) ShowConnectionLegend();
+}
+
+void TForm1::ShowConnectionLegend() {
+    const auto map = wms::parseMapLine(Panel3->ComboBox3->currentText());
+    if (!map) {
+        return;
+    }
+    const QString target = programFile(QStringLiteral("legenda.jpg"));
+    const wms::FetchedPicture legend = wms::fetchPicture(
+        wms::mapGroupLegendUrl(m_surroundings.configuration.settings.gatewayHost, map->mapName),
+        100'000'000, *m_downloader, target);
+    if (!legend.result) {
+        return;  // a legend that did not come shows nothing
+    }
+    m_connectionLegend->setPixmap(QPixmap::fromImage(legend.image));
+    QWidget* form = m_windows->window(QStringLiteral("TForm19"));
+    form->adjustSize();
+    form->show();
+    form->raise();
+}
+
+void TForm1::SaveConnectionLegend() {
+    if (m_connectionLegend->pixmap().isNull()) {
+        return;
+    }
+    platform::FileDialogOptions options;
+    options.fileName = QStringLiteral("*.bmp");
+    options.filter = QStringLiteral("*.bmp|*.bmp");
+    QWidget* form = m_windows->window(QStringLiteral("TForm19"));
+    const std::optional<QString> path = m_surroundings.dialogs.saveFile(form, options);
+    if (path && !m_connectionLegend->pixmap().save(*path, "BMP")) {
+        m_surroundings.dialogs.message(
+            form, QStringLiteral("Não foi possível gravar o arquivo %1").arg(*path),
+            platform::MessageKind::Error);
+    }
+}
+
+void TForm1::RemotePictureDoubleClicked() {
+    if (m_state.memoryMode) {
+        const wms::Composite memories =
+            wms::blendFiles(programFile(QStringLiteral("fox1.bmp")),
+                            programFile(QStringLiteral("fox2.bmp")), 0.5, mapArea());
+        if (memories.blend) Image1->setPixmap(QPixmap::fromImage(memories.shown));
+    }
+    if (m_state.connectionKind == 0 || m_state.connectionKind == 1) {
+        ConnectRemote();
+    }
+}
+
+void TForm1::OpenVector() {
+    m_state.currentExtent = Map1->extent();
+    m_openInBrowser(
+        wms::vectorUrl(m_surroundings.configuration.settings.gatewayHost, m_state.currentExtent));
 }
 
 }  // namespace app

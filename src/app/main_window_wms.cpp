@@ -126,6 +126,8 @@ void TForm1::addWmsBranches(workspace::Navigation::Branches& branches) {
     branches.remoteFeatureInfo = [this](const mapcontrol::MapPoint& p) { BedrockFeatureInfo(p); };
     branches.indexMap = [this](const mapcontrol::MapPoint& p) { IndexMapClick(p); };
     branches.identifyAnswersWms = [this] { return m_wms && m_wms->identifyChoice() == 0; };
+    branches.fixedConnection = [this] { ConnectRemote(); };
+    branches.swapRemoteAndLocal = [this] { SwapRemoteAndLocal(); };
     branches.remoteWholeMap = [this] {
         m_state.currentExtent = m_wms->extentFromEdits();
         Map1->setExtent(m_state.currentExtent);
@@ -254,7 +256,9 @@ void TForm1::showRemotePicture(const QImage& picture) {
 void TForm1::remotePictureFailed() {
     m_surroundings.dialogs.message(this, kNoConnectionMessage, platform::MessageKind::Warning);
     setFixedSize(size());  // border style single
-    SwapRemoteAndLocal();
+    // "troca" back to the local map; a map already shown stays (swapping
+    // would show an empty picture instead).
+    if (Image1->isVisible()) SwapRemoteAndLocal();
     button(QStringLiteral("M2"))->setEnabled(false);
     m_state.connectionKind = -1;
 }

@@ -163,6 +163,10 @@ void ConnectionsWindow::clearKind() {
     clearChoice(RadioGroup1);
 }
 
+void ConnectionsWindow::clearMineralLayer() {
+    clearChoice(RadioGroup1);
+}
+
 int ConnectionsWindow::mosaicType() const {
     return radiogroup5->checkedId();
 }

@@ -33,6 +33,8 @@ public:
     int kind() const;
     // Clears the kind choice (and the two sub-choices) without running its command.
     void clearKind();
+    // The "Tipo-ARIM" choice cleared, as after each of its requests.
+    void clearMineralLayer();
     int mosaicType() const;    // radiogroup5; -1 when none
     int mineralLayer() const;  // RadioGroup1; -1 when none
 
