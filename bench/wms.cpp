@@ -1,7 +1,7 @@
 // Costs of the pictures of the web map services: decoding a service's JPEG
-// answer, combining the pictures of two services, blending a picture over
-// the map, and the whole refresh once the answers are in, all at 1000 x 800
-// pixels (sides shrunk by the square root of QUELVORA_BENCH_SCALE).
+// answer (through Qt and through libjpeg), combining the pictures of two services, blending a
+// picture over the map, and the whole refresh once the answers are in, all at 1000 x 800 pixels
+// (sides shrunk by the square root of QUELVORA_BENCH_SCALE).
 #include "bench_data.h"
 #include "files/layer_builder.h"
 #include "mapcontrol/map_widget.h"
@@ -9,6 +9,7 @@
 #include "sample_drive.h"
 #include "silent_dialogs.h"
 #include "wms/alpha_blend.h"
+#include "wms/fixed_connections.h"
 #include "wms/remote_refresh.h"
 #include "wms/service_pictures.h"
 
@@ -106,6 +107,23 @@ void BM_DecodeServiceJpeg(benchmark::State& state) {
     state.counters["bytes"] = double(jpeg.size());
 }
 BENCHMARK(BM_DecodeServiceJpeg)->Unit(benchmark::kMillisecond);
+
+// The same answer decoded as the mosaic's connection does, straight through
+// libjpeg with its error codes kept.
+void BM_DecodeMosaicJpeg(benchmark::State& state) {
+    const QSize size = pictureSize();
+    const QByteArray jpeg = jpegOf(mapLikePicture(size, 1), 85);
+    const wms::JpegDecode check = wms::decodeWithLibjpeg(jpeg);
+    if (check.error || check.image.size() != size) {
+        state.SkipWithError("the picture was not decoded");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(wms::decodeWithLibjpeg(jpeg));
+    }
+    state.counters["bytes"] = double(jpeg.size());
+}
+BENCHMARK(BM_DecodeMosaicJpeg)->Unit(benchmark::kMillisecond);
 
 // Two services' pictures on one: the first drawn plainly, the second ANDed.
 void BM_CombineServicePictures(benchmark::State& state) {

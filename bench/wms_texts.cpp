@@ -1,9 +1,11 @@
 // Costs of reading what web map services and macro files hand the program:
 // a 50 MB GetCapabilities document on one line (the line rules find no name
 // and the XML reader reads it all), the same with one element per line, and
-// a macro file of 100,000 layer entries. QUELVORA_BENCH_SCALE (default 1)
-// shrinks the sizes for the smoke run.
+// a macro file of 100,000 layer entries, and the gateway's map list of
+// 100,000 lines. QUELVORA_BENCH_SCALE (default 1) shrinks the sizes for the
+// smoke run.
 #include "wms/capabilities.h"
+#include "wms/fixed_connections.h"
 #include "wms/macro_file.h"
 
 #include <QByteArray>
@@ -86,6 +88,38 @@ void BM_MacroFileOfManyLayers(benchmark::State& state) {
     state.counters["layers"] = count;
 }
 BENCHMARK(BM_MacroFileOfManyLayers)->Unit(benchmark::kMillisecond);
+
+// The gateway's map list of 100,000 lines in eight groups: the lines of one
+// group picked out, then each read into a map name and an extent, as
+// choosing a group and then each of its maps does.
+void BM_MapListGroupAndLines(benchmark::State& state) {
+    const int count = std::max(16, static_cast<int>(100000 * scale()));
+    QStringList lines;
+    lines.reserve(count);
+    for (int i = 0; i < count; ++i) {
+        lines.append(QStringLiteral("Folha %1 1:100.000,%2;MAPA_%1,%3,-50.5,%4,-49.5")
+                         .arg(i)
+                         .arg(i % 8 + 1)
+                         .arg(-10 - i % 20)
+                         .arg(-11 - i % 20));
+    }
+    if (wms::mapListLinesOfGroup(lines, 3).size() != count / 8 + (count % 8 > 2)) {
+        state.SkipWithError("wrong line count");
+        return;
+    }
+    for (auto _ : state) {
+        int maps = 0;
+        for (const QString& line : wms::mapListLinesOfGroup(lines, 3)) {
+            maps += wms::parseMapLine(line).has_value();
+        }
+        if (maps != count / 8 + (count % 8 > 2)) {
+            state.SkipWithError("a map line was not read");
+            return;
+        }
+    }
+    state.counters["lines"] = count;
+}
+BENCHMARK(BM_MapListGroupAndLines)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -20,9 +20,12 @@ QString number(int value) {
     return QString::number(value);
 }
 
-// The query tail the grids server's requests share after their layer.
-QString gridsTail(const mapcontrol::Rectangle& extent, int width, int height) {
-    return QStringLiteral("&&format=image/jpeg&&srs=epsg:4326&&bbox=") + bboxText(extent) +
+// A GetMap of the grids server's `service` ("wmsRelevo", "arim").
+QString gridsUrl(const QString& gridsHost, const QString& service, const QString& layer,
+                 const mapcontrol::Rectangle& extent, int width, int height) {
+    return gridsHost + QStringLiteral("/cgi-bin/wmsserver/") + service +
+           QStringLiteral("?service=WMS&&version=1.1.1&&request=GetMap&&layers=") + layer +
+           QStringLiteral("&&format=image/jpeg&&srs=epsg:4326&&bbox=") + bboxText(extent) +
            QStringLiteral("&&width=") + number(width) + QStringLiteral("&&height=") +
            number(height) + QStringLiteral("&&styles=");
 }
@@ -79,10 +82,7 @@ QString geologyUrl(const QString& geologyHost, const mapcontrol::Rectangle& exte
 
 QString reliefUrl(const QString& gridsHost, const QString& layer,
                   const mapcontrol::Rectangle& extent, int width, int height) {
-    return gridsHost +
-           QStringLiteral(
-               "/cgi-bin/wmsserver/wmsRelevo?service=WMS&&version=1.1.1&&request=GetMap&&layers=") +
-           layer + gridsTail(extent, width, height);
+    return gridsUrl(gridsHost, QStringLiteral("wmsRelevo"), layer, extent, width, height);
 }
 
 const QStringList& mineralLayerNames() {
@@ -98,10 +98,7 @@ const QStringList& mineralLayerNames() {
 
 QString mineralGridUrl(const QString& gridsHost, const QString& layer,
                        const mapcontrol::Rectangle& extent, int width, int height) {
-    return gridsHost +
-           QStringLiteral(
-               "/cgi-bin/wmsserver/arim?service=WMS&&version=1.1.1&&request=GetMap&&layers=") +
-           layer + gridsTail(extent, width, height);
+    return gridsUrl(gridsHost, QStringLiteral("arim"), layer, extent, width, height);
 }
 
 QString fixedConnectionUrl(const platform::Settings& settings, const FixedRequest& request,
