@@ -313,6 +313,7 @@ private:
     std::unique_ptr<wms::ConnectionsWindow> m_connections;
     std::function<void(const QString&)> m_openInBrowser;
     QLabel* m_connectionLegend = nullptr;  // TForm19's picture
+    int m_lastMineralLayer = -1;           // "Tipo-ARIM" item of the last request
     platform::WebView* m_recordView = nullptr;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
     bool m_scaleBarDragging = false;

@@ -222,7 +222,10 @@ wms::FixedRequest TForm1::fixedRequest() const {
     request.map.roads = Panel3->Estradas->isChecked();
     request.map.towns = Panel3->Cidades->isChecked();
     request.mosaic = static_cast<wms::MosaicType>(std::max(0, m_connections->mosaicType()));
-    request.mineralLayer = m_connections->mineralLayer();
+    // The layer of the last request stays for the next navigation step,
+    // since the choice itself is cleared after each request.
+    request.mineralLayer =
+        m_connections->mineralLayer() >= 0 ? m_connections->mineralLayer() : m_lastMineralLayer;
     return request;
 }
 
@@ -243,6 +246,7 @@ void TForm1::ConnectRemote() {
         wms::fixedConnectionUrl(m_surroundings.configuration.settings, fixedRequest(),
                                 m_state.currentExtent, area.width(), area.height());
     if (kind == 5) {
+        if (m_connections->mineralLayer() >= 0) m_lastMineralLayer = m_connections->mineralLayer();
         m_connections->clearMineralLayer();
     }
     QImage picture;

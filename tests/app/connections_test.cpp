@@ -170,6 +170,28 @@ TEST_F(ConnectionsTest, mapGroupsListTheirMapsAndAskWithTheThemesChecked) {
                   .toStdString());
 }
 
+TEST_F(ConnectionsTest, mineralGridsKeepTheirLayerForTheNextNavigationStep) {
+    server.reply("/cgi-bin/wmsserver/arim", picture(QColor(60, 160, 60)));
+    auto w = started();
+    wms::ConnectionsWindow& c = w->connectionsWindow();
+    choose(c.RadioGroup2, 5);
+    EXPECT_TRUE(c.RadioGroup1Box->isVisible());
+    EXPECT_TRUE(c.SpeedButton1->isVisible());  // "Volta"
+    choose(c.RadioGroup1, 4);                  // "Gride 100.000 gemas"
+    c.SpeedButton37->click();
+    EXPECT_EQ(c.mineralLayer(), -1);  // the choice is cleared after the request
+    w->button("SpeedButton2")->click();
+    const auto grids = asked("/cgi-bin/wmsserver/arim");
+    ASSERT_EQ(grids.size(), 2u);
+    for (const std::string& target : grids) {
+        EXPECT_NE(target.find("&&layers=hierarquiva_gemas&&"), std::string::npos) << target;
+    }
+    EXPECT_TRUE(w->Image1->isVisible());
+    c.SpeedButton1->click();  // "Volta"
+    EXPECT_TRUE(c.RadioGroup2Box->isVisible());
+    EXPECT_FALSE(c.RadioGroup1Box->isVisible());
+}
+
 TEST_F(ConnectionsTest, aFailedRequestReturnsToTheMapAndClearsTheKind) {
     auto w = started();
     wms::ConnectionsWindow& c = w->connectionsWindow();
