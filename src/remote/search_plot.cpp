@@ -100,6 +100,26 @@ QPointF PlotFrame::pixel(const QPointF& logical) const {
             m_picture.height() - logical.y() * m_picture.height() / m_logicalHeight};
 }
 
+namespace {
+
+// One circle as the plot draws it, on a transparent square: stamping it is
+// far cheaper than rasterizing the same ellipse at every point. Its centre
+// is at `centre` of the stamp.
+QImage circleStamp(double rx, double ry, QPointF* centre) {
+    const QSize size(static_cast<int>(std::ceil(rx)) * 2 + 3,
+                     static_cast<int>(std::ceil(ry)) * 2 + 3);
+    QImage stamp(size, QImage::Format_ARGB32_Premultiplied);
+    stamp.fill(Qt::transparent);
+    *centre = QPointF(size.width() / 2, size.height() / 2);
+    QPainter painter(&stamp);
+    painter.setPen(QPen(Qt::black, 0));
+    painter.setBrush(QColor(255, 255, 0));
+    painter.drawEllipse(*centre, rx, ry);
+    return stamp;
+}
+
+}  // namespace
+
 int plotSearchPoints(QImage& picture, const mapcontrol::Rectangle& extent,
                      const std::vector<SearchPoint>& points) {
     const std::optional<PlotFrame> frame = PlotFrame::make(extent, picture.size());
@@ -123,16 +143,26 @@ int plotSearchPoints(QImage& picture, const mapcontrol::Rectangle& extent,
     QFont font = painter.font();
     font.setPixelSize(12);
     painter.setFont(font);
+    const double ascent = painter.fontMetrics().ascent();
+
+    // A circle larger than the picture (an extent far narrower than the
+    // picture's shape) is drawn as an ellipse, not stamped.
+    const bool stamped = rx <= picture.width() && ry <= picture.height();
+    QPointF stampCentre;
+    const QImage stamp = stamped ? circleStamp(rx, ry, &stampCentre) : QImage();
 
     int drawn = 0;
     for (const SearchPoint& p : points) {
         const QPointF centre = frame->pixel(frame->logicalPoint(p.latitude, p.longitude));
         if (!reach.contains(centre)) continue;
-        painter.drawEllipse(centre, rx, ry);
+        if (stamped) {
+            painter.drawImage((centre - stampCentre).toPoint(), stamp);
+        } else {
+            painter.drawEllipse(centre, rx, ry);
+        }
         ++drawn;
         if (numbers) {
-            painter.drawText(QRectF(centre + numberOffset, QSizeF(200, 100)),
-                             Qt::AlignLeft | Qt::AlignTop, QString::number(p.number));
+            painter.drawText(centre + numberOffset + QPointF(0, ascent), QString::number(p.number));
         }
     }
     return drawn;

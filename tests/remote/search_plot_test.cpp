@@ -179,6 +179,17 @@ TEST(SearchPlot, pointsFarOutsideAreSkippedAndABadExtentDrawsNothing) {
     EXPECT_EQ(untouched, whitePicture());
 }
 
+TEST(SearchPlot, circleWiderThanThePictureIsStillDrawn) {
+    // 0.001 wide and 10 high: 400 logical units across 100 pixels, so the
+    // circle is 4,000 pixels wide and 0.4 high.
+    QImage picture(100, 100, QImage::Format_RGB32);
+    picture.fill(Qt::white);
+    EXPECT_EQ(plotSearchPoints(picture, mapcontrol::Rectangle(0, 0.001, 10, 0), {{1, 5, 0.0005}}),
+              1);
+    EXPECT_TRUE(isDark(picture.pixel(50, 50)) || isYellow(picture, 50, 50));
+    EXPECT_EQ(picture.pixel(50, 40), qRgb(255, 255, 255));
+}
+
 TEST(Spreadsheet, commasBecomeTabsAndDataLinesTakeDecimalCommas) {
     const QStringList lines = {"ID,2,LAT.DEC,LON", "a1,2,-15.5,-47.25,x", "b,2,2,c", ""};
     const QStringList out = spreadsheetLines(lines);
