@@ -110,26 +110,30 @@ std::optional<QString> recordPageAddress(const LinkState& s, const QString& gate
                    s.third + QStringLiteral("&p_cod_mapa=") + s.first;
         }
     } else if (s.shapeKind == kPointShape) {
-        if (s.recordKind == u"RECMIN") {
-            path = QStringLiteral("\\pls\\publico\\recmin.recursosminerais.cadastro?p_rec_min=") +
-                   s.key + QStringLiteral("&p_rm_posicao_n=") + s.first +
-                   QStringLiteral("&p_rm_posicao_e=") + s.second;
-        } else if (s.recordKind == u"GEOQUIMICA") {
-            path = QStringLiteral("\\pls\\publico\\geoq.geoquimica.cadastro?p_amostra=") + s.key +
-                   QStringLiteral("&p_lat_dec=") + s.first + QStringLiteral("&p_long_dec=") +
-                   s.second;
-        } else if (s.recordKind == u"GEOCRONOLOGIA") {
-            path = QStringLiteral(
-                       "\\pls\\publico\\geocron.geocronologia.cadastro"
-                       "?p_cod_amostra_geocron=") +
-                   s.key + QStringLiteral("&p_latitude=") + s.first +
-                   QStringLiteral("&p_longitude=") + s.second;
-        } else if (s.recordKind == u"AFLORAMENTOS") {
-            path = QStringLiteral(
-                       "\\pls\\publico\\aflora.afloramentos.cadastro"
-                       "?p_af_cod_afloramento=") +
-                   s.key + QStringLiteral("&p_af_latitude=") + s.first +
-                   QStringLiteral("&p_af_longitude=") + s.second;
+        // Every point page takes the key, then the latitude and the longitude.
+        struct PointPage {
+            QLatin1StringView kind;
+            QLatin1StringView keyPath;
+            QLatin1StringView latitude;
+            QLatin1StringView longitude;
+        };
+        using L = QLatin1StringView;
+        static constexpr std::array<PointPage, 4> pages = {{
+            {L("RECMIN"), L("\\pls\\publico\\recmin.recursosminerais.cadastro?p_rec_min="),
+             L("&p_rm_posicao_n="), L("&p_rm_posicao_e=")},
+            {L("GEOQUIMICA"), L("\\pls\\publico\\geoq.geoquimica.cadastro?p_amostra="),
+             L("&p_lat_dec="), L("&p_long_dec=")},
+            {L("GEOCRONOLOGIA"),
+             L("\\pls\\publico\\geocron.geocronologia.cadastro?p_cod_amostra_geocron="),
+             L("&p_latitude="), L("&p_longitude=")},
+            {L("AFLORAMENTOS"),
+             L("\\pls\\publico\\aflora.afloramentos.cadastro?p_af_cod_afloramento="),
+             L("&p_af_latitude="), L("&p_af_longitude=")},
+        }};
+        for (const PointPage& page : pages) {
+            if (s.recordKind == page.kind) {
+                path = page.keyPath + s.key + page.latitude + s.first + page.longitude + s.second;
+            }
         }
     }
     if (path.isEmpty()) return std::nullopt;
@@ -149,41 +153,60 @@ IdentifyEnd finishIdentify(LinkState& state, int recordCount) {
     return IdentifyEnd::Nothing;
 }
 
+namespace {
+
+// A "Busca Kestram" line test and what a matching line sets.
+struct LineRule {
+    enum class Test { Holds, FieldIs, BeginsWith };
+    Test test;
+    QLatin1StringView text;
+    int shape;
+    QLatin1StringView kind;
+    QLatin1StringView path;
+
+    bool matches(const QString& line) const {
+        switch (test) {
+            case Test::Holds:
+                return line.contains(text);
+            case Test::FieldIs:  // the attribute window writes "FIELD : value"
+                return line.startsWith(text) &&
+                       QStringView(line).sliced(text.size()).startsWith(QLatin1StringView(" : "));
+            case Test::BeginsWith:
+                return line.startsWith(text);
+        }
+        return false;
+    }
+};
+
+using T = LineRule::Test;
+using L = QLatin1StringView;
+// In order: a later match overrides an earlier one.
+constexpr std::array<LineRule, 6> kLineRules = {{
+    {T::Holds, L("N_LAB"), kPointShape, L("GEOQUIMICA"),
+     L("\\pls\\vorn\\kestram.geoquimica.cadastro?p_amostra=")},
+    {T::FieldIs, L("CODIGO"), kPointShape, L("GEOCRONOLOGIA"),
+     L("\\pls\\vorn\\kestram.geocronologia.cadastro?p_cod_amostra_geocron=")},
+    {T::BeginsWith, L("CODIGO_OBJ"), kPointShape, L("RECMIN"),
+     L("\\pls\\vorn\\kestram.recursosminerais.cadastro?p_rec_min=")},
+    {T::Holds, L("COD_AFLORAMENTO"), kPointShape, L("AFLORAMENTO"),
+     L("\\pls\\vorn\\kestram.afloramento.cadastro?p_af_cod_afloramento=")},
+    {T::Holds, L("SIGLA_UNID"), kPolygonShape, L("GEOLOGIA"),
+     L("\\pls\\vorn\\kestram.litoestratigrafia.cadastro?p_sigla=")},
+    {T::Holds, L("PROJETO"), kPolygonShape, L("PROJETO"),
+     L("\\pls\\vorn\\kestram.projeto.cadastro?p_nmprojeto=")},
+}};
+
+}  // namespace
+
 std::optional<RecordSearch> searchRecord(const LinkState& state, const QStringList& lines,
                                          const QString& gatewayLine) {
-    struct Match {
-        int shape;
-        QLatin1StringView kind;
-        QLatin1StringView path;
-    };
-    const Match geoquimica{
-        kPointShape, QLatin1StringView("GEOQUIMICA"),
-        QLatin1StringView("\\pls\\vorn\\kestram.geoquimica.cadastro?p_amostra=")};
-    const Match geocronologia{
-        kPointShape, QLatin1StringView("GEOCRONOLOGIA"),
-        QLatin1StringView("\\pls\\vorn\\kestram.geocronologia.cadastro?p_cod_amostra_geocron=")};
-    const Match recmin{
-        kPointShape, QLatin1StringView("RECMIN"),
-        QLatin1StringView("\\pls\\vorn\\kestram.recursosminerais.cadastro?p_rec_min=")};
-    const Match afloramento{
-        kPointShape, QLatin1StringView("AFLORAMENTO"),
-        QLatin1StringView("\\pls\\vorn\\kestram.afloramento.cadastro?p_af_cod_afloramento=")};
-    const Match geologia{
-        kPolygonShape, QLatin1StringView("GEOLOGIA"),
-        QLatin1StringView("\\pls\\vorn\\kestram.litoestratigrafia.cadastro?p_sigla=")};
-    const Match projeto{kPolygonShape, QLatin1StringView("PROJETO"),
-                        QLatin1StringView("\\pls\\vorn\\kestram.projeto.cadastro?p_nmprojeto=")};
-
-    const Match* found = nullptr;
+    const LineRule* found = nullptr;
     QString value;
     for (const QString& line : lines) {
-        const Match* match = nullptr;
-        if (line.contains(u"N_LAB")) match = &geoquimica;
-        if (line.startsWith(u"CODIGO : ")) match = &geocronologia;
-        if (line.startsWith(u"CODIGO_OBJ")) match = &recmin;
-        if (line.contains(u"COD_AFLORAMENTO")) match = &afloramento;
-        if (line.contains(u"SIGLA_UNID")) match = &geologia;
-        if (line.contains(u"PROJETO")) match = &projeto;
+        const LineRule* match = nullptr;
+        for (const LineRule& rule : kLineRules) {
+            if (rule.matches(line)) match = &rule;
+        }
         if (!match) continue;
         found = match;
         const qsizetype colon = line.indexOf(QLatin1Char(':'));
