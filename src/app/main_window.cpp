@@ -21,6 +21,7 @@
 #include "query/map_tips.h"
 #include "query/media_window.h"
 #include "query/query_tool.h"
+#include "remote/link_state.h"
 #include "symbology/classification_window.h"
 #include "symbology/label_window.h"
 #include "symbology/legend_panel.h"
@@ -183,6 +184,7 @@ TForm1::TForm1(Surroundings surroundings, QWidget* parent)
     connectOutput();
     connectWms();
     connectConnections();
+    connectRemote();
 }
 
 TForm1::~TForm1() = default;

@@ -56,6 +56,9 @@ class Downloader;
 namespace platform {
 class WebView;
 }
+namespace remote {
+struct LinkState;
+}
 namespace wms {
 struct FixedRequest;
 class ConnectionsWindow;
@@ -181,6 +184,15 @@ public:
     void ZoomWithoutExport();
     void OpenVector();
     void RevealConnections();
+    // Remote database linkage: the record page window (with its show step),
+    // the end of an identify with "KESTRAM" on, "Busca Kestram", the area
+    // search of the map-group connection and the external web map viewer.
+    void ShowRecordWindow();
+    void DatabaseLinkAfterIdentify();
+    void SearchRecordPage();
+    void RemoteAreaSearch();
+    void ShowWebViewer();
+    const remote::LinkState& linkState() const { return *m_link; }
     // The measurement on the remote picture ended by a double click: the
     // memories' blend or the connection's picture again, without its lines.
     void RemotePictureDoubleClicked();
@@ -260,6 +272,7 @@ private:
     void connectOutput();
     void connectWms();
     void connectConnections();
+    void connectRemote();
     // What the chosen connection asks with, from its window and the map panel.
     wms::FixedRequest fixedRequest() const;
     // A file of the program folder.
@@ -314,6 +327,8 @@ private:
     std::function<void(const QString&)> m_openInBrowser;
     QLabel* m_connectionLegend = nullptr;  // TForm19's picture
     int m_lastMineralLayer = -1;           // "Tipo-ARIM" item of the last request
+    std::unique_ptr<remote::LinkState> m_link;
+    platform::WebView* m_viewerView = nullptr;  // TForm17
     platform::WebView* m_recordView = nullptr;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
     bool m_scaleBarDragging = false;

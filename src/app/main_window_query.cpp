@@ -38,6 +38,8 @@ workspace::Navigation::Branches TForm1::navigationBranches() {
         m_identify->identifyAt(point);
     };
     addWmsBranches(branches);
+    branches.databaseLinkChecked = [this] { return CheckBox1->isChecked(); };
+    branches.databaseLink = [this] { DatabaseLinkAfterIdentify(); };
     return branches;
 }
 
@@ -63,6 +65,7 @@ void TForm1::connectQuery() {
     identifyHooks.updateDistance = [this] { m_readouts->UpdateDistanceReadout(); };
     identifyHooks.stopMapTips = [this] { stopMapTips(); };
     identifyHooks.endMove = [this] { m_themeList->endMove(); };
+    identifyHooks.connectionChoice = [this] { return m_state.connectionKind; };
     identifyHooks.printLines = [this](const QStringList& lines) {
         return query::printToDefaultPrinter(
                    m_windows->window(QStringLiteral("TForm2")), m_surroundings.dialogs, lines,
@@ -81,6 +84,8 @@ void TForm1::connectQuery() {
     queryHooks.updateDistance = [this] { m_readouts->UpdateDistanceReadout(); };
     queryHooks.endMove = [this] { m_themeList->endMove(); };
     queryHooks.stopMapTips = [this] { stopMapTips(); };
+    queryHooks.connectionChoice = [this] { return m_state.connectionKind; };
+    queryHooks.remoteSearch = [this] { RemoteAreaSearch(); };
     queryHooks.printLines = [this](const QStringList& lines) {
         return query::printToDefaultPrinter(
                    m_windows->window(QStringLiteral("TForm5")), m_surroundings.dialogs, lines,

@@ -236,6 +236,10 @@ void IdentifyTool::identifyVector(const QString& line, const mapcontrol::MapPoin
     }
     ListBox3->addItems(recordStoreLines(found));
 
+    m_firstRecord.clear();
+    for (qsizetype i = 0; i < found.firstNames.size() && i < found.firstValues.size(); ++i) {
+        m_firstRecord.emplace_back(found.firstNames[i], found.firstValues[i]);
+    }
     const MediaNames names = mediaNames(found.firstNames, found.firstValues);
     m_controls.media.setNames(names, mediaFolder(line));
     Foto->setVisible(names.hasPhoto);

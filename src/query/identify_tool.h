@@ -84,6 +84,10 @@ public:
     const std::vector<mapcontrol::Shape>& foundShapes() const { return m_foundShapes; }
     int foundCount() const { return m_foundCount; }
     int foundShapeType() const { return m_foundShapeType; }
+    // The first found record's fields (name, value) in the layer's order.
+    const std::vector<std::pair<QString, QString>>& firstRecordFields() const {
+        return m_firstRecord;
+    }
     bool areaShown() const { return m_areaFlag; }
 
     QListWidget* ListBox1 = nullptr;  // record numbers, "Ident. Registro"
@@ -116,6 +120,7 @@ private:
     std::vector<mapcontrol::Shape> m_foundShapes;
     int m_foundCount = 0;
     int m_foundShapeType = 0;
+    std::vector<std::pair<QString, QString>> m_firstRecord;
     bool m_areaFlag = false;
 };
 

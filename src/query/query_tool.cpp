@@ -207,8 +207,12 @@ void QueryTool::buttonClicked() {
         m_dialogs.message(parent, kCollectorsMessage, platform::MessageKind::Warning);
         return;
     }
-    // Local work only: the remote search belongs to the connections window.
-    if (m_hooks.connectionChoice && m_hooks.connectionChoice() != -1) {
+    // Local work only; the map-group connection searches the remote database.
+    const int connection = m_hooks.connectionChoice ? m_hooks.connectionChoice() : -1;
+    if (connection == 0 && m_hooks.remoteSearch) {
+        m_hooks.remoteSearch();
+    }
+    if (connection != -1) {
         return;
     }
     if (m_hooks.updateDistance) m_hooks.updateDistance();

@@ -57,6 +57,8 @@ public:
         std::function<void()> stopMapTips;
         // The remote-connection choice of the connections window; -1 for none.
         std::function<int()> connectionChoice;
+        // With the map-group connection: the remote database's area search.
+        std::function<void()> remoteSearch;
         // Prints lines as a text document; false on failure.
         std::function<bool(const QStringList&)> printLines;
     };
