@@ -1,6 +1,7 @@
 #include "remote/collectors.h"
 
 #include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -180,6 +181,24 @@ TEST(CollectorDrawing, barePrefixIsRedAndTheNextLineTakesItsGreen) {
     EXPECT_EQ(pixel(image, 10, 16), kWhite);
     // Not joined: nothing between the two red circles.
     EXPECT_EQ(pixel(image, 16, 28), kWhite);
+}
+
+TEST(CollectorDrawing, circlesAreTheEllipsesOfTheirCornersEvenAtTheEdges) {
+    const QColor blue(0, 0, 255);
+    const std::vector<Position> points{at(20, 20), at(0, 0), at(63, 63), at(-3, 30), at(66, 5)};
+    QImage drawn = whitePicture();
+    drawCollectors(drawn, kExtent, {{{"a", blue}, points}}, true, false);
+    QImage expected = whitePicture();
+    {
+        QPainter painter(&expected);
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(blue);
+        for (const auto& [x, y] : {std::pair{20, 20}, {0, 0}, {63, 63}, {-3, 30}, {66, 5}}) {
+            painter.drawEllipse(QRectF(QPointF(x - 4, y - 4), QPointF(x + 4, y + 4)));
+        }
+    }
+    EXPECT_EQ(drawn, expected);
+    EXPECT_NE(drawn, whitePicture());
 }
 
 TEST(CollectorDrawing, lastPointOnlyDrawsOneCircleAtTheFourthAndNoLines) {
