@@ -137,7 +137,8 @@ QColor registeredColour(const QColor& chosen) {
 
 QString registeredLine(const QString& prefix, const QColor& colour) {
     const QColor c = registeredColour(colour);
-    return QStringLiteral("%1,RGB,%2,%3,%4").arg(prefix).arg(c.red()).arg(c.green()).arg(c.blue());
+    // Joined, not formatted: a prefix may hold "%1".
+    return prefix + QStringLiteral(",RGB,%1,%2,%3").arg(c.red()).arg(c.green()).arg(c.blue());
 }
 
 std::vector<Collector> collectorsOf(const QStringList& listLines) {

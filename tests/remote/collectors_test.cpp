@@ -87,6 +87,7 @@ TEST(CollectorColours, registeringPureRedStoresTwoInGreenAndBlue) {
     EXPECT_EQ(registeredLine("ab12", QColor(0, 0, 0)), "ab12,RGB,0,0,0");
     EXPECT_EQ(registeredLine("c", QColor(255, 0, 1)), "c,RGB,255,0,1");
     EXPECT_EQ(registeredColour(kRed), QColor(255, 2, 2));
+    EXPECT_EQ(registeredLine("a %1%2", QColor(1, 2, 3)), "a %1%2,RGB,1,2,3");
     // What "Cadastra" adds reads back as the colour it registered.
     EXPECT_EQ(collectorsOf({registeredLine("x", QColor(12, 34, 56))}).front().colour,
               QColor(12, 34, 56));
