@@ -21,6 +21,7 @@
 #include "query/map_tips.h"
 #include "query/media_window.h"
 #include "query/query_tool.h"
+#include "remote/collectors_window.h"
 #include "remote/link_state.h"
 #include "symbology/classification_window.h"
 #include "symbology/label_window.h"
@@ -185,6 +186,7 @@ TForm1::TForm1(Surroundings surroundings, QWidget* parent)
     connectWms();
     connectConnections();
     connectRemote();
+    connectCollectors();
 }
 
 TForm1::~TForm1() = default;

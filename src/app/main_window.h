@@ -57,8 +57,9 @@ namespace platform {
 class WebView;
 }
 namespace remote {
+class CollectorsWindow;
 struct LinkState;
-}
+}  // namespace remote
 namespace wms {
 struct FixedRequest;
 class ConnectionsWindow;
@@ -193,6 +194,9 @@ public:
     void RemoteAreaSearch();
     void ShowWebViewer();
     const remote::LinkState& linkState() const { return *m_link; }
+    // One tick of collector tracking: the positions downloaded and drawn.
+    void CollectorTick();
+    remote::CollectorsWindow& collectorsWindow() { return *m_collectors; }
     // The measurement on the remote picture ended by a double click: the
     // memories' blend or the connection's picture again, without its lines.
     void RemotePictureDoubleClicked();
@@ -273,6 +277,7 @@ private:
     void connectWms();
     void connectConnections();
     void connectRemote();
+    void connectCollectors();
     // What the chosen connection asks with, from its window and the map panel.
     wms::FixedRequest fixedRequest() const;
     // A file of the program folder.
@@ -329,6 +334,8 @@ private:
     int m_lastMineralLayer = -1;           // "Tipo-ARIM" item of the last request
     std::unique_ptr<remote::LinkState> m_link;
     platform::WebView* m_viewerView = nullptr;  // TForm17
+    std::unique_ptr<remote::CollectorsWindow> m_collectors;
+    bool m_collectorTickRunning = false;
     platform::WebView* m_recordView = nullptr;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;
     bool m_scaleBarDragging = false;
