@@ -299,6 +299,8 @@ private:
     void prepareForRemotePicture();
     // Shows `picture` in place of the main map.
     void showRemotePicture(const QImage& picture);
+    // The first half of "troca": the local map and its tools back.
+    void showLocalMapAgain();
     // A request that brought no picture: message, back to the local map.
     void remotePictureFailed();
     // Fetches a page for the web views through the downloader.

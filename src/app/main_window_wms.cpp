@@ -256,11 +256,12 @@ void TForm1::showRemotePicture(const QImage& picture) {
 void TForm1::remotePictureFailed() {
     m_surroundings.dialogs.message(this, kNoConnectionMessage, platform::MessageKind::Warning);
     setFixedSize(size());  // border style single
-    // "troca" back to the local map; a map already shown stays (swapping
-    // would show an empty picture instead).
-    if (Image1->isVisible()) SwapRemoteAndLocal();
-    button(QStringLiteral("M2"))->setEnabled(false);
+    // The kind is cleared first, so the local map comes back with its pan
+    // tool; "troca" back to it also when no picture was shown yet (swapping
+    // would then show an empty picture instead).
     m_state.connectionKind = -1;
+    showLocalMapAgain();
+    button(QStringLiteral("M2"))->setEnabled(false);
 }
 
 void TForm1::RefreshRemoteImage() {
@@ -345,17 +346,21 @@ void TForm1::ShowIndexMap() {
     m_state.connectionMode = true;
 }
 
+void TForm1::showLocalMapAgain() {
+    Panel3->hide();
+    Map1->show();
+    Image1->hide();
+    setMainMenuItems({kMenuZoomCoord, kMenuPesq, 9, 10}, true);
+    button(QStringLiteral("SpeedButton10"))->setEnabled(true);
+    button(QStringLiteral("SpeedButton5"))->setEnabled(m_state.connectionKind < 0);
+    setLocalTools(true);
+    m_state.connectionMode = false;
+}
+
 void TForm1::SwapRemoteAndLocal() {
     const bool noKind = m_state.connectionKind < 0;
     if (Image1->isVisible()) {
-        Panel3->hide();
-        Map1->show();
-        Image1->hide();
-        setMainMenuItems({kMenuZoomCoord, kMenuPesq, 9, 10}, true);
-        button(QStringLiteral("SpeedButton10"))->setEnabled(true);
-        button(QStringLiteral("SpeedButton5"))->setEnabled(noKind);
-        setLocalTools(true);
-        m_state.connectionMode = false;
+        showLocalMapAgain();
     } else {
         Map1->hide();
         showRemotePicture(Image1->pixmap().toImage());

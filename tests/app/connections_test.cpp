@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
@@ -202,7 +203,12 @@ TEST_F(ConnectionsTest, aFailedRequestReturnsToTheMapAndClearsTheKind) {
     EXPECT_EQ(w->state().connectionKind, -1);
     EXPECT_EQ(c.kind(), -1);
     EXPECT_TRUE(w->Map1->isVisible());
+    EXPECT_FALSE(w->Image1->isVisible());
     EXPECT_FALSE(w->button("M2")->isEnabled());
+    // The local map comes back with its tools and menus.
+    EXPECT_TRUE(w->button("SpeedButton5")->isEnabled());
+    EXPECT_TRUE(w->findChild<QAction*>("Zoom_coord1")->isEnabled());
+    EXPECT_TRUE(w->findChild<QMenu*>("Pesq1")->menuAction()->isEnabled());
 }
 
 TEST_F(ConnectionsTest, vectorOpensTheFeatureRequestInTheBrowserAndZoomRefusesExport) {
