@@ -196,6 +196,9 @@ public:
     const remote::LinkState& linkState() const { return *m_link; }
     // One tick of collector tracking: the positions downloaded and drawn.
     void CollectorTick();
+    // Stops (false) or starts again (true) the collectors' timer while
+    // collectors are tracked.
+    void pauseCollectors(bool run);
     remote::CollectorsWindow& collectorsWindow() { return *m_collectors; }
     // The measurement on the remote picture ended by a double click: the
     // memories' blend or the connection's picture again, without its lines.

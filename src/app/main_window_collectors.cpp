@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QTimer>
 #include <QToolButton>
 
 namespace app {
@@ -21,6 +22,9 @@ void TForm1::connectCollectors() {
     m_collectors =
         std::make_unique<remote::CollectorsWindow>(*form, m_state, m_surroundings.dialogs);
     connect(m_collectors.get(), &remote::CollectorsWindow::tick, this, &TForm1::CollectorTick);
+    // Identify armed stops the tracking until its click is handled.
+    connect(button(QStringLiteral("SpeedButton6")), &QToolButton::clicked, this,
+            [this] { pauseCollectors(false); });
     connect(button(QStringLiteral("SpeedButton42")), &QToolButton::clicked, this, [this, form] {
         if (m_collectors->listLines().size() > 1) {
             button(QStringLiteral("SpeedButton2"))->setEnabled(true);
@@ -28,6 +32,18 @@ void TForm1::connectCollectors() {
         form->show();
         form->raise();
     });
+}
+
+void TForm1::pauseCollectors(bool run) {
+    if (!m_state.collectorTimerActive) {
+        return;
+    }
+    QTimer* timer = m_collectors->Timer1;
+    if (run && !timer->isActive() && timer->interval() > 0) {
+        timer->start();
+    } else if (!run) {
+        timer->stop();
+    }
 }
 
 void TForm1::CollectorTick() {

@@ -116,7 +116,10 @@ void TForm1::ChooseConnectionKind(int kind) {
     m_state.wmsActive = false;
     m_state.connectionKind = kind;
     if (kind == 0) {
+        // "Posição de coletores" is created hidden: shown with the map groups,
+        // or the user could never reach it.
         button(QStringLiteral("SpeedButton42"))->setEnabled(true);
+        button(QStringLiteral("SpeedButton42"))->show();
         button(QStringLiteral("SpeedButton26"))->setEnabled(false);
         button(QStringLiteral("SpeedButton3"))->setEnabled(false);
         Panel3->show();
@@ -138,6 +141,7 @@ void TForm1::ChooseConnectionKind(int kind) {
     } else if (kind == 6) {
         c.clearKind();
         m_state.connectionKind = -1;
+        if (!m_state.collectorTimerActive) button(QStringLiteral("SpeedButton42"))->hide();
         Panel3->hide();
         c.radiogroup5Box->hide();
         Map1->show();

@@ -127,6 +127,7 @@ void TForm1::addWmsBranches(workspace::Navigation::Branches& branches) {
     branches.indexMap = [this](const mapcontrol::MapPoint& p) { IndexMapClick(p); };
     branches.identifyAnswersWms = [this] { return m_wms && m_wms->identifyChoice() == 0; };
     branches.fixedConnection = [this] { ConnectRemote(); };
+    branches.collectorTimer = [this](bool run) { pauseCollectors(run); };
     branches.swapRemoteAndLocal = [this] { SwapRemoteAndLocal(); };
     branches.remoteWholeMap = [this] {
         m_state.currentExtent = m_wms->extentFromEdits();

@@ -38,6 +38,8 @@ Navigation::Navigation(Controls controls, Branches branches, AppState& state,
 
 void Navigation::zoom(double factor) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool collectors = m_state.collectorTimerActive;
+    if (collectors) call(m_branches.collectorTimer, false);
     m_readouts.UpdateDistanceReadout();
     if (m_state.connectionKind >= 0 && m_state.connectionKind <= 4) {
         m_state.themesLoaded = true;  // a remote map counts as loaded
@@ -60,6 +62,7 @@ void Navigation::zoom(double factor) {
         if (m_state.wmsActive) call(m_branches.refreshRemotePicture);
         if (fixedConnectionChosen()) call(m_branches.fixedConnection);
     }
+    if (collectors) call(m_branches.collectorTimer, true);
     QApplication::restoreOverrideCursor();
 }
 
@@ -109,6 +112,8 @@ void Navigation::panMode() {
 }
 
 void Navigation::zoomWindowMode() {
+    // The next press on the map starts the collectors' timer again.
+    if (m_state.collectorTimerActive) call(m_branches.collectorTimer, false);
     m_readouts.UpdateDistanceReadout();
     m_themes.endMove();
     if (m_state.themesLoaded) {
@@ -192,6 +197,7 @@ void Navigation::mousePress(Qt::MouseButton button, int x, int y) {
     if (m_state.collectorTimerActive) {               // step 16
         m_controls.zoomWindow.setChecked(false);
         m_controls.identify.setChecked(false);
+        call(m_branches.collectorTimer, true);  // one click at a time while tracking
     }
 }
 

@@ -64,6 +64,9 @@ public:
         std::function<void()> fixedConnection;
         // "troca": the remote picture and the local map change places.
         std::function<void()> swapRemoteAndLocal;
+        // The collectors window's timer stopped (false) or started again
+        // (true) around a navigation step while collectors are tracked.
+        std::function<void(bool)> collectorTimer;
         std::function<void()> stopMapTips;
         // The WMS window's identify choice: true for "Responde ao layer WMS selecionado".
         std::function<bool()> identifyAnswersWms;

@@ -126,6 +126,7 @@ TEST_F(ConnectionsTest, mapGroupsListTheirMapsAndAskWithTheThemesChecked) {
     wms::ConnectionsWindow& c = w->connectionsWindow();
     choose(c.RadioGroup2, 0);
     ASSERT_TRUE(w->Panel3->isVisible());
+    EXPECT_TRUE(w->button("SpeedButton42")->isVisible());  // "Posição de coletores"
     EXPECT_FALSE(w->ck->isVisible());
     EXPECT_FALSE(c.SpeedButton37->isEnabled());  // no map chosen yet
     QComboBox* groups = w->Panel3->ComboBox2;

@@ -118,7 +118,8 @@ TEST_F(RemoteTest, theMapGroupConnectionsQueryIsTheRemoteAreaSearchAndTheViewerO
     EXPECT_TRUE(w->windows().window("TForm16")->isVisible());
     EXPECT_EQ(w->recordView().address(),
               remote::areaSearchUrl(server.url(QString()), w->Map1->fullExtent()));
-    EXPECT_TRUE(w->recordView().address().contains("&p_lonsup=-48.000000000&p_latinf=-16.000000000"));
+    EXPECT_TRUE(
+        w->recordView().address().contains("&p_lonsup=-48.000000000&p_latinf=-16.000000000"));
 
     QStringList opened;
     w->setBrowserLauncher([&opened](const QString& url) { opened << url; });
@@ -153,6 +154,14 @@ TEST_F(RemoteTest, eachTickDrawsTheCollectorsPositionsInTheirColours) {
     c.Conecta->click();
     EXPECT_TRUE(w->state().collectorTimerActive);
     EXPECT_EQ(c.Timer1->interval(), 3000);
+    // Navigation pauses the tracking and starts it again; identify armed
+    // stops it until its click.
+    w->button("SpeedButton2")->click();
+    EXPECT_TRUE(c.Timer1->isActive());
+    w->button("SpeedButton6")->click();
+    EXPECT_FALSE(c.Timer1->isActive());
+    w->navigation().mousePress(Qt::LeftButton, 5, 5);
+    EXPECT_TRUE(c.Timer1->isActive());
     c.Edit2->setText("0");
     w->CollectorTick();
     EXPECT_FALSE(c.Timer1->isActive());
