@@ -1,6 +1,7 @@
 #include "remote/collectors_window.h"
 
 #include "platform/dialogs.h"
+#include "platform/radio_group.h"
 #include "platform/text_file.h"
 #include "remote/collectors.h"
 #include "workspace/app_state.h"
@@ -24,23 +25,6 @@ namespace remote {
 const QString CollectorsWindow::kListFilter = QStringLiteral("*.rel|*.rel");
 
 namespace {
-
-QButtonGroup* choice(QWidget* parent, const QString& name, const QString& caption,
-                     const QStringList& items, int checked, QLayout* into) {
-    auto* box = new QGroupBox(caption, parent);
-    box->setObjectName(name);
-    auto* layout = new QVBoxLayout(box);
-    auto* group = new QButtonGroup(box);
-    for (int i = 0; i < items.size(); ++i) {
-        auto* radio = new QRadioButton(items[i], box);
-        radio->setObjectName(name + QStringLiteral("Item%1").arg(i));
-        group->addButton(radio, i);
-        layout->addWidget(radio);
-    }
-    group->button(checked)->setChecked(true);
-    into->addWidget(box);
-    return group;
-}
 
 QPushButton* pushButton(QWidget* parent, const char* name, const char* caption) {
     auto* b = new QPushButton(QString::fromUtf8(caption), parent);
@@ -81,12 +65,12 @@ CollectorsWindow::CollectorsWindow(QWidget& form, workspace::AppState& state,
     Edit2 = new QLineEdit(QStringLiteral("1500"), &form);
     Edit2->setObjectName(QStringLiteral("Edit2"));
     right->addWidget(Edit2);
-    RadioGroup1 = choice(
-        &form, QStringLiteral("RadioGroup1"), QStringLiteral("Linha entre pontos"),
-        {QStringLiteral("Liga os pontos"), QString::fromUtf8("Não liga os pontos")}, 1, right);
-    RadioGroup2 =
-        choice(&form, QStringLiteral("RadioGroup2"), QStringLiteral("Plota-pontos"),
-               {QStringLiteral("Todos pontos"), QStringLiteral("Ultimo ponto")}, 0, right);
+    RadioGroup1 = platform::addRadioGroup(
+        &form, right, QStringLiteral("RadioGroup1"), QStringLiteral("Linha entre pontos"),
+        {QStringLiteral("Liga os pontos"), QString::fromUtf8("Não liga os pontos")}, 1);
+    RadioGroup2 = platform::addRadioGroup(
+        &form, right, QStringLiteral("RadioGroup2"), QStringLiteral("Plota-pontos"),
+        {QStringLiteral("Todos pontos"), QStringLiteral("Ultimo ponto")}, 0);
     CheckBox1 = new QCheckBox(QStringLiteral("Conectado"), &form);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     right->addWidget(CheckBox1);

@@ -1,5 +1,7 @@
 #include "wms/connections_window.h"
 
+#include "platform/radio_group.h"
+
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -42,21 +44,6 @@ const QStringList& ConnectionsWindow::mineralCaptions() {
 
 namespace {
 
-QButtonGroup* radioGroup(QGroupBox* box, const QString& name, const QStringList& items,
-                         int columns) {
-    auto* layout = new QGridLayout(box);
-    auto* group = new QButtonGroup(box);
-    group->setObjectName(name + QStringLiteral("Buttons"));
-    const int rows = (static_cast<int>(items.size()) + columns - 1) / columns;
-    for (int i = 0; i < items.size(); ++i) {
-        auto* radio = new QRadioButton(items[i], box);
-        radio->setObjectName(name + QStringLiteral("Item%1").arg(i));
-        group->addButton(radio, i);
-        layout->addWidget(radio, i % rows, i / rows);
-    }
-    return group;
-}
-
 QToolButton* button(QWidget* parent, const QString& name, const QString& caption,
                     const QString& hint) {
     auto* b = new QToolButton(parent);
@@ -81,17 +68,20 @@ ConnectionsWindow::ConnectionsWindow(QWidget& form) : m_form(form) {
     RadioGroup2Box = new QGroupBox(QStringLiteral("Conexão-acervo via Internet"), &form);
     RadioGroup2Box->setObjectName(QStringLiteral("RadioGroup2"));
     RadioGroup2Box->setToolTip(QStringLiteral("Acessa acervos através da INTERNET"));
-    RadioGroup2 = radioGroup(RadioGroup2Box, QStringLiteral("RadioGroup2"), kindCaptions(), 2);
+    RadioGroup2 =
+        platform::fillRadioGroup(RadioGroup2Box, QStringLiteral("RadioGroup2"), kindCaptions(), 2);
     layout->addWidget(RadioGroup2Box);
 
     radiogroup5Box = new QGroupBox(QStringLiteral("JPL-NASA-TIPO"), &form);
     radiogroup5Box->setObjectName(QStringLiteral("radiogroup5"));
-    radiogroup5 = radioGroup(radiogroup5Box, QStringLiteral("radiogroup5"), mosaicCaptions(), 1);
+    radiogroup5 = platform::fillRadioGroup(radiogroup5Box, QStringLiteral("radiogroup5"),
+                                           mosaicCaptions(), 1);
     layout->addWidget(radiogroup5Box);
 
     RadioGroup1Box = new QGroupBox(QStringLiteral("Tipo-ARIM"), &form);
     RadioGroup1Box->setObjectName(QStringLiteral("RadioGroup1"));
-    RadioGroup1 = radioGroup(RadioGroup1Box, QStringLiteral("RadioGroup1"), mineralCaptions(), 1);
+    RadioGroup1 = platform::fillRadioGroup(RadioGroup1Box, QStringLiteral("RadioGroup1"),
+                                           mineralCaptions(), 1);
     layout->addWidget(RadioGroup1Box);
     auto* minerals = new QHBoxLayout;
     Image1 = new QLabel(&form);

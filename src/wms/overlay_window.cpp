@@ -1,5 +1,7 @@
 #include "wms/overlay_window.h"
 
+#include "platform/radio_group.h"
+
 #include <QButtonGroup>
 #include <QGroupBox>
 #include <QPushButton>
@@ -10,22 +12,15 @@ namespace wms {
 
 OverlayWindow::OverlayWindow(QWidget& form) {
     auto* layout = new QVBoxLayout(&form);
-    auto* box = new QGroupBox(
-        QStringLiteral("Configura o modo que realiza a sobreposição de layers wms"), &form);
-    box->setObjectName(QStringLiteral("RadioGroup1"));
-    auto* boxLayout = new QVBoxLayout(box);
-    RadioGroup1 = new QButtonGroup(box);
-    const char* captions[] = {"Soma imagens com sobreposição RGB", "Soma cores sem recortar",
-                              "Soma imagens recortando - externo branco", "Soma usando tecnica A",
-                              "Soma invertendo"};
-    for (int i = 0; i < 5; ++i) {
-        auto* radio = new QRadioButton(QString::fromUtf8(captions[i]), box);
-        radio->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
-        RadioGroup1->addButton(radio, i);
-        boxLayout->addWidget(radio);
+    QStringList captions;
+    for (const char* caption :
+         {"Soma imagens com sobreposição RGB", "Soma cores sem recortar",
+          "Soma imagens recortando - externo branco", "Soma usando tecnica A", "Soma invertendo"}) {
+        captions << QString::fromUtf8(caption);
     }
-    RadioGroup1->button(0)->setChecked(true);
-    layout->addWidget(box);
+    RadioGroup1 = platform::addRadioGroup(
+        &form, layout, QStringLiteral("RadioGroup1"),
+        QStringLiteral("Configura o modo que realiza a sobreposição de layers wms"), captions, 0);
     Volta = new QPushButton(QStringLiteral("Volta"), &form);
     Volta->setObjectName(QStringLiteral("Volta"));
     layout->addWidget(Volta);

@@ -2,6 +2,7 @@
 
 #include "net/downloader.h"
 #include "platform/dialogs.h"
+#include "platform/radio_group.h"
 #include "platform/text_file.h"
 #include "wms/capabilities.h"
 #include "wms/macro_file.h"
@@ -60,24 +61,6 @@ QLineEdit* makeEdit(QWidget* parent, const QString& name) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
     return e;
-}
-
-QButtonGroup* makeRadioGroup(QWidget* parent, const QString& name, const QString& caption,
-                             const QStringList& items, int checked, QLayout* into) {
-    auto* box = new QGroupBox(caption, parent);
-    box->setObjectName(name);
-    auto* layout = new QVBoxLayout(box);
-    auto* group = new QButtonGroup(box);
-    group->setObjectName(name + QStringLiteral("Buttons"));
-    for (int i = 0; i < items.size(); ++i) {
-        auto* radio = new QRadioButton(items[i], box);
-        radio->setObjectName(name + QStringLiteral("Item%1").arg(i));
-        group->addButton(radio, i);
-        layout->addWidget(radio);
-    }
-    group->button(checked)->setChecked(true);
-    into->addWidget(box);
-    return group;
 }
 
 }  // namespace
@@ -169,11 +152,11 @@ void WmsWindow::buildControls() {
     Edit7 = makeEdit(&f, QStringLiteral("Edit7"));
     right->addWidget(Edit6);
     right->addWidget(Edit7);
-    RadioGroup2 =
-        makeRadioGroup(&f, QStringLiteral("RadioGroup2"), QStringLiteral("Função identifica (i)"),
-                       {QStringLiteral("Responde ao layer WMS selecionado"),
-                        QStringLiteral("Responde  a shape local selecionada")},
-                       1, right);
+    RadioGroup2 = platform::addRadioGroup(&f, right, QStringLiteral("RadioGroup2"),
+                                          QStringLiteral("Função identifica (i)"),
+                                          {QStringLiteral("Responde ao layer WMS selecionado"),
+                                           QStringLiteral("Responde  a shape local selecionada")},
+                                          1);
     auto* extent = new QGridLayout;
     const QString names[] = {QStringLiteral("Edit2"), QStringLiteral("Edit3"),
                              QStringLiteral("Edit4"), QStringLiteral("Edit5")};
@@ -186,11 +169,11 @@ void WmsWindow::buildControls() {
         extent->addWidget(*edits[i], i, 1);
     }
     right->addLayout(extent);
-    RadioGroup1 = makeRadioGroup(
-        &f, QStringLiteral("RadioGroup1"), QStringLiteral("Contexto- da tela em Lat-Lon"),
+    RadioGroup1 = platform::addRadioGroup(
+        &f, right, QStringLiteral("RadioGroup1"), QStringLiteral("Contexto- da tela em Lat-Lon"),
         {QStringLiteral("Default - Lat e Lon  dos arquivos originais vindos através do  wms"),
          QStringLiteral("Atual - coordenadas da tela em uso")},
-        0, right);
+        0);
     CheckBox1 = new QCheckBox(QStringLiteral("Geologia e relevo"), &f);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox1->hide();
