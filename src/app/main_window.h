@@ -340,6 +340,7 @@ private:
     std::unique_ptr<remote::LinkState> m_link;
     platform::WebView* m_viewerView = nullptr;  // TForm17
     std::unique_ptr<remote::CollectorsWindow> m_collectors;
+    std::unique_ptr<net::BusyDownloader> m_collectorDownloader;
     bool m_collectorTickRunning = false;
     platform::WebView* m_recordView = nullptr;
     std::vector<std::pair<QToolButton*, int>> m_groupButtons;

@@ -21,6 +21,11 @@ void TForm1::connectCollectors() {
     QWidget* form = m_windows->window(QStringLiteral("TForm21"));
     m_collectors =
         std::make_unique<remote::CollectorsWindow>(*form, m_state, m_surroundings.dialogs);
+    // Position files are replaced at every tick: no wait for the disk.
+    net::DownloadLimits limits =
+        net::DownloadLimits::fromSettings(m_surroundings.configuration.settings);
+    limits.syncToDisk = false;
+    m_collectorDownloader = std::make_unique<net::BusyDownloader>(this, limits);
     connect(m_collectors.get(), &remote::CollectorsWindow::tick, this, &TForm1::CollectorTick);
     // Identify armed stops the tracking until its click is handled.
     connect(button(QStringLiteral("SpeedButton6")), &QToolButton::clicked, this,
@@ -70,7 +75,7 @@ void TForm1::CollectorTick() {
                             m_surroundings.configuration.settings.gatewayHost,
                             m_surroundings.configuration.programFolder,
                             [this](const QString& url, const QString& path) {
-                                return m_downloader->download(url, path);
+                                return m_collectorDownloader->download(url, path);
                             });
     QImage picture = Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
     if (picture.size() != area) {

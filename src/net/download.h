@@ -15,6 +15,10 @@ struct DownloadLimits {
     int connectTimeoutMs = 10'000;
     int totalTimeoutMs = 60'000;
     qint64 maxBytes = 256LL * 1024 * 1024;
+    // Wait until the answer is on the disk before it replaces the file.
+    // Files replaced every few seconds (collector positions) skip the wait;
+    // they are still renamed into place only when whole.
+    bool syncToDisk = true;
 
     static DownloadLimits fromSettings(const platform::Settings& settings);
 };

@@ -29,7 +29,7 @@ void initialiseCurlOnce() {
 
 // Collects the answer into the temporary file and enforces the size cap.
 struct Sink {
-    QSaveFile* file = nullptr;
+    QFileDevice* file = nullptr;
     qint64 written = 0;
     qint64 maxBytes = 0;
     bool overCap = false;
@@ -50,6 +50,48 @@ size_t writeToSink(char* data, size_t size, size_t count, void* user) {
     sink->written += bytes;
     return static_cast<size_t>(bytes);
 }
+
+// The file a download writes: a temporary file beside the target that
+// replaces it only when whole, synced to the disk first (QSaveFile) or not.
+class ReplacingFile {
+public:
+    ReplacingFile(const QString& path, bool syncToDisk)
+        : m_path(path), m_sync(syncToDisk), m_saved(path), m_plain(path + QStringLiteral(".part")) {
+        m_saved.setDirectWriteFallback(false);
+    }
+    ~ReplacingFile() {
+        if (!m_sync && !m_done) QFile::remove(m_plain.fileName());
+    }
+    bool open() {
+        return m_sync ? m_saved.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+                      : m_plain.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    }
+    QFileDevice& device() { return m_sync ? static_cast<QFileDevice&>(m_saved) : m_plain; }
+    QString errorString() const { return m_sync ? m_saved.errorString() : m_plain.errorString(); }
+    void cancel() {
+        if (m_sync) {
+            m_saved.cancelWriting();
+        } else {
+            m_plain.close();
+            QFile::remove(m_plain.fileName());
+        }
+    }
+    bool commit() {
+        if (m_sync) return m_saved.commit();
+        m_plain.close();
+        if (m_plain.error() != QFileDevice::NoError) return false;
+        QFile::remove(m_path);
+        m_done = m_plain.rename(m_path);
+        return m_done;
+    }
+
+private:
+    QString m_path;
+    bool m_sync;
+    bool m_done = false;
+    QSaveFile m_saved;
+    QFile m_plain;
+};
 
 // Called by curl while a transfer runs; a non-zero answer aborts it.
 int checkCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
@@ -146,20 +188,19 @@ platform::Result Session::download(const QString& url, const QString& path) {
         return downloadFailure(url, QStringLiteral("cannot delete the old file %1").arg(path));
     }
 
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    ReplacingFile file(path, m_impl->limits.syncToDisk);
+    if (!file.open()) {
         return downloadFailure(url,
                                QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
     }
     CURL* h = m_impl->easy.get();
     if (!h || !m_impl->multi) {
-        file.cancelWriting();
+        file.cancel();
         return downloadFailure(url, QStringLiteral("curl_easy_init failed"));
     }
 
     const QByteArray address = requestUrl(url);
-    Sink sink{&file, 0, m_impl->limits.maxBytes};
+    Sink sink{&file.device(), 0, m_impl->limits.maxBytes};
     m_impl->errorBuffer[0] = '\0';
     curl_easy_setopt(h, CURLOPT_URL, address.constData());
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
@@ -183,7 +224,7 @@ platform::Result Session::download(const QString& url, const QString& path) {
         detail = QStringLiteral("HTTP status %1").arg(status);
     }
     if (!detail.isEmpty()) {
-        file.cancelWriting();
+        file.cancel();
         return downloadFailure(url, detail);
     }
     if (!file.commit()) {

@@ -141,3 +141,21 @@ TEST_F(SessionTest, cancelHoldsUntilResetAndDoesNotReachTheServer) {
     EXPECT_TRUE(session.download(server.url("/ok"), target()));
     EXPECT_EQ(server.targets().size(), 1U);
 }
+
+TEST_F(SessionTest, filesNotSyncedToTheDiskAreStillReplacedOnlyWhenWhole) {
+    server.reply("/ok", {200, "posicoes"});
+    server.reply("/fail", {503, "busy"});
+    limits.syncToDisk = false;
+    net::Session session(limits);
+    ASSERT_TRUE(session.download(server.url("/ok"), target()));
+    QFile file(target());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "posicoes");
+    file.close();
+    // A failure leaves neither the answer nor its temporary file behind.
+    EXPECT_FALSE(session.download(server.url("/fail"), target()));
+    EXPECT_FALSE(QFile::exists(target()));
+    EXPECT_FALSE(QFile::exists(target() + ".part"));
+    ASSERT_TRUE(session.download(server.url("/ok"), target()));
+    EXPECT_FALSE(QFile::exists(target() + ".part"));
+}
