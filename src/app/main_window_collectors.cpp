@@ -62,8 +62,9 @@ void TForm1::CollectorTick() {
     Edit10->clear();
     Image1->setCursor(Qt::ArrowCursor);
     const QSize area = mapArea();
-    if (m_state.connectionKind < 0 && !m_state.connectionMode) {
-        // The map as it is now is the picture the positions are drawn on.
+    if ((m_state.connectionKind < 0 && !m_state.connectionMode) || Image1->pixmap().isNull()) {
+        // The map as it is now is the picture the positions are drawn on
+        // (also with a connection chosen that has shown no picture yet).
         Image1->setPixmap(QPixmap::fromImage(Map1->renderPicture(area)));
     }
     Map1->hide();

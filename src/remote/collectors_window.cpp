@@ -54,6 +54,9 @@ CollectorsWindow::CollectorsWindow(QWidget& form, workspace::AppState& state,
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setFixedSize(40, 16);
     Shape1->setAutoFillBackground(true);
+    QPalette sample = Shape1->palette();
+    sample.setColor(QPalette::Window, m_colour);
+    Shape1->setPalette(sample);
     right->addWidget(Shape1);
     Cor = pushButton(&form, "Cor", "Côr");
     Cadastra = pushButton(&form, "Cadastra", "Cadastra");
