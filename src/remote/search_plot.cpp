@@ -18,12 +18,6 @@ ResultName refused(const QString& why) {
             QStringLiteral("A pesquisa não indicou um arquivo de resultado válido: ") + why};
 }
 
-bool hasDrive(const QString& name) {
-    return name.size() >= 2 && name.at(1) == QLatin1Char(':') &&
-           ((name.at(0) >= QLatin1Char('A') && name.at(0) <= QLatin1Char('Z')) ||
-            (name.at(0) >= QLatin1Char('a') && name.at(0) <= QLatin1Char('z')));
-}
-
 bool hasControlCharacter(const QString& name) {
     for (const QChar c : name) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
@@ -46,8 +40,9 @@ ResultName resultFileName(const QStringList& parametroLines) {
     const QString name = parametroLines.at(3).mid(kNamePrefix);
     if (name.isEmpty()) return refused(QStringLiteral("o nome está vazio."));
     if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.contains(QStringLiteral("..")) || name == QStringLiteral(".") || hasDrive(name) ||
-        hasControlCharacter(name)) {
+        name.contains(QStringLiteral("..")) || name == QStringLiteral(".") ||
+        // No drive ("D:") and no other ":", which no Windows file name holds.
+        name.contains(QLatin1Char(':')) || hasControlCharacter(name)) {
         return refused(QStringLiteral("o nome \"%1\" sairia da pasta do programa.")
                            .arg(QString(name).replace(QChar(0), QLatin1Char('?'))));
     }

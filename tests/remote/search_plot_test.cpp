@@ -21,15 +21,15 @@ TEST(ResultFileName, isTheFourthLineWithoutItsFirstElevenCharacters) {
     EXPECT_EQ(*r.name, "=pesq_20240101_17.txt");
     EXPECT_TRUE(r.message.isEmpty());
     EXPECT_EQ(resultFileName(page("12345678901resultado.txt")).name, "resultado.txt");
-    // A colon past the second character is no drive.
-    EXPECT_EQ(resultFileName(page("12345678901ab:c.txt")).name, "ab:c.txt");
 }
 
 TEST(ResultFileName, refusesNamesThatLeaveTheProgramFolderOrNameNoFile) {
     const QString prefix = QStringLiteral("12345678901");
-    const QStringList bad = {"",          "../conf.dat", "..",          ".",
-                             "sub/a.txt", "sub\\a.txt",  "/etc/passwd", "C:a.txt",
-                             "z:",        "a..b",        "a\tb",        "a\rb"};
+    const QStringList bad = {"", "../conf.dat", "..", ".", "sub/a.txt", "sub\\a.txt", "/etc/passwd",
+                             "C:a.txt", "z:", "a..b", "a\tb", "a\rb",
+                             // No Windows file name holds a colon; an accented
+                             // letter before one was found by the fuzzer.
+                             "ab:c.txt", QString::fromUtf8("ú:a3,x,1")};
     for (const QString& name : bad) {
         SCOPED_TRACE(name.toStdString());
         const ResultName r = resultFileName(page(prefix + name));
