@@ -12,6 +12,7 @@
 #include "platform/web_view.h"
 #include "wms/alpha_blend.h"
 #include "wms/connections_window.h"
+#include "wms/fixed_connections.h"
 #include "wms/map_list_panel.h"
 #include "wms/overlay_window.h"
 #include "wms/remote_refresh.h"
@@ -22,6 +23,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -127,6 +129,13 @@ void TForm1::addWmsBranches(workspace::Navigation::Branches& branches) {
     branches.indexMap = [this](const mapcontrol::MapPoint& p) { IndexMapClick(p); };
     branches.identifyAnswersWms = [this] { return m_wms && m_wms->identifyChoice() == 0; };
     branches.fixedConnection = [this] { ConnectRemote(); };
+    branches.wholeMapConnections = [this] {
+        Panel3->hide();
+        m_connections->SpeedButton37->setEnabled(true);
+        m_connections->up->setEnabled(false);
+        button(QStringLiteral("M1"))->setEnabled(true);
+        setMainMenuItems({1, 3, 4, 5, 6, 7, 9, 10, 11}, true);
+    };
     branches.collectorTimer = [this](bool run) { pauseCollectors(run); };
     branches.swapRemoteAndLocal = [this] { SwapRemoteAndLocal(); };
     branches.remoteWholeMap = [this] {
@@ -315,6 +324,14 @@ void TForm1::ShowIndexMap() {
     applyRemoteExtent(extent);
     prepareForRemotePicture();
     m_state.currentExtent = Map1->extent();
+    // The map chosen in the map-group panel, when there is one, is where
+    // the index opens.
+    if (const std::optional<wms::MapChoice> map =
+            wms::parseMapLine(Panel3->ComboBox3->currentText())) {
+        m_state.currentExtent = map->extent;
+        Map1->setFullExtent(map->extent);
+        Map1->setExtent(map->extent);
+    }
     const QSize area = mapArea();
     const QString& folder = m_surroundings.configuration.programFolder;
     const wms::FetchedPicture picture =

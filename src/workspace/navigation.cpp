@@ -81,6 +81,7 @@ void Navigation::zoomOut() {
 }
 
 void Navigation::wholeMap() {
+    call(m_branches.wholeMapConnections);
     m_readouts.UpdateDistanceReadout();
     m_themes.endMove();
     for (QAbstractButton* b :

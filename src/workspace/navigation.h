@@ -62,6 +62,9 @@ public:
         std::function<void()> remoteWholeMap;
         // A fixed remote connection is chosen: its picture for the new extent.
         std::function<void()> fixedConnection;
+        // The whole map's first step on the connections' side: the map-group
+        // panel hidden, connect on, the memory opacity off, the menus back.
+        std::function<void()> wholeMapConnections;
         // "troca": the remote picture and the local map change places.
         std::function<void()> swapRemoteAndLocal;
         // The collectors window's timer stopped (false) or started again

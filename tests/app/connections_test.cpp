@@ -159,6 +159,12 @@ TEST_F(ConnectionsTest, mapGroupsListTheirMapsAndAskWithTheThemesChecked) {
     EXPECT_TRUE(w->windows().window("TForm19")->isVisible());
     EXPECT_EQ(w->windows().window("TForm19")->windowTitle(), "Legenda de conexão");
 
+    // The whole map presses connect again for the kind chosen.
+    const std::size_t before = asked("/cgi-bin/servpqd1.exe/acao2").size();
+    w->button("SpeedButton1")->click();
+    EXPECT_EQ(asked("/cgi-bin/servpqd1.exe/acao2").size(), before + 1);
+    EXPECT_TRUE(w->Panel3->isVisible());
+
     // "OUTROS MAPAS" asks without "_lito".
     groups->setCurrentIndex(groups->findText(wms::mapGroupText(wms::mapGroups()[6])));
     w->ChooseMapGroup();
@@ -192,6 +198,22 @@ TEST_F(ConnectionsTest, mineralGridsKeepTheirLayerForTheNextNavigationStep) {
     c.SpeedButton1->click();  // "Volta"
     EXPECT_TRUE(c.RadioGroup2Box->isVisible());
     EXPECT_FALSE(c.RadioGroup1Box->isVisible());
+}
+
+TEST_F(ConnectionsTest, theWholeMapWithoutAConnectionHidesThePanelAndGivesTheMenusBack) {
+    auto w = started();
+    wms::ConnectionsWindow& c = w->connectionsWindow();
+    choose(c.RadioGroup2, 0);
+    ASSERT_TRUE(w->Panel3->isVisible());
+    c.clearKind();
+    w->state().connectionKind = -1;
+    w->findChild<QAction*>("Zoom_coord1")->setEnabled(false);
+    c.up->setEnabled(true);
+    w->button("SpeedButton1")->click();
+    EXPECT_FALSE(w->Panel3->isVisible());
+    EXPECT_FALSE(c.up->isEnabled());
+    EXPECT_TRUE(c.SpeedButton37->isEnabled());
+    EXPECT_TRUE(w->findChild<QAction*>("Zoom_coord1")->isEnabled());
 }
 
 TEST_F(ConnectionsTest, aFailedRequestReturnsToTheMapAndClearsTheKind) {
