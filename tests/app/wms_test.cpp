@@ -123,6 +123,15 @@ protected:
 
     void showMapOfASilentService(app::TForm1& w);
 
+    // North, south, east and west typed into the extent edits.
+    static void typeExtent(wms::WmsWindow& wms, const char* north, const char* south,
+                           const char* east, const char* west) {
+        wms.Edit2->setText(north);
+        wms.Edit3->setText(south);
+        wms.Edit4->setText(east);
+        wms.Edit5->setText(west);
+    }
+
     QRgb shownPixel(app::TForm1& w, int x, int y) {
         return w.Image1->pixmap().toImage().pixel(x, y);
     }
@@ -308,10 +317,7 @@ TEST_F(WmsTest, showMapAsksEachServiceForItsCheckedLayersAndShowsTheBlend) {
     addLayer(wms, "0*Geologia,lito", true);
     addLayer(wms, "1*Relevo,relevo", false);  // its service is not asked
     addLayer(wms, "0*Falhas, zonas de cisalhamento,falhas", true);
-    wms.Edit2->setText("-5");
-    wms.Edit3->setText("-7");
-    wms.Edit4->setText("-46");
-    wms.Edit5->setText("-48");
+    typeExtent(wms, "-5", "-7", "-46", "-48");
     wms.SpeedButton1->click();
 
     EXPECT_TRUE(asked("/wms2").empty());
@@ -354,10 +360,7 @@ TEST_F(WmsTest, localThemesAreBlendedAtHalfOpacityAndThePictureMatchesTheMap) {
     auto w = startWithTheme();
     wms::WmsWindow& wms = openWith(*w, {service("/wms1")});
     addLayer(wms, "0*Geologia,lito", true);
-    wms.Edit2->setText("-5");
-    wms.Edit3->setText("-7");
-    wms.Edit4->setText("-46");
-    wms.Edit5->setText("-48");
+    typeExtent(wms, "-5", "-7", "-46", "-48");
     wms.SpeedButton1->click();
     // The extent was widened by the theme's and put back after the zoom out:
     // the last picture asked is the one of the extent the map shows.
@@ -532,10 +535,7 @@ TEST_F(WmsTest, withTheOverviewShownTheServicesExtentIsTheWholeMapAndZoomingGoes
     w->findChild<QRadioButton*>("RadioGroup1Item0")->click();  // "Visível"
     wms::WmsWindow& wms = openWith(*w, {service("/wms1")});
     addLayer(wms, "0*Geologia,lito", true);
-    wms.Edit2->setText("-5");
-    wms.Edit3->setText("-7");
-    wms.Edit4->setText("-46");
-    wms.Edit5->setText("-48");
+    typeExtent(wms, "-5", "-7", "-46", "-48");
     wms.SpeedButton1->click();
     const double first = w->Map1->extent().width();
     w->button("SpeedButton2")->click();
