@@ -13,6 +13,10 @@ public:
         lastMessage = text;
         return platform::MessageAnswer::Ok;
     }
+    void titledMessage(QWidget*, const QString&, const QString& text,
+                       platform::MessageKind) override {
+        lastMessage = text;
+    }
     std::optional<QString> openFile(QWidget*, const platform::FileDialogOptions&) override {
         return {};
     }

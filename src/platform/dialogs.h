@@ -36,6 +36,9 @@ public:
     virtual MessageAnswer message(QWidget* parent, const QString& text,
                                   MessageKind kind = MessageKind::Information,
                                   MessageButtons buttons = MessageButtons::Ok) = 0;
+    // An "Ok" message under a title of its own instead of the program's.
+    virtual void titledMessage(QWidget* parent, const QString& title, const QString& text,
+                               MessageKind kind) = 0;
     virtual std::optional<QString> openFile(QWidget* parent, const FileDialogOptions& options) = 0;
     // A name typed without an extension comes back with the extension of the
     // file type chosen in the dialog (see withTypeExtension).

@@ -54,6 +54,12 @@ MessageAnswer QtDialogs::message(QWidget* parent, const QString& text, MessageKi
     }
 }
 
+void QtDialogs::titledMessage(QWidget* parent, const QString& title, const QString& text,
+                              MessageKind kind) {
+    QMessageBox box(iconFor(kind), title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
 std::optional<QString> QtDialogs::openFile(QWidget* parent, const FileDialogOptions& options) {
     QFileDialog dialog(parent, options.title, options.initialFolder, qtNameFilter(options.filter));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -12,6 +12,8 @@ public:
 
     MessageAnswer message(QWidget* parent, const QString& text, MessageKind kind,
                           MessageButtons buttons) override;
+    void titledMessage(QWidget* parent, const QString& title, const QString& text,
+                       MessageKind kind) override;
     std::optional<QString> openFile(QWidget* parent, const FileDialogOptions& options) override;
     std::optional<QString> saveFile(QWidget* parent, const FileDialogOptions& options) override;
     std::optional<QColor> colour(QWidget* parent, const QColor& initial) override;

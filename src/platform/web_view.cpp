@@ -1,6 +1,7 @@
 #include "platform/web_view.h"
 
 #include "platform/text_codec.h"
+#include "platform/text_file.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -152,6 +153,13 @@ void WebView::show(const QByteArray& html) {
         return;
     }
     m_browser->setHtml(decodePage(html));
+}
+
+Result WebView::saveContent(const QString& nativePath) const {
+    if (m_content.isEmpty()) {
+        return Result::failure(QStringLiteral("Nenhuma página foi carregada"), m_error);
+    }
+    return writeFileAtomically(nativePath, m_content);
 }
 
 void WebView::openInBrowser() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
@@ -41,6 +43,11 @@ public:
     QString address() const { return m_address; }
     QByteArray content() const { return m_content; }
     QString errorText() const { return m_error; }
+
+    // Writes the page shown, byte for byte as it came, to `nativePath`. Fails
+    // when no page is shown (nothing loaded, or the load failed) or the file
+    // cannot be written; an earlier file of that name is then kept.
+    Result saveContent(const QString& nativePath) const;
 
     // Opens the current address in the desktop's browser.
     void openInBrowser();

@@ -68,3 +68,32 @@ TEST(WebView, openInBrowserButtonOpensTheNormalisedAddress) {
     ASSERT_EQ(opened.size(), 1);
     EXPECT_EQ(opened.first().toString(), "http://gateway/page.htm");
 }
+
+TEST(WebView, savedSourceIsThePageAsItCameAndNothingShownSavesNothing) {
+    QTemporaryDir dir;
+    const QString target = dir.filePath("pagina.htm");
+    platform::WebView view;
+    EXPECT_FALSE(view.saveContent(target));  // nothing loaded yet
+    EXPECT_FALSE(QFile::exists(target));
+
+    const QByteArray page("<html>\r\n<body>\r\n<p>\r\nresultado: pesq\xe1.txt\r\n");
+    view.setContent("http://gateway/x", page);
+    ASSERT_TRUE(view.saveContent(target));
+    QFile saved(target);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), page);  // bytes, line ends and encoding untouched
+    saved.close();
+    EXPECT_FALSE(view.saveContent(dir.filePath("no/such/folder/x.htm")));
+
+    // A failed load shows its reason and leaves the earlier file alone.
+    view.setFetcher([](const QString&, QString* error) -> std::optional<QByteArray> {
+        *error = "HTTP status 404";
+        return std::nullopt;
+    });
+    view.load("http://gateway/y");
+    const platform::Result failed = view.saveContent(target);
+    EXPECT_FALSE(failed);
+    EXPECT_EQ(failed.detail, "HTTP status 404");
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), page);
+}

@@ -26,6 +26,7 @@ platform::MessageAnswer ScriptedDialogs::message(QWidget*, const QString& text,
                                                  platform::MessageKind,
                                                  platform::MessageButtons buttons) {
     m_messages.append(text);
+    m_messageTitles.append(QString());
     if (buttons == platform::MessageButtons::Ok) {
         return platform::MessageAnswer::Ok;
     }
@@ -35,6 +36,12 @@ platform::MessageAnswer ScriptedDialogs::message(QWidget*, const QString& text,
     }
     return buttons == platform::MessageButtons::YesNo ? platform::MessageAnswer::No
                                                       : platform::MessageAnswer::Cancel;
+}
+
+void ScriptedDialogs::titledMessage(QWidget*, const QString& title, const QString& text,
+                                    platform::MessageKind) {
+    m_messages.append(text);
+    m_messageTitles.append(title);
 }
 
 std::optional<QString> ScriptedDialogs::openFile(QWidget*,

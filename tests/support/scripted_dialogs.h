@@ -27,6 +27,9 @@ public:
 
     const QStringList& messages() const { return m_messages; }
     QString lastMessage() const { return m_messages.isEmpty() ? QString() : m_messages.last(); }
+    // The title of each message, in step with messages(): empty for the
+    // program's own title.
+    const QStringList& messageTitles() const { return m_messageTitles; }
     // Options of every file dialog opened, in order.
     const QList<platform::FileDialogOptions>& fileDialogs() const { return m_fileDialogs; }
     bool allAnswersUsed() const { return m_answers.empty(); }
@@ -35,6 +38,8 @@ public:
         QWidget* parent, const QString& text,
         platform::MessageKind kind = platform::MessageKind::Information,
         platform::MessageButtons buttons = platform::MessageButtons::Ok) override;
+    void titledMessage(QWidget* parent, const QString& title, const QString& text,
+                       platform::MessageKind kind) override;
     std::optional<QString> openFile(QWidget* parent,
                                     const platform::FileDialogOptions& options) override;
     std::optional<QString> saveFile(QWidget* parent,
@@ -51,6 +56,7 @@ private:
 
     std::deque<Answer> m_answers;
     QStringList m_messages;
+    QStringList m_messageTitles;
     QList<platform::FileDialogOptions> m_fileDialogs;
 };
 
