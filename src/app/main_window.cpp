@@ -187,6 +187,7 @@ TForm1::TForm1(Surroundings surroundings, QWidget* parent)
     connectConnections();
     connectRemote();
     connectCollectors();
+    connectSearchPlot();
 }
 
 TForm1::~TForm1() = default;

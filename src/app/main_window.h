@@ -194,6 +194,17 @@ public:
     void RemoteAreaSearch();
     void ShowWebViewer();
     const remote::LinkState& linkState() const { return *m_link; }
+    // The remote search: the search window on the record window's page, its
+    // plot (with or without the spreadsheet file), the plot again after each
+    // navigation step, the list of the search's points, and the GeoSciML
+    // window that keeps the geology map's features.
+    void OpenSearchWindow();
+    void PlotSearch(bool writeSpreadsheet);
+    void PlotSearchAgain();
+    void ShowSearchList();
+    void SaveGeoSciMl();
+    platform::WebView& searchView() { return *m_searchView; }
+    platform::WebView& geoSciMlView() { return *m_geoSciMlView; }
     // One tick of collector tracking: the positions downloaded and drawn.
     void CollectorTick();
     // Stops (false) or starts again (true) the collectors' timer while
@@ -281,6 +292,17 @@ private:
     void connectConnections();
     void connectRemote();
     void connectCollectors();
+    void connectSearchPlot();
+    // The result file's name from "parametro.txt"; nothing (the user told
+    // when `tell`) when there is none.
+    std::optional<QString> searchResultName(bool tell);
+    // Downloads the result file into the program folder.
+    platform::Result downloadSearchResult(const QString& name);
+    // Draws the result file's points over the remote picture.
+    void drawSearchResult(const QString& name);
+    void writeSearchSpreadsheet(const QString& name);
+    // Removes "parametro.txt" and the result file it names.
+    void removeSearchFiles();
     // What the chosen connection asks with, from its window and the map panel.
     wms::FixedRequest fixedRequest() const;
     // A file of the program folder.
@@ -339,6 +361,8 @@ private:
     int m_lastMineralLayer = -1;           // "Tipo-ARIM" item of the last request
     std::unique_ptr<remote::LinkState> m_link;
     platform::WebView* m_viewerView = nullptr;  // TForm17
+    platform::WebView* m_searchView = nullptr;  // TForm20
+    platform::WebView* m_geoSciMlView = nullptr;  // TForm22
     std::unique_ptr<remote::CollectorsWindow> m_collectors;
     std::unique_ptr<net::BusyDownloader> m_collectorDownloader;
     bool m_collectorTickRunning = false;

@@ -9,6 +9,7 @@
 #include "output/zoom_window.h"
 #include "platform/dialogs.h"
 #include "platform/text_file.h"
+#include "platform/web_view.h"
 #include "wms/connections_window.h"
 #include "wms/fixed_connections.h"
 #include "wms/map_list_panel.h"
@@ -143,6 +144,7 @@ void TForm1::ChooseConnectionKind(int kind) {
         m_state.connectionKind = -1;
         if (!m_state.collectorTimerActive) button(QStringLiteral("SpeedButton42"))->hide();
         Panel3->hide();
+        Panel3->ListaPesquisa->setEnabled(false);
         c.radiogroup5Box->hide();
         Map1->show();
         Image1->hide();
@@ -219,6 +221,7 @@ wms::FixedRequest TForm1::fixedRequest() const {
     request.kind = static_cast<wms::FixedKind>(m_state.connectionKind);
     if (const auto map = wms::parseMapLine(Panel3->ComboBox3->currentText())) {
         request.map.mapName = map->mapName;
+        if (m_state.searchPlotted) request.map.searchCode = map->searchCode;
     }
     request.map.group = wms::groupNumber(Panel3->ComboBox2->currentText()).value_or(0);
     request.map.drainage = Panel3->Drenagens->isChecked();
@@ -370,8 +373,14 @@ void TForm1::RemotePictureDoubleClicked() {
 
 void TForm1::OpenVector() {
     m_state.currentExtent = Map1->extent();
-    m_openInBrowser(
-        wms::vectorUrl(m_surroundings.configuration.settings.gatewayHost, m_state.currentExtent));
+    const QString url =
+        wms::vectorUrl(m_surroundings.configuration.settings.gatewayHost, m_state.currentExtent);
+    m_openInBrowser(url);
+    // The same features in the GeoSciML window, where they can be saved.
+    m_geoSciMlView->load(url);
+    QWidget* form = m_windows->window(QStringLiteral("TForm22"));
+    form->show();
+    form->raise();
 }
 
 }  // namespace app

@@ -10,6 +10,7 @@
 #include "query/identify_tool.h"
 #include "remote/link_state.h"
 #include "remote/urls.h"
+#include "wms/map_list_panel.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -94,6 +95,7 @@ void TForm1::RemoteAreaSearch() {
     QWidget* form = m_windows->window(QStringLiteral("TForm16"));
     form->show();
     form->raise();
+    Panel3->ListaPesquisa->setEnabled(true);
 }
 
 void TForm1::ShowWebViewer() {

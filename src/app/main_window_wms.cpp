@@ -137,6 +137,7 @@ void TForm1::addWmsBranches(workspace::Navigation::Branches& branches) {
         setMainMenuItems({1, 3, 4, 5, 6, 7, 9, 10, 11}, true);
     };
     branches.collectorTimer = [this](bool run) { pauseCollectors(run); };
+    branches.searchPlot = [this] { PlotSearchAgain(); };
     branches.swapRemoteAndLocal = [this] { SwapRemoteAndLocal(); };
     branches.remoteWholeMap = [this] {
         m_state.currentExtent = m_wms->extentFromEdits();
@@ -398,6 +399,7 @@ void TForm1::DisconnectWms() {
     m_state.wmsActive = false;
     m_state.memoryMode = false;
     button(QStringLiteral("SpeedButton6"))->setChecked(false);
+    removeSearchFiles();
     m_wms->CheckListBox1->clear();
     m_wms->Edit6->clear();
     m_wms->Edit7->clear();

@@ -23,11 +23,15 @@ MapListPanel::MapListPanel(QWidget* parent) : QWidget(parent) {
     ComboBox3->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     ComboBox3->setMinimumContentsLength(20);
     layout->addWidget(ComboBox3);
-    SpeedButton38 = new QToolButton(this);
-    SpeedButton38->setObjectName(QStringLiteral("SpeedButton38"));
-    SpeedButton38->setText(QStringLiteral("Atualiza lista/mapas disponiveis"));
-    SpeedButton38->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    layout->addWidget(SpeedButton38);
+    const auto textButton = [this, layout](const char* name, const char* caption) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(QLatin1String(name));
+        b->setText(QString::fromUtf8(caption));
+        b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        layout->addWidget(b);
+        return b;
+    };
+    SpeedButton38 = textButton("SpeedButton38", "Atualiza lista/mapas disponiveis");
     layout->addWidget(new QLabel(QStringLiteral("Temas do Kestram"), this));
     QCheckBox** boxes[] = {&Drenagens, &Estrutural, &Estradas, &Cidades};
     const char* names[] = {"Drenagens", "Estrutural", "Estradas", "Cidades"};
@@ -36,6 +40,9 @@ MapListPanel::MapListPanel(QWidget* parent) : QWidget(parent) {
         (*boxes[i])->setObjectName(QLatin1String(names[i]));
         layout->addWidget(*boxes[i]);
     }
+    PlotaPesquisa = textButton("PlotaPesquisa", "Plota pesquisa");
+    ListaPesquisa = textButton("ListaPesquisa", "Lista pesq/pontos realizada");
+    ListaPesquisa->setEnabled(false);  // until an area search was made
 }
 
 }  // namespace wms

@@ -59,6 +59,10 @@ struct AppState {
     // Set while Image1 shows a remote picture in place of the main map.
     bool connectionMode = false;
     bool collectorTimerActive = false;
+    // A remote search result was plotted and its files are in the program
+    // folder: the map-group picture asks for it, and with a WMS connection
+    // every navigation step plots it again.
+    bool searchPlotted = false;
 };
 
 }  // namespace workspace

@@ -64,6 +64,7 @@ void Navigation::zoom(double factor) {
     }
     if (collectors) call(m_branches.collectorTimer, true);
     QApplication::restoreOverrideCursor();
+    if (m_state.searchPlotted) call(m_branches.searchPlot);
 }
 
 bool Navigation::fixedConnectionChosen() const {
@@ -97,6 +98,7 @@ void Navigation::wholeMap() {
     if (m_state.scaleBarShown) m_readouts.RefreshScaleBar();
     call(m_branches.extentWriteBack);
     if (fixedConnectionChosen()) call(m_branches.fixedConnection);
+    // (the zoom out of remoteWholeMap plots a search result again)
     if (m_state.wmsActive) call(m_branches.remoteWholeMap);
 }
 
@@ -200,6 +202,7 @@ void Navigation::mousePress(Qt::MouseButton button, int x, int y) {
         m_controls.identify.setChecked(false);
         call(m_branches.collectorTimer, true);  // one click at a time while tracking
     }
+    if (m_state.searchPlotted) call(m_branches.searchPlot);  // step 17
 }
 
 void Navigation::updateToolCursor() {

@@ -70,6 +70,8 @@ public:
         // The collectors window's timer stopped (false) or started again
         // (true) around a navigation step while collectors are tracked.
         std::function<void(bool)> collectorTimer;
+        // A remote search result is plotted: plotted again after the step.
+        std::function<void()> searchPlot;
         std::function<void()> stopMapTips;
         // The WMS window's identify choice: true for "Responde ao layer WMS selecionado".
         std::function<bool()> identifyAnswersWms;
