@@ -300,6 +300,8 @@ private:
     platform::Result downloadSearchResult(const QString& name);
     // Draws the result file's points over the remote picture.
     void drawSearchResult(const QString& name);
+    // The same from the files already in the program folder.
+    void drawPlottedSearch();
     void writeSearchSpreadsheet(const QString& name);
     // Removes "parametro.txt" and the result file it names.
     void removeSearchFiles();

@@ -132,7 +132,9 @@ void TForm1::PlotSearch(bool writeSpreadsheet) {
     if (writeSpreadsheet) writeSearchSpreadsheet(*name);
     m_windows->window(QStringLiteral("TForm16"))->close();
     if (m_state.wmsActive) {
-        // The services' picture first: a new picture would cover the points.
+        // The services' picture first (a new picture would cover the points),
+        // without the plot of its navigation step: the file is already here.
+        m_state.searchPlotted = false;
         ShowWmsMap();
         m_state.searchPlotted = true;
         drawSearchResult(*name);
@@ -154,6 +156,12 @@ void TForm1::PlotSearchAgain() {
     }
     (void)downloadSearchResult(*name);
     drawSearchResult(*name);
+}
+
+void TForm1::drawPlottedSearch() {
+    if (const std::optional<QString> name = searchResultName(false)) {
+        drawSearchResult(*name);
+    }
 }
 
 void TForm1::drawSearchResult(const QString& name) {

@@ -236,7 +236,10 @@ void TForm1::ShowWmsMap() {
         applyRemoteExtent(m_state.currentExtent);
         // The picture must show what the map's coordinates say (unless no
         // picture came: the user has been told once).
-        if (m_state.connectionMode && !(Map1->extent() == asked)) RefreshRemoteImage();
+        if (m_state.connectionMode && !(Map1->extent() == asked)) {
+            RefreshRemoteImage();
+            if (m_state.searchPlotted) drawPlottedSearch();
+        }
     }
 }
 

@@ -9,6 +9,7 @@
 #include "platform/text_file.h"
 #include "platform/web_view.h"
 #include "remote/search_plot.h"
+#include "support/fixtures/shapefile_builder.h"
 #include "support/http_server.h"
 #include "support/pictures.h"
 #include "wms/connections_window.h"
@@ -73,11 +74,23 @@ protected:
     }
 
     // The main window showing a WMS picture of one grey service over
-    // north -5, south -7, east -46, west -48.
-    std::unique_ptr<app::TForm1> startWithWmsPicture() {
+    // north -5, south -7, east -46, west -48; with `localTheme`, over a
+    // project of one polygon theme reaching a little past that box.
+    std::unique_ptr<app::TForm1> startWithWmsPicture(bool localTheme = false) {
         server.reply("/wms1", answer(support::solidJpeg(QColor(200, 200, 200)).toStdString(),
                                      "image/jpeg"));
-        auto w = start();
+        std::unique_ptr<app::TForm1> w;
+        if (localTheme) {
+            fixtures::ShapefileBuilder b(fixtures::ShapeType::Polygon);
+            b.textField("SIGLA", 8);
+            b.feature("POLYGON((-48.5 -7.5,-48.5 -5,-46 -5,-46 -7.5,-48.5 -7.5))", {QString("A")});
+            QDir().mkpath(drives.root('D') + "/dados");
+            EXPECT_TRUE(b.write(drives.root('D') + "/dados/geo.shp"));
+            project("geo.shp ,dados\\geo.shp\r\n");
+            w = start({"quelvora", "*D:\\proj\\p.jjj"});
+        } else {
+            w = start();
+        }
         w->resize(700, 600);
         w->show();
         QCoreApplication::processEvents();
@@ -163,6 +176,23 @@ TEST_F(SearchPlotTest, overAWmsPictureThePointsArePlottedAndPlottedAgainAfterEac
     EXPECT_FALSE(w->state().searchPlotted);
     w->button("SpeedButton2")->click();
     EXPECT_EQ(asked(kResultPath).size(), 2u);
+}
+
+TEST_F(SearchPlotTest, withLocalThemesTheServicesMapKeepsThePointsWhenItWidensTheExtent) {
+    auto w = startWithWmsPicture(true);
+    openSearchOn(*w, searchPage("<p>arquivo=pesq_01.txt"));
+    searchButton(*w, "Button1")->click();
+    ASSERT_EQ(asked(kResultPath).size(), 1u);  // one download for one plot
+    EXPECT_EQ(shown(*w, centreOf(*w, -6.0, -47.0)), kYellow);
+
+    // "Mapa" again: the services' box and the theme's make a wider extent,
+    // asked a second time; the points are drawn on the last picture.
+    const std::size_t servicesBefore = asked("/wms1").size();
+    w->wmsWindow().SpeedButton1->click();
+    EXPECT_EQ(asked("/wms1").size(), servicesBefore + 2);
+    EXPECT_EQ(shown(*w, centreOf(*w, -6.0, -47.0)), kYellow);
+    EXPECT_EQ(shown(*w, centreOf(*w, -6.5, -47.5)), kYellow);
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
 }
 
 TEST_F(SearchPlotTest, aPageWithoutAResultNameOrNoPageAtAllChangesNothing) {
