@@ -255,6 +255,12 @@ TEST_F(SearchPlotTest, theMapGroupPictureAsksForTheSearchAndTheTextFileIsForSpre
     EXPECT_FALSE(w->Panel3->ListaPesquisa->isEnabled());
     w->button("SpeedButton10")->click();
     ASSERT_TRUE(w->Panel3->ListaPesquisa->isEnabled());
+    w->Panel3->ComboBox3->setCurrentIndex(0);  // no map, so no search code
+    w->Panel3->ListaPesquisa->click();
+    EXPECT_EQ(dialogs.lastMessage(), "Escolha em \"Mapas no KESTRAM\" um mapa com pesquisa.");
+    const QString searchPageAddress = w->recordView().address();
+    EXPECT_TRUE(searchPageAddress.contains("kestram.consultas.cons_modulo"));
+    w->Panel3->ComboBox3->setCurrentIndex(1);
     w->Panel3->ListaPesquisa->click();
     EXPECT_EQ(w->recordView().address(),
               server.url("/pls/publico/kestram.webmap.lista?p_consulta=88"));
