@@ -12,4 +12,11 @@ namespace app {
 // as given (Windows form or native).
 std::optional<QString> projectArgument(const QStringList& arguments);
 
+// What "--version" or "--help" (as the first argument) asks to print instead
+// of starting the program; nothing for any other command line.
+std::optional<QString> informationRequest(const QStringList& arguments);
+
+// The running window's message when a later start was given `project`.
+QString projectNotOpenedMessage(const QString& project);
+
 }  // namespace app

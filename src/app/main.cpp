@@ -1,6 +1,8 @@
-// Program entry: one instance per user, the configuration read from the
-// surroundings, the main window (which creates the others in their order),
-// start-up, then the message loop.
+// Program entry: "--version" and "--help" answered without a display, one
+// instance per user, the configuration read from the surroundings, the main
+// window (which creates the others in their order), start-up, then the
+// message loop.
+#include "app/command_line.h"
 #include "app/guarded_application.h"
 #include "app/main_window.h"
 #include "platform/qt_dialogs.h"
@@ -9,6 +11,8 @@
 
 #include <QScreen>
 
+#include <cstdio>
+
 namespace {
 
 const QString kApplicationTitle = QStringLiteral("Quelvora-VORN");
@@ -16,11 +20,18 @@ const QString kApplicationTitle = QStringLiteral("Quelvora-VORN");
 }  // namespace
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (const std::optional<QString> text = app::informationRequest(arguments)) {
+        std::fputs(text->toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     app::GuardedApplication application(argc, argv);
     app::nameApplication();
 
     platform::SingleInstance instance(kApplicationTitle);
-    if (!instance.claim()) {
+    if (!instance.claim(app::projectArgument(arguments).value_or(QString()))) {
         return 0;  // the running instance was asked to come forward
     }
 
@@ -32,14 +43,8 @@ int main(int argc, char** argv) {
     app::TForm1 mainWindow(
         {config, dialogs, &platform::installedMemoryBytes, QApplication::arguments()});
     QObject::connect(&mainWindow, &app::TForm1::exitRequested, &application, &QApplication::quit);
-    QObject::connect(
-        &instance, &platform::SingleInstance::raiseRequested, &mainWindow, [&mainWindow] {
-            mainWindow.setWindowState((mainWindow.windowState() & ~Qt::WindowMinimized) |
-                                      Qt::WindowActive);
-            mainWindow.show();
-            mainWindow.raise();
-            mainWindow.activateWindow();
-        });
+    QObject::connect(&instance, &platform::SingleInstance::raiseRequested, &mainWindow,
+                     &app::TForm1::anotherStartAsked);
 
     if (!mainWindow.startUp()) {
         return 0;  // too little memory: the message was shown

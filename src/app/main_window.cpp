@@ -1,5 +1,4 @@
 #include "app/main_window.h"
-
 #include "app/command_line.h"
 #include "app/configuration_files.h"
 #include "app/secondary_windows.h"
@@ -585,6 +584,20 @@ bool TForm1::loadProject(const QString& nativePath, QChar drive) {
     m_state.scaleBarShown = false;
     Map1->refresh();
     return true;
+}
+
+void TForm1::anotherStartAsked(const QString& project) {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    show();
+    raise();
+    activateWindow();
+    if (!project.isEmpty()) {
+        // After the window came forward, outside the socket's handler.
+        QTimer::singleShot(0, this, [this, project] {
+            m_surroundings.dialogs.message(this, projectNotOpenedMessage(project),
+                                           platform::MessageKind::Warning);
+        });
+    }
 }
 
 bool TForm1::startUp() {

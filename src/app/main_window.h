@@ -101,6 +101,9 @@ public:
     // check, initial state, and the project named by config.dat or the
     // command line. False when the program must end (too little memory).
     bool startUp();
+    // A later start of the program asked this window to come forward; it
+    // tells when that start was given a project, which it did not open.
+    void anotherStartAsked(const QString& project);
 
     workspace::AppState& state() { return m_state; }
     // The theme list's lines and check marks, top first.

@@ -9,7 +9,10 @@ namespace platform {
 
 namespace {
 
-const QByteArray kRaiseRequest = QByteArrayLiteral("raise\n");
+// A later start writes "raise" and, when it was given one, "project <path>",
+// each on a line in UTF-8, then disconnects.
+const QByteArray kRaiseRequest = QByteArrayLiteral("raise");
+const QByteArray kProjectPrefix = QByteArrayLiteral("project ");
 constexpr int kAnswerTimeoutMs = 2000;
 
 }  // namespace
@@ -21,11 +24,16 @@ SingleInstance::SingleInstance(const QString& key, QObject* parent)
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::claim() {
+bool SingleInstance::claim(const QString& project) {
     QLocalSocket probe;
     probe.connectToServer(m_socketName);
     if (probe.waitForConnected(kAnswerTimeoutMs)) {
-        probe.write(kRaiseRequest);
+        QByteArray request = kRaiseRequest + '\n';
+        // A path holding a line break could not be told from the next line.
+        if (!project.isEmpty() && !project.contains(QLatin1Char('\n'))) {
+            request += kProjectPrefix + project.toUtf8() + '\n';
+        }
+        probe.write(request);
         probe.waitForBytesWritten(kAnswerTimeoutMs);
         probe.disconnectFromServer();
         return false;
@@ -43,12 +51,21 @@ bool SingleInstance::claim() {
     }
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* client = m_server->nextPendingConnection()) {
-            connect(client, &QLocalSocket::readyRead, this, [this, client] {
-                if (client->readAll().contains(kRaiseRequest.trimmed())) {
-                    emit raiseRequested();
+            // The request is read whole once the later start has gone.
+            connect(client, &QLocalSocket::disconnected, this, [this, client] {
+                const QList<QByteArray> lines = client->readAll().split('\n');
+                client->deleteLater();
+                if (!lines.contains(kRaiseRequest)) {
+                    return;
                 }
+                QString project;
+                for (const QByteArray& line : lines) {
+                    if (line.startsWith(kProjectPrefix)) {
+                        project = QString::fromUtf8(line.mid(kProjectPrefix.size()));
+                    }
+                }
+                emit raiseRequested(project);
             });
-            connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
         }
     });
     return true;

@@ -20,14 +20,16 @@ public:
 
     // True for the first instance, which then listens for later starts.
     // False when another instance answered: it has been asked to come
-    // forward and this process should end without a window.
-    bool claim();
+    // forward (and told of `project`, the project this start was given,
+    // when there is one) and this process should end without a window.
+    bool claim(const QString& project = QString());
 
     QString socketName() const { return m_socketName; }
 
 signals:
-    // A later start asked this instance to bring its window forward.
-    void raiseRequested();
+    // A later start asked this instance to bring its window forward;
+    // `project` is the project that start was given, empty when none.
+    void raiseRequested(const QString& project);
 
 private:
     QString m_socketName;

@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "app/guarded_application.h"
 #include "app/main_window_fixture.h"
 #include "app/secondary_windows.h"
@@ -428,4 +429,21 @@ TEST_F(MainWindowTest, windowTitlesAreTheCaptionsExactly) {
     EXPECT_EQ(w->windowTitle(), app::TForm1::kCaption);
     EXPECT_EQ(w->windows().window("TForm14")->windowTitle(), "Quelvora -VORN");
     EXPECT_EQ(w->windows().window("TForm7")->windowTitle(), "Ajuda do Programa Quelvora ");
+}
+
+TEST_F(MainWindowTest, aLaterStartWithAProjectIsToldAndTheOpenProjectStays) {
+    auto w = startWithTheme();
+    const std::vector<files::ThemeEntry> before = w->themeEntries();
+    w->showMinimized();
+    w->anotherStartAsked(QString());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(w->isMinimized());
+    EXPECT_TRUE(dialogs.messages().isEmpty());  // a plain start only comes forward
+
+    w->anotherStartAsked("/home/ana/mapas/serra.jjj");
+    EXPECT_TRUE(dialogs.messages().isEmpty());  // told once the window is forward
+    QCoreApplication::processEvents();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.lastMessage(), app::projectNotOpenedMessage("/home/ana/mapas/serra.jjj"));
+    EXPECT_EQ(w->themeEntries(), before);
 }
