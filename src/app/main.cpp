@@ -5,6 +5,7 @@
 #include "app/command_line.h"
 #include "app/guarded_application.h"
 #include "app/main_window.h"
+#include "app/tool_icons.h"
 #include "platform/qt_dialogs.h"
 #include "platform/settings.h"
 #include "platform/single_instance.h"
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
 
     app::GuardedApplication application(argc, argv);
     app::nameApplication();
+    QApplication::setWindowIcon(app::programIcon());
+    QGuiApplication::setDesktopFileName(QStringLiteral("quelvora"));
 
     platform::SingleInstance instance(kApplicationTitle);
     if (!instance.claim(app::projectArgument(arguments).value_or(QString()))) {

@@ -72,9 +72,11 @@ void TForm1::connectOutput() {
 
     QWidget* helpForm = m_windows->window(QStringLiteral("TForm7"));
     QWidget* creditsForm = m_windows->window(QStringLiteral("TForm6"));
-    m_help = std::make_unique<help::HelpWindow>(*helpForm, *creditsForm,
-                                                m_surroundings.configuration.bootDrive,
-                                                m_surroundings.configuration.drives);
+    const platform::Configuration& config = m_surroundings.configuration;
+    m_help = std::make_unique<help::HelpWindow>(
+        *helpForm, *creditsForm, config.bootDrive, config.drives,
+        config.installedDataFolder.isEmpty() ? QString()
+                                             : config.installedDataFolder + QStringLiteral("/help"));
     const auto open = [this](QWidget* form) {
         return [this, form] {
             commonPreamble();

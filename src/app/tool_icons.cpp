@@ -63,9 +63,22 @@ const std::pair<const char*, const char*> kIconFiles[] = {
 
 }  // namespace
 
-QIcon toolIcon(const QString& buttonName) {
+namespace {
+
+void registerOnce() {
     static const bool registered = (registerToolIcons(), true);
     Q_UNUSED(registered);
+}
+
+}  // namespace
+
+QIcon programIcon() {
+    registerOnce();
+    return QIcon(QStringLiteral(":/desktop/quelvora.svg"));
+}
+
+QIcon toolIcon(const QString& buttonName) {
+    registerOnce();
     for (const auto& [name, file] : kIconFiles) {
         if (buttonName == QLatin1String(name)) {
             const QString path = QStringLiteral(":/icons/%1.svg").arg(QLatin1String(file));

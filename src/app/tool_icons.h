@@ -10,4 +10,7 @@ namespace app {
 // icon for a name that has none.
 QIcon toolIcon(const QString& buttonName);
 
+// The program's own icon, the one the desktop entry installs.
+QIcon programIcon();
+
 }  // namespace app

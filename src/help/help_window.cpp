@@ -4,6 +4,7 @@
 #include "platform/drives.h"
 #include "platform/web_view.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,8 +17,11 @@
 namespace help {
 
 HelpWindow::HelpWindow(QWidget& helpForm, QWidget& creditsForm, QChar bootDrive,
-                       const platform::DriveTable& drives)
-    : m_helpForm(helpForm), m_bootDrive(bootDrive), m_drives(drives) {
+                       const platform::DriveTable& drives, QString installedPages)
+    : m_helpForm(helpForm),
+      m_bootDrive(bootDrive),
+      m_drives(drives),
+      m_installedPages(std::move(installedPages)) {
     auto* layout = new QHBoxLayout(&helpForm);
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel(QStringLiteral("Procurar"), &helpForm));
@@ -74,22 +78,35 @@ void HelpWindow::search(const QString& text) {
     ListBox2->addItems(sortedEntries(searchHelpIndex(text)));
 }
 
+QString HelpWindow::pageFile(const QString& page) const {
+    const QString windowsPath = helpPagePath(m_bootDrive, page);
+    const std::optional<QString> native = m_drives.toNative(windowsPath);
+    if (native && QFileInfo(*native).isFile()) {
+        return *native;
+    }
+    const QString installed = m_installedPages.isEmpty()
+                                  ? QString()
+                                  : QDir(m_installedPages).filePath(page + QStringLiteral(".htm"));
+    if (!installed.isEmpty() && QFileInfo(installed).isFile()) {
+        return installed;
+    }
+    return native.value_or(windowsPath);
+}
+
 void HelpWindow::choose(const QString& entry) {
     const QString page = entryPage(entry);
     m_currentPage = page + QStringLiteral(".HTM");
-    const QString windowsPath = helpPagePath(m_bootDrive, page);
     // A page that is missing is shown by the viewer as any missing file.
-    WebBrowser1->load(m_drives.toNative(windowsPath).value_or(windowsPath));
+    WebBrowser1->load(pageFile(page));
 }
 
 void HelpWindow::openOutside() {
     if (m_currentPage.isEmpty()) {
         return;
     }
-    const QString page = m_currentPage.chopped(4);  // without ".HTM"
-    const std::optional<QString> native = m_drives.toNative(helpPagePath(m_bootDrive, page));
-    if (native && QFileInfo(*native).isFile()) {
-        WebBrowser1->load(*native);
+    const QString file = pageFile(m_currentPage.chopped(4));  // without ".HTM"
+    if (QFileInfo(file).isFile()) {
+        WebBrowser1->load(file);
         WebBrowser1->openInBrowser();
     }
 }

@@ -23,8 +23,11 @@ namespace help {
 class HelpWindow : public QObject {
     Q_OBJECT
 public:
+    // Pages are read from the configuration folder of `bootDrive`; one that
+    // is not there is read from `installedPages` (the installed program's
+    // read-only pages; empty for none).
     HelpWindow(QWidget& helpForm, QWidget& creditsForm, QChar bootDrive,
-               const platform::DriveTable& drives);
+               const platform::DriveTable& drives, QString installedPages = QString());
 
     void search(const QString& text);
     void choose(const QString& entry);
@@ -41,9 +44,14 @@ public:
     QPushButton* CreditsBack = nullptr;   // TForm6's "Voltar"
 
 private:
+    // The page's file: the configuration folder's, else the installed one;
+    // the configuration folder's name when neither exists.
+    QString pageFile(const QString& page) const;
+
     QWidget& m_helpForm;
     QChar m_bootDrive;
     const platform::DriveTable& m_drives;
+    QString m_installedPages;
     QString m_currentPage;  // "N.HTM"
 };
 

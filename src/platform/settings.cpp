@@ -75,6 +75,11 @@ Environment Environment::fromProcess() {
         QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
     env.userDataFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
                              .filePath(QStringLiteral("quelvora"));
+    if (!env.executableFolder.isEmpty()) {
+        const QString installed = QDir::cleanPath(
+            QDir(env.executableFolder).filePath(QStringLiteral(QUELVORA_DATA_FROM_BIN)));
+        if (QFileInfo(installed).isDir()) env.installedDataFolder = installed;
+    }
     return env;
 }
 
@@ -123,7 +128,7 @@ QString programFolder(const Environment& env) {
     if (!env.programDir.isEmpty()) {
         return QDir::cleanPath(env.programDir);
     }
-    if (isWritableFolder(env.executableFolder)) {
+    if (env.installedDataFolder.isEmpty() && isWritableFolder(env.executableFolder)) {
         return QDir::cleanPath(env.executableFolder);
     }
     QDir().mkpath(env.userDataFolder);
@@ -163,6 +168,7 @@ Configuration loadConfiguration(const Environment& env) {
     }
 
     config.programFolder = programFolder(env);
+    config.installedDataFolder = env.installedDataFolder;
     return config;
 }
 

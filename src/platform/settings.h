@@ -18,6 +18,10 @@ struct Environment {
     QString programDir;        // $QUELVORA_PROGRAMDIR
     QString executableFolder;  // folder of the running executable
     QString userDataFolder;    // ~/.local/share/quelvora
+    // The installed program's read-only data (help pages), "<prefix>/share/quelvora"
+    // beside the executable's "<prefix>/bin"; empty when the program runs
+    // from its build tree.
+    QString installedDataFolder;
 
     static Environment fromProcess();
 };
@@ -58,8 +62,9 @@ QChar bootDriveLetter(const QString& bootDir);
 QString configFolder(QChar bootDrive);
 
 // Native folder for temporary pictures and list files: QUELVORA_PROGRAMDIR when
-// set, else the executable's folder when it is writable, else the user data
-// folder (created when missing).
+// set; for an installed program the user data folder (installed files stay
+// read-only); else the executable's folder when it is writable, else the
+// user data folder. The user data folder is created when missing.
 QString programFolder(const Environment& env);
 
 // Everything the program learns from its surroundings at start.
@@ -68,6 +73,7 @@ struct Configuration {
     DriveTable drives;
     Settings settings;
     QString programFolder;
+    QString installedDataFolder;  // see Environment
     QStringList warnings;  // skipped entries of the drive table and settings file
 };
 

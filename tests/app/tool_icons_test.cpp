@@ -1,6 +1,7 @@
 // The tool buttons of the main window: each shows a picture of its own, its
 // hint as tooltip, and no text.
 #include "app/main_window_fixture.h"
+#include "app/tool_icons.h"
 
 #include <QIcon>
 #include <QImage>
@@ -208,4 +209,16 @@ TEST_F(ToolIconsTest, scaleBarButtonsKeepTheirSigns) {
     EXPECT_EQ(w->button("SpeedButton23")->text(), "-");
     EXPECT_TRUE(w->button("SpeedButton22")->icon().isNull());
     EXPECT_TRUE(w->button("SpeedButton23")->icon().isNull());
+}
+
+TEST_F(ToolIconsTest, theProgramsIconIsADrawingAtEverySize) {
+    const QIcon icon = app::programIcon();
+    ASSERT_FALSE(icon.isNull());
+    for (int side : {16, 48, 256}) {
+        SCOPED_TRACE(side);
+        const QImage image = icon.pixmap(side, side).toImage();
+        ASSERT_EQ(image.size(), QSize(side, side));
+        EXPECT_GE(opaquePixels(image), side * side / 4);  // a drawing, not a blank
+        EXPECT_LT(opaquePixels(image), side * side);      // on a transparent ground
+    }
 }

@@ -61,6 +61,14 @@ TEST(Settings, programFolderPrefersTheSettingThenAWritableExecutableFolder) {
     env.executableFolder = dir.path() + "/missing";
     EXPECT_EQ(platform::programFolder(env), env.userDataFolder);
     EXPECT_TRUE(QFileInfo(env.userDataFolder).isDir());
+
+    // An installed program keeps its working files in the user's folder even
+    // when it may write beside its executable.
+    env.executableFolder = dir.path() + "/bin";
+    env.installedDataFolder = dir.path() + "/share/quelvora";
+    EXPECT_EQ(platform::programFolder(env), env.userDataFolder);
+    env.programDir = dir.path() + "/chosen";
+    EXPECT_EQ(platform::programFolder(env), env.programDir);
 }
 
 TEST(Configuration, missingConfigurationFolderGivesDefaults) {
