@@ -25,6 +25,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QToolButton;
@@ -335,6 +336,9 @@ private:
     void remotePictureFailed();
     // Fetches a page for the web views through the downloader.
     std::optional<QByteArray> fetchPage(const QString& url, QString* error);
+    // A web view ("WebBrowser1") filling `form`, fetching through fetchPage,
+    // with `buttons` (children of `form`) in a row under it.
+    platform::WebView* addWebView(QWidget& form, const std::vector<QPushButton*>& buttons = {});
     // What a press on the main map hands to the query and remote features.
     workspace::Navigation::Branches navigationBranches();
 

@@ -16,7 +16,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace app {
 
@@ -24,12 +23,7 @@ void TForm1::connectRemote() {
     m_link = std::make_unique<remote::LinkState>();
     connect(m_identify->BuscaKestram, &QPushButton::clicked, this, &TForm1::SearchRecordPage);
 
-    QWidget* viewerForm = m_windows->window(QStringLiteral("TForm17"));
-    auto* layout = new QVBoxLayout(viewerForm);
-    layout->setContentsMargins(0, 0, 0, 0);
-    m_viewerView = new platform::WebView(viewerForm);
-    m_viewerView->setObjectName(QStringLiteral("WebBrowser1"));
-    layout->addWidget(m_viewerView);
+    m_viewerView = addWebView(*m_windows->window(QStringLiteral("TForm17")));
     connect(button(QStringLiteral("arcgisserver")), &QToolButton::clicked, this,
             &TForm1::ShowWebViewer);
 }

@@ -18,11 +18,9 @@
 
 #include <QComboBox>
 #include <QFile>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace app {
 
@@ -31,20 +29,6 @@ namespace {
 const QString kParameterFile = QStringLiteral("parametro.txt");
 const QString kSaveFailed = QStringLiteral("Fail to save HTML source");
 const QString kSaveFailedTitle = QStringLiteral("Error");
-
-// A web view filling `form`, with `buttons` in a row under it.
-platform::WebView* addWebView(QWidget& form, const std::vector<QPushButton*>& buttons) {
-    auto* layout = new QVBoxLayout(&form);
-    auto* view = new platform::WebView(&form);
-    view->setObjectName(QStringLiteral("WebBrowser1"));
-    layout->addWidget(view, 1);
-    auto* row = new QHBoxLayout;
-    for (QPushButton* b : buttons) row->addWidget(b);
-    row->addStretch(1);
-    layout->addLayout(row);
-    form.resize(700, 500);
-    return view;
-}
 
 QPushButton* formButton(QWidget& form, const char* name, const char* caption) {
     auto* b = new QPushButton(QString::fromUtf8(caption), &form);
@@ -55,22 +39,16 @@ QPushButton* formButton(QWidget& form, const char* name, const char* caption) {
 }  // namespace
 
 void TForm1::connectSearchPlot() {
-    const auto fetcher = [this](const QString& url, QString* error) {
-        return fetchPage(url, error);
-    };
-
     QWidget& searchForm = *m_windows->window(QStringLiteral("TForm20"));
     QPushButton* plot = formButton(searchForm, "Button1", "Plota pesquisa - Quelvora");
     QPushButton* plotAndWrite = formButton(searchForm, "Button2", "Plota e grava arq. texto");
     m_searchView = addWebView(searchForm, {plot, plotAndWrite});
-    m_searchView->setFetcher(fetcher);
     connect(plot, &QPushButton::clicked, this, [this] { PlotSearch(false); });
     connect(plotAndWrite, &QPushButton::clicked, this, [this] { PlotSearch(true); });
 
     QWidget& gmlForm = *m_windows->window(QStringLiteral("TForm22"));
     QPushButton* saveGml = formButton(gmlForm, "Button1", "Gravar arquivo GeoSciML");
     m_geoSciMlView = addWebView(gmlForm, {saveGml});
-    m_geoSciMlView->setFetcher(fetcher);
     connect(saveGml, &QPushButton::clicked, this, &TForm1::SaveGeoSciMl);
 
     connect(Panel3->PlotaPesquisa, &QToolButton::clicked, this, &TForm1::OpenSearchWindow);

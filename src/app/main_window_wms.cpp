@@ -27,11 +27,13 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -79,20 +81,12 @@ void TForm1::connectWms() {
     m_overlay = std::make_unique<wms::OverlayWindow>(*overlayForm);
 
     // The remote record window shows the answers of feature info.
-    QWidget* recordForm = m_windows->window(QStringLiteral("TForm16"));
-    auto* recordLayout = new QVBoxLayout(recordForm);
-    recordLayout->setContentsMargins(0, 0, 0, 0);
-    m_recordView = new platform::WebView(recordForm);
-    m_recordView->setObjectName(QStringLiteral("WebBrowser1"));
-    recordLayout->addWidget(m_recordView);
-    recordForm->resize(700, 500);
-    const auto fetcher = [this](const QString& url, QString* error) {
-        return fetchPage(url, error);
-    };
-    m_recordView->setFetcher(fetcher);
+    m_recordView = addWebView(*m_windows->window(QStringLiteral("TForm16")));
     if (auto* legendView = m_windows->window(QStringLiteral("TForm18"))
                                ->findChild<platform::WebView*>(QStringLiteral("WebBrowser1"))) {
-        legendView->setFetcher(fetcher);
+        legendView->setFetcher([this](const QString& url, QString* error) {
+            return fetchPage(url, error);
+        });
     }
 
     const auto openWms = [this] { OpenWmsWindow(); };
@@ -169,6 +163,24 @@ void TForm1::setLocalTools(bool enabled) {
     for (const char* name : kLocalTools) {
         button(QLatin1String(name))->setEnabled(enabled);
     }
+}
+
+platform::WebView* TForm1::addWebView(QWidget& form, const std::vector<QPushButton*>& buttons) {
+    auto* layout = new QVBoxLayout(&form);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* view = new platform::WebView(&form);
+    view->setObjectName(QStringLiteral("WebBrowser1"));
+    view->setFetcher([this](const QString& url, QString* error) { return fetchPage(url, error); });
+    layout->addWidget(view, 1);
+    if (!buttons.empty()) {
+        auto* row = new QHBoxLayout;
+        row->setContentsMargins(6, 6, 6, 6);
+        for (QPushButton* b : buttons) row->addWidget(b);
+        row->addStretch(1);
+        layout->addLayout(row);
+    }
+    form.resize(700, 500);
+    return view;
 }
 
 std::optional<QByteArray> TForm1::fetchPage(const QString& url, QString* error) {
