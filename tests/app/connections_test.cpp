@@ -55,13 +55,8 @@ protected:
         return w;
     }
 
-    // The raw targets the server received whose path starts with `path`.
     std::vector<std::string> asked(const std::string& path) const {
-        std::vector<std::string> found;
-        for (const std::string& t : server.targets()) {
-            if (t.rfind(path, 0) == 0) found.push_back(t);
-        }
-        return found;
+        return server.targetsStartingWith(path);
     }
 
     static void choose(QButtonGroup* group, int item) { group->button(item)->click(); }

@@ -66,11 +66,7 @@ protected:
     }
 
     std::vector<std::string> asked(const std::string& path) const {
-        std::vector<std::string> found;
-        for (const std::string& t : server.targets()) {
-            if (t.rfind(path, 0) == 0) found.push_back(t);
-        }
-        return found;
+        return server.targetsStartingWith(path);
     }
 
     // The main window showing a WMS picture of one grey service over

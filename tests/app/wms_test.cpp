@@ -112,13 +112,8 @@ protected:
         return wms;
     }
 
-    // The raw targets the server received whose path is `path`.
     std::vector<std::string> asked(const std::string& path) const {
-        std::vector<std::string> found;
-        for (const std::string& t : server.targets()) {
-            if (t.rfind(path, 0) == 0) found.push_back(t);
-        }
-        return found;
+        return server.targetsStartingWith(path);
     }
 
     void showMapOfASilentService(app::TForm1& w);

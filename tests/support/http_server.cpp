@@ -119,4 +119,12 @@ std::vector<std::string> HttpServer::targets() const {
     return m_targets;
 }
 
+std::vector<std::string> HttpServer::targetsStartingWith(const std::string& prefix) const {
+    std::vector<std::string> found;
+    for (const std::string& t : targets()) {
+        if (t.rfind(prefix, 0) == 0) found.push_back(t);
+    }
+    return found;
+}
+
 }  // namespace support

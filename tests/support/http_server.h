@@ -47,6 +47,8 @@ public:
     QString url(const QString& pathAndQuery) const;
     // Raw targets of the requests received so far, in order.
     std::vector<std::string> targets() const;
+    // Those of them that start with `prefix` (a path), in order.
+    std::vector<std::string> targetsStartingWith(const std::string& prefix) const;
     // TCP connections accepted so far.
     int connectionsAccepted() const { return m_connections; }
 
