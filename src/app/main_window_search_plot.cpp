@@ -104,7 +104,9 @@ void TForm1::PlotSearch(bool writeSpreadsheet) {
     if (m_state.wmsActive || writeSpreadsheet) {
         const platform::Result got = downloadSearchResult(*name);
         if (!got) {
-            m_surroundings.dialogs.message(this, got.message, platform::MessageKind::Warning);
+            // The address and why: an HTTP status, a time-out, a refused connection.
+            m_surroundings.dialogs.message(this, got.message + QStringLiteral(": ") + got.detail,
+                                           platform::MessageKind::Warning);
         }
     }
     if (writeSpreadsheet) writeSearchSpreadsheet(*name);

@@ -350,6 +350,7 @@ void TForm1::ShowIndexMap() {
     }
     const QSize area = mapArea();
     const QString& folder = m_surroundings.configuration.programFolder;
+    QFile::remove(QDir(folder).filePath(QStringLiteral("temp.jpg")));
     const wms::FetchedPicture picture =
         wms::fetchPicture(wms::indexMapUrl(m_surroundings.configuration.settings.gatewayHost,
                                            area.width(), area.height()),

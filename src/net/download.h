@@ -24,9 +24,11 @@ struct DownloadLimits {
 };
 
 // Downloads `url` (HTTP or HTTPS, redirects followed) into the native file
-// `path`. The old file is deleted first; the answer goes to a temporary file
-// in the same folder that is renamed to `path` only on success, so a failed
-// download leaves no file. Success means a 2xx answer received whole within
+// `path`. The answer goes to a temporary file in the same folder that is
+// renamed over `path` only on success: a failed download leaves an older
+// file at `path` untouched, byte for byte, and leaves no temporary file.
+// (Callers for whom a missing file means failure delete it themselves
+// first.) Success means a 2xx answer received whole within
 // the limits. Blanks in the URL are sent as "%20"; nothing else is
 // re-encoded, and the path is sent as written (no "." or ".." squashing).
 // Blocks until done; call it with a busy cursor shown. A one-shot Session.

@@ -80,8 +80,10 @@ public:
         if (m_sync) return m_saved.commit();
         m_plain.close();
         if (m_plain.error() != QFileDevice::NoError) return false;
-        QFile::remove(m_path);
-        m_done = m_plain.rename(m_path);
+        // rename() replaces the old file in one step: a reader sees the old
+        // positions or the new ones, never none.
+        m_done = std::rename(QFile::encodeName(m_plain.fileName()).constData(),
+                             QFile::encodeName(m_path).constData()) == 0;
         return m_done;
     }
 
@@ -92,6 +94,37 @@ private:
     QSaveFile m_saved;
     QFile m_plain;
 };
+
+// Why a transfer failed, in the user's words, with curl's own text and code
+// for diagnosis.
+QString curlFailureReason(CURLcode code, const QString& curlText) {
+    QString reason;
+    switch (code) {
+        case CURLE_OPERATION_TIMEDOUT:
+            reason = QStringLiteral("tempo esgotado sem resposta completa do servidor");
+            break;
+        case CURLE_COULDNT_CONNECT:
+            reason = QStringLiteral("conexão recusada ou servidor inalcançável");
+            break;
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            reason = QStringLiteral("servidor não encontrado");
+            break;
+        case CURLE_SEND_ERROR:
+        case CURLE_RECV_ERROR:
+        case CURLE_GOT_NOTHING:
+        case CURLE_PARTIAL_FILE:
+            reason = QStringLiteral("a conexão caiu durante a transferência");
+            break;
+        case CURLE_TOO_MANY_REDIRECTS:
+            reason = QStringLiteral("redirecionamentos demais");
+            break;
+        default:
+            reason = QStringLiteral("falha de rede");
+            break;
+    }
+    return QStringLiteral("%1 (%2, %3)").arg(reason, curlText).arg(static_cast<int>(code));
+}
 
 // Called by curl while a transfer runs; a non-zero answer aborts it.
 int checkCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
@@ -184,19 +217,15 @@ Session::Session(DownloadLimits limits) : m_impl(std::make_unique<Impl>()) {
 Session::~Session() = default;
 
 platform::Result Session::download(const QString& url, const QString& path) {
-    if (QFile::exists(path) && !QFile::remove(path)) {
-        return downloadFailure(url, QStringLiteral("cannot delete the old file %1").arg(path));
-    }
-
     ReplacingFile file(path, m_impl->limits.syncToDisk);
     if (!file.open()) {
-        return downloadFailure(url,
-                               QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        return downloadFailure(
+            url, QStringLiteral("não foi possível gravar %1: %2").arg(path, file.errorString()));
     }
     CURL* h = m_impl->easy.get();
     if (!h || !m_impl->multi) {
         file.cancel();
-        return downloadFailure(url, QStringLiteral("curl_easy_init failed"));
+        return downloadFailure(url, QStringLiteral("falha de rede (curl_easy_init)"));
     }
 
     const QByteArray address = requestUrl(url);
@@ -214,22 +243,22 @@ platform::Result Session::download(const QString& url, const QString& path) {
     if (code == CURLE_ABORTED_BY_CALLBACK && m_impl->cancelled) {
         detail = QStringLiteral("cancelado");
     } else if (sink.overCap || code == CURLE_FILESIZE_EXCEEDED) {
-        detail = QStringLiteral("answer larger than %1 bytes").arg(m_impl->limits.maxBytes);
+        detail = QStringLiteral("resposta maior que %1 bytes").arg(m_impl->limits.maxBytes);
     } else if (sink.writeFailed) {
-        detail = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
+        detail = QStringLiteral("não foi possível gravar %1: %2").arg(path, file.errorString());
     } else if (code != CURLE_OK) {
         const char* text = m_impl->errorBuffer[0] ? m_impl->errorBuffer : curl_easy_strerror(code);
-        detail = QStringLiteral("%1 (%2)").arg(QString::fromUtf8(text)).arg(static_cast<int>(code));
+        detail = curlFailureReason(code, QString::fromUtf8(text));
     } else if (status < 200 || status > 299) {
-        detail = QStringLiteral("HTTP status %1").arg(status);
+        detail = QStringLiteral("o servidor respondeu com o código HTTP %1").arg(status);
     }
     if (!detail.isEmpty()) {
         file.cancel();
         return downloadFailure(url, detail);
     }
     if (!file.commit()) {
-        return downloadFailure(url,
-                               QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        return downloadFailure(
+            url, QStringLiteral("não foi possível gravar %1: %2").arg(path, file.errorString()));
     }
     return platform::Result::success();
 }

@@ -51,13 +51,57 @@ TEST_F(Download, errorStatusesFailAndLeaveNoFile) {
     }
 }
 
-TEST_F(Download, oldFileIsDeletedEvenWhenTheDownloadFails) {
-    QFile old(target());
-    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-    old.write("old picture");
-    old.close();
-    EXPECT_FALSE(net::DownloadToFile(server.url("/missing"), target(), limits));
-    EXPECT_FALSE(QFile::exists(target()));
+TEST_F(Download, everyFailureLeavesTheEarlierFileByteIdenticalAndNothingElse) {
+    // The user's catalogue, say: CR LF lines and a Windows-1252 letter.
+    const QByteArray earlier("Geologia,http://a/wms?\r\nRelevo,http://b/cgi?map=\xe1&\r\n");
+    int closedPort = 0;
+    {
+        support::HttpServer gone;
+        closedPort = gone.port();
+    }
+    server.reply("/fail", {500, "boom"});
+    server.reply("/hang", {200, "", "text/plain", false, true});
+    server.reply("/big", {200, std::string(150'000, 'b'), "text/plain", true});
+    server.reply("/endless", {200, "", "text/plain", false, false, true});
+    limits.totalTimeoutMs = 300;
+    limits.maxBytes = 100'000;
+    const QStringList urls = {
+        server.url("/missing"), server.url("/fail"),
+        server.url("/hang"),    server.url("/big"),
+        server.url("/endless"), QString("http://127.0.0.1:%1/x").arg(closedPort)};
+    for (const bool sync : {true, false}) {
+        limits.syncToDisk = sync;
+        for (const QString& url : urls) {
+            SCOPED_TRACE((url + (sync ? " synced" : " not synced")).toStdString());
+            QFile old(target());
+            ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+            old.write(earlier);
+            old.close();
+            const platform::Result result = net::DownloadToFile(url, target(), limits);
+            EXPECT_FALSE(result);
+            EXPECT_FALSE(result.detail.isEmpty());
+            EXPECT_EQ(readBytes(target()), earlier);
+            EXPECT_EQ(folderContents(), QStringList({"answer.xml"}));
+        }
+    }
+}
+
+TEST_F(Download, failuresSayWhyInTheUsersWords) {
+    int closedPort = 0;
+    {
+        support::HttpServer gone;
+        closedPort = gone.port();
+    }
+    server.reply("/hang", {200, "", "text/plain", false, true});
+    limits.totalTimeoutMs = 300;
+    const auto reasonFor = [this](const QString& url) {
+        return net::DownloadToFile(url, target(), limits).detail.toStdString();
+    };
+    EXPECT_EQ(reasonFor(server.url("/missing")), "o servidor respondeu com o código HTTP 404");
+    EXPECT_EQ(reasonFor(server.url("/hang")).rfind("tempo esgotado", 0), 0u)
+        << reasonFor(server.url("/hang"));
+    const std::string refused = reasonFor(QString("http://127.0.0.1:%1/x").arg(closedPort));
+    EXPECT_EQ(refused.rfind("conexão recusada", 0), 0u) << refused;
 }
 
 TEST_F(Download, successReplacesAnOlderFileWhole) {
@@ -87,7 +131,7 @@ TEST_F(Download, answerOverTheCapFailsWithOrWithoutContentLength) {
     for (const char* path : {"/big", "/bigchunked"}) {
         const platform::Result result = net::DownloadToFile(server.url(path), target(), limits);
         EXPECT_FALSE(result) << path;
-        EXPECT_TRUE(result.detail.contains("larger")) << result.detail.toStdString();
+        EXPECT_TRUE(result.detail.contains("maior que")) << result.detail.toStdString();
         EXPECT_TRUE(folderContents().isEmpty()) << path;
     }
     ASSERT_TRUE(net::DownloadToFile(server.url("/fits"), target(), limits));

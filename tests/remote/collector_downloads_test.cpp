@@ -78,13 +78,20 @@ TEST(CollectorDownloads, eachCollectorIsAskedForInListOrderAndItsFileRead) {
     EXPECT_EQ(gateway.session.connectionsOpened(), 1);
 }
 
-TEST(CollectorDownloads, aFailedDownloadSkipsTheCollectorAndItsOldFileIsGone) {
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+TEST(CollectorDownloads, aFailedDownloadSkipsTheCollectorAndKeepsItsOldFileUnread) {
     Gateway gateway;  // no reply: every request is answered 404
     const QString old = QDir(gateway.folder()).filePath("ab.pos");
     ASSERT_TRUE(platform::writeTextLines(old, {"x,1,2"}));
-    EXPECT_TRUE(gateway.fetch({"ab"}).empty());
-    EXPECT_FALSE(QFile::exists(old));
+    EXPECT_TRUE(gateway.fetch({"ab"}).empty());  // the old positions are not drawn
+    EXPECT_EQ(bytesOf(old), "x,1,2\r\n");
     EXPECT_EQ(gateway.http.targets().size(), 1u);
+    EXPECT_EQ(QDir(gateway.folder()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"ab.pos"}));
 }
 
 TEST(CollectorDownloads, unsafePrefixesAreNeverAskedForNorWritten) {

@@ -1,0 +1,237 @@
+// Downloads that fail, as the user meets them in the main window: a failed
+// download leaves every earlier file of the program folder as it was (the
+// files whose absence means failure are deleted by their own command
+// first), and a failed result download says why.
+#include "app/main_window_fixture.h"
+#include "app/secondary_windows.h"
+#include "mapcontrol/map_widget.h"
+#include "net/downloader.h"
+#include "platform/text_file.h"
+#include "platform/web_view.h"
+#include "remote/collectors_window.h"
+#include "support/http_server.h"
+#include "support/pictures.h"
+#include "wms/connections_window.h"
+#include "wms/fixed_connections.h"
+#include "wms/map_list_panel.h"
+#include "wms/wms_window.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+namespace {
+
+using Reply = support::HttpServer::Reply;
+
+Reply answer(std::string body, std::string type) {
+    Reply r;
+    r.body = std::move(body);
+    r.contentType = std::move(type);
+    return r;
+}
+
+Reply hanging() {
+    Reply r;
+    r.hang = true;
+    return r;
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no file)");
+}
+
+// A search page whose fourth line names the result file after 11 characters.
+QByteArray searchPage(const QByteArray& name) {
+    return "<html>\r\n<head><title>Pesquisa</title></head>\r\n<body>\r\n<p>arquivo=" + name +
+           "\r\n</body>\r\n</html>\r\n";
+}
+
+const char* const kResultPath = "/cgi-bin/servpqd1.exe/acao7";
+
+// How the gateway fails: it answers 404 to everything, or nothing listens.
+enum class Gateway { Answers404, Down };
+
+class DownloadFailures : public support::MainWindowFixture,
+                         public ::testing::WithParamInterface<Gateway> {
+protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        QDir().mkpath(drives.programFolder());
+        QString gateway = server.url(QString());
+        if (GetParam() == Gateway::Down) {
+            support::HttpServer gone;
+            gateway = gone.url(QString());
+        }
+        // The services of the WMS window are always on the live server.
+        drives.writeFile("C:\\xquelvora\\quelvora.conf",
+                         ("gateway_host=" + gateway + "\r\ngrids_wms_host=" + gateway +
+                          "\r\ndownload_total_timeout_ms=20000\r\n")
+                             .toLatin1());
+    }
+
+    QString programFile(const QString& name) const {
+        return QDir(drives.programFolder()).filePath(name);
+    }
+
+    // Writes `bytes` as the earlier file `name` of the program folder.
+    void earlier(const QString& name, const QByteArray& bytes) {
+        QFile file(programFile(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    // The main window showing one grey service's picture, with its layer
+    // checked, over north -5, south -7, east -46, west -48.
+    std::unique_ptr<app::TForm1> startWithWmsPicture() {
+        server.reply("/wms1",
+                     answer(support::solidJpeg(QColor(200, 200, 200)).toStdString(), "image/jpeg"));
+        auto w = start();
+        w->resize(700, 600);
+        w->show();
+        QCoreApplication::processEvents();
+        w->button("BOTAO3")->click();
+        wms::WmsWindow& wms = w->wmsWindow();
+        wms.ListBox1->addItem(server.url("/wms1?map=teste.map&"));
+        auto* item = new QListWidgetItem("0*Geologia,lito", wms.CheckListBox1);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        wms.Edit2->setText("-5");
+        wms.Edit3->setText("-7");
+        wms.Edit4->setText("-46");
+        wms.Edit5->setText("-48");
+        wms.SpeedButton1->click();
+        EXPECT_TRUE(w->Image1->isVisible());
+        return w;
+    }
+
+    static void plotAndWrite(app::TForm1& w, const QByteArray& page) {
+        w.recordView().setContent("http://gateway/pls/publico/kestram.consultas.resultado", page);
+        w.Panel3->PlotaPesquisa->click();
+        w.windows().window("TForm20")->findChild<QPushButton*>("Button2")->click();
+    }
+
+    support::HttpServer server;
+};
+
+INSTANTIATE_TEST_SUITE_P(GatewayFailing, DownloadFailures,
+                         ::testing::Values(Gateway::Answers404, Gateway::Down),
+                         [](const auto& info) {
+                             return info.param == Gateway::Down ? "Down" : "Answers404";
+                         });
+
+TEST_P(DownloadFailures, theCatalogueStaysAndComesBackAfterARestart) {
+    const QByteArray catalogue(
+        "Geologia do Brasil,http://a.example/wms?\r\n"
+        "Relevo,http://b.example/cgi?map=r\xe1.map&\r\n");
+    earlier("listawms.txt", catalogue);
+    auto w = start();
+    wms::WmsWindow& wms = w->wmsWindow();
+    ASSERT_EQ(wms.ComboBox3->count(), 3);
+    wms.SpeedButton12->click();  // "Atualiza a lista por donwload"
+    EXPECT_EQ(dialogs.lastMessage(), wms::WmsWindow::kConnectionProblem);
+    EXPECT_EQ(bytesOf(programFile("listawms.txt")), catalogue);
+    EXPECT_EQ(wms.ComboBox3->count(), 3);
+    w.reset();
+    auto again = start();
+    EXPECT_EQ(again->wmsWindow().ComboBox3->count(), 3);
+    EXPECT_EQ(again->wmsWindow().ComboBox3->itemText(1),
+              "Geologia do Brasil,http://a.example/wms?");
+}
+
+TEST_P(DownloadFailures, theMapListStaysAndItsMapsAreStillOffered) {
+    const QByteArray list("Folha Goiania,1;SE22,-15.5,-50.5,-16.5,-49.5\r\n");
+    earlier("lista.txt", list);
+    auto w = startWithTheme();
+    w->connectionsWindow().RadioGroup2->button(0)->click();
+    w->Panel3->SpeedButton38->click();  // "Atualiza lista/mapas disponiveis"
+    EXPECT_EQ(dialogs.lastMessage(), wms::WmsWindow::kConnectionProblem);
+    EXPECT_EQ(bytesOf(programFile("lista.txt")), list);
+    QComboBox* groups = w->Panel3->ComboBox2;
+    groups->setCurrentIndex(groups->findText(wms::mapGroupText(wms::mapGroups()[3])));
+    w->ChooseMapGroup();
+    EXPECT_EQ(w->Panel3->ComboBox3->count(), 2);  // "Mapas no KESTRAM" still lists it
+}
+
+TEST_P(DownloadFailures, theEarlierResultFileStaysAndTheTextFileIsWrittenFromIt) {
+    const QByteArray result("AMOSTRA,LATITUDE,LONGITUDE\r\nQV-1,-6.0,-47.0\r\n");
+    earlier("pesq_01.txt", result);
+    auto w = startWithWmsPicture();
+    const QString table = drives.root('D') + "/pesquisa.txt";
+    dialogs.push(table);
+    plotAndWrite(*w, searchPage("pesq_01.txt"));
+    EXPECT_EQ(bytesOf(programFile("pesq_01.txt")), result);
+    ASSERT_FALSE(dialogs.messages().isEmpty());
+    // The failure says which address and why.
+    const QString said = dialogs.messages().first();
+    EXPECT_TRUE(said.startsWith("Falha ao baixar ")) << said.toStdString();
+    EXPECT_TRUE(said.contains("/cgi-bin/servpqd1.exe/acao7?arquivo=pesq_01.txt"));
+    EXPECT_TRUE(said.contains(GetParam() == Gateway::Down ? "conexão recusada" : "código HTTP 404"))
+        << said.toStdString();
+    EXPECT_EQ(bytesOf(table), "AMOSTRA\tLATITUDE\tLONGITUDE\r\nQV-1\t-6,0\t-47,0\r\n");
+}
+
+TEST_P(DownloadFailures, aFixedConnectionKeepsItsEarlierPictureOrLegend) {
+    // With the gateway answering, the map's picture comes and its legend fails.
+    const bool pictureComes = GetParam() == Gateway::Answers404;
+    if (pictureComes) {
+        server.reply("/cgi-bin/servpqd1.exe/acao2",
+                     answer(support::solidJpeg(Qt::gray).toStdString(), "image/jpeg"));
+    }
+    earlier("lista.txt", "Folha Goiania,1;SE22,-15.5,-50.5,-16.5,-49.5\r\n");
+    auto w = startWithTheme();  // which deletes the temporary pictures
+    earlier("temp.jpg", "earlier picture");
+    earlier("legenda.jpg", "earlier legend");
+    wms::ConnectionsWindow& c = w->connectionsWindow();
+    c.RadioGroup2->button(0)->click();
+    QComboBox* groups = w->Panel3->ComboBox2;
+    groups->setCurrentIndex(groups->findText(wms::mapGroupText(wms::mapGroups()[3])));
+    w->ChooseMapGroup();
+    w->Panel3->ComboBox3->setCurrentIndex(1);
+    w->ChooseMap();
+    c.SpeedButton37->click();
+    EXPECT_EQ(bytesOf(programFile("legenda.jpg")), "earlier legend");
+    EXPECT_FALSE(w->windows().window("TForm19")->isVisible());
+    if (pictureComes) {
+        EXPECT_TRUE(w->Image1->isVisible());
+        EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
+    } else {
+        EXPECT_EQ(dialogs.lastMessage(), app::TForm1::kNoConnectionMessage);
+        EXPECT_EQ(bytesOf(programFile("temp.jpg")), "earlier picture");
+        EXPECT_TRUE(w->Map1->isVisible());
+    }
+}
+
+TEST_P(DownloadFailures, filesWhoseAbsenceMeansFailureAreDeletedByTheirOwnCommand) {
+    auto w = startWithTheme();
+    wms::WmsWindow& wms = w->wmsWindow();
+    // The capabilities copy, before each service's read.
+    earlier("layers.txt", "<earlier capabilities/>");
+    wms.ListBox1->addItem(server.url("/semcapacidades?"));
+    wms.SpeedButton2->click();
+    EXPECT_FALSE(QFile::exists(programFile("layers.txt")));
+    // The index map's answer, before the request.
+    earlier("temp.jpg", "earlier picture");
+    wms.SpeedButton16->click();  // "Mapa indice"
+    EXPECT_FALSE(QFile::exists(programFile("temp.jpg")));
+    // The sheet look-up's answer.
+    earlier("listawms1.txt", "SE22\r\n");
+    w->IndexMapClick({-47, -15});
+    EXPECT_FALSE(QFile::exists(programFile("listawms1.txt")));
+    EXPECT_NE(dialogs.lastMessage(), app::TForm1::kServiceNotImplemented);
+}
+
+}  // namespace
