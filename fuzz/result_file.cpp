@@ -18,6 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                         !n.contains(QChar(0)),
                     "a result name stays in the program folder");
         fuzz::check(!n.contains(QLatin1Char(':')), "no drive in a result name");
+        fuzz::check(!n.startsWith(QLatin1Char('.')) && !n.contains(QLatin1Char(' ')),
+                    "a plain file name");
+        fuzz::check(!remote::programOwnFileNames().contains(n, Qt::CaseInsensitive),
+                    "never one of the program's own files");
         fuzz::check(lines.value(3).endsWith(n), "the name ends the fourth line");
     }
 

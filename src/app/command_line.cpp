@@ -17,13 +17,14 @@ const char* const kUsage =
     "  QUELVORA_DRIVES      letras de drive e suas pastas: \"D=/media/dados;E=/mnt/e\"\n"
     "                       (C: é a pasta pessoal e Z: é / quando não mapeados)\n"
     "  QUELVORA_BOOTDIR     drive de boot (seu primeiro caractere; padrão C)\n"
-    "  QUELVORA_PROGRAMDIR  pasta dos arquivos temporários e de lista\n"
+    "  QUELVORA_PROGRAMDIR  pasta dos arquivos temporários, de lista e baixados\n"
+    "                       (padrão ~/.local/share/quelvora)\n"
     "\n"
     "Arquivos:\n"
     "  <boot>:\\xquelvora (padrão ~/xquelvora)   conf.dat, config.dat, drives.conf,\n"
     "                                          quelvora.conf (ajustes) e páginas de ajuda\n"
     "  <prefixo>/share/quelvora/help           páginas de ajuda instaladas\n"
-    "  ~/.local/share/quelvora                 pasta de trabalho do programa instalado\n";
+    "  ~/.local/share/quelvora                 pasta de trabalho do programa\n";
 
 }  // namespace
 

@@ -58,11 +58,6 @@ const std::map<QString, Setter>& setters() {
     return table;
 }
 
-bool isWritableFolder(const QString& folder) {
-    const QFileInfo info(folder);
-    return !folder.isEmpty() && info.isDir() && info.isWritable();
-}
-
 }  // namespace
 
 Environment Environment::fromProcess() {
@@ -127,9 +122,6 @@ QString configFolder(QChar bootDrive) {
 QString programFolder(const Environment& env) {
     if (!env.programDir.isEmpty()) {
         return QDir::cleanPath(env.programDir);
-    }
-    if (env.installedDataFolder.isEmpty() && isWritableFolder(env.executableFolder)) {
-        return QDir::cleanPath(env.executableFolder);
     }
     QDir().mkpath(env.userDataFolder);
     return QDir::cleanPath(env.userDataFolder);

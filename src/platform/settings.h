@@ -61,10 +61,10 @@ QChar bootDriveLetter(const QString& bootDir);
 // quelvora.conf.
 QString configFolder(QChar bootDrive);
 
-// Native folder for temporary pictures and list files: QUELVORA_PROGRAMDIR when
-// set; for an installed program the user data folder (installed files stay
-// read-only); else the executable's folder when it is writable, else the
-// user data folder. The user data folder is created when missing.
+// Native folder for temporary pictures, list files and downloads:
+// QUELVORA_PROGRAMDIR when set, otherwise the user data folder (created when
+// missing). Never the executable's own folder, so that nothing a server
+// names can overwrite the program.
 QString programFolder(const Environment& env);
 
 // Everything the program learns from its surroundings at start.
@@ -74,7 +74,7 @@ struct Configuration {
     Settings settings;
     QString programFolder;
     QString installedDataFolder;  // see Environment
-    QStringList warnings;  // skipped entries of the drive table and settings file
+    QStringList warnings;         // skipped entries of the drive table and settings file
 };
 
 // Builds the drive table (defaults, then QUELVORA_DRIVES, then drives.conf

@@ -18,11 +18,29 @@ ResultName refused(const QString& why) {
             QStringLiteral("A pesquisa não indicou um arquivo de resultado válido: ") + why};
 }
 
-bool hasControlCharacter(const QString& name) {
-    for (const QChar c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f) return true;
+// A plain file name: letters, digits, "_", "-" and ".", not starting with "."
+// (and no "..", which only a climbing path needs).
+bool isPlainFileName(const QString& name) {
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')) ||
+        name.contains(QStringLiteral(".."))) {
+        return false;
     }
-    return false;
+    for (const QChar c : name) {
+        if (!c.isLetterOrNumber() && c != QLatin1Char('_') && c != QLatin1Char('-') &&
+            c != QLatin1Char('.')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The name as a message can show it: control characters (NUL among them)
+// become "?".
+QString shownName(QString name) {
+    for (QChar& c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) c = QLatin1Char('?');
+    }
+    return name;
 }
 
 std::optional<double> finiteNumber(QStringView text) {
@@ -33,18 +51,33 @@ std::optional<double> finiteNumber(QStringView text) {
 
 }  // namespace
 
+const QStringList& programOwnFileNames() {
+    static const QStringList names{QStringLiteral("quelvora"),     QStringLiteral("quelvora.conf"),
+                                   QStringLiteral("conf.dat"),     QStringLiteral("config.dat"),
+                                   QStringLiteral("drives.conf"),  QStringLiteral("lista.txt"),
+                                   QStringLiteral("listawms.txt"), QStringLiteral("listawms1.txt"),
+                                   QStringLiteral("layers.txt"),   QStringLiteral("parametro.txt"),
+                                   QStringLiteral("temp.jpg"),     QStringLiteral("temp.bmp"),
+                                   QStringLiteral("temp1.bmp"),    QStringLiteral("fox1.bmp"),
+                                   QStringLiteral("fox2.bmp"),     QStringLiteral("legenda.jpg"),
+                                   QStringLiteral("pagina.tmp")};
+    return names;
+}
+
 ResultName resultFileName(const QStringList& parametroLines) {
     if (parametroLines.size() < 4) {
         return refused(QStringLiteral("a página salva tem menos de quatro linhas."));
     }
     const QString name = parametroLines.at(3).mid(kNamePrefix);
     if (name.isEmpty()) return refused(QStringLiteral("o nome está vazio."));
-    if (name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-        name.contains(QStringLiteral("..")) || name == QStringLiteral(".") ||
-        // No drive ("D:") and no other ":", which no Windows file name holds.
-        name.contains(QLatin1Char(':')) || hasControlCharacter(name)) {
-        return refused(QStringLiteral("o nome \"%1\" sairia da pasta do programa.")
-                           .arg(QString(name).replace(QChar(0), QLatin1Char('?'))));
+    if (!isPlainFileName(name)) {
+        return refused(QStringLiteral("o nome \"%1\" não é um nome simples de arquivo (só letras, "
+                                      "algarismos, \"_\", \"-\" e \".\", sem \".\" no início).")
+                           .arg(shownName(name)));
+    }
+    if (programOwnFileNames().contains(name, Qt::CaseInsensitive)) {
+        return refused(
+            QStringLiteral("o nome \"%1\" é de um arquivo do próprio programa.").arg(name));
     }
     return {name, QString()};
 }

@@ -26,10 +26,15 @@ struct ResultName {
 
 // The name of the result file on the gateway: the fourth line of the saved
 // search page (parametro.txt) without its first 11 characters. The name
-// becomes a file of the program folder, so a name that could leave it or
-// name no file is refused: an empty one, ".", or one holding "/", "\", "..",
-// a drive ("X:"), a NUL or another control character.
+// becomes a file of the program folder that "Desconecta" deletes again, so
+// only a plain file name is taken (letters, digits, "_", "-" and ".", not
+// starting with "."), and never one of programOwnFileNames in any letter
+// case; a refused name's message names it.
 ResultName resultFileName(const QStringList& parametroLines);
+
+// The names of the program's own files (the executable, its settings and
+// configuration files, its working and list files), in lower case.
+const QStringList& programOwnFileNames();
 
 // One found record of the result file.
 struct SearchPoint {

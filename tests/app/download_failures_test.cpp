@@ -1,7 +1,8 @@
 // Downloads that fail, as the user meets them in the main window: a failed
 // download leaves every earlier file of the program folder as it was (the
 // files whose absence means failure are deleted by their own command
-// first), and a failed result download says why.
+// first), a search page cannot name one of the program's own files, and a
+// failed result download says why.
 #include "app/main_window_fixture.h"
 #include "app/secondary_windows.h"
 #include "mapcontrol/map_widget.h"
@@ -232,6 +233,46 @@ TEST_P(DownloadFailures, filesWhoseAbsenceMeansFailureAreDeletedByTheirOwnComman
     w->IndexMapClick({-47, -15});
     EXPECT_FALSE(QFile::exists(programFile("listawms1.txt")));
     EXPECT_NE(dialogs.lastMessage(), app::TForm1::kServiceNotImplemented);
+}
+
+// --- result names from a search page ---
+
+class HostileResultNames : public DownloadFailures {};
+
+INSTANTIATE_TEST_SUITE_P(GatewayAnswering, HostileResultNames,
+                         ::testing::Values(Gateway::Answers404));
+
+TEST_P(HostileResultNames, aNameOfTheProgramsOwnFilesIsRefusedNamedAndNeverTouched) {
+    server.reply(kResultPath,
+                 answer("AMOSTRA,LATITUDE,LONGITUDE\r\nQV-1,-6,-47\r\n", "text/plain"));
+    auto w = startWithWmsPicture();
+    const QByteArray program(
+        "\x7f"
+        "ELF the program");
+    earlier("quelvora", program);
+    earlier("lista.txt", "Folha,1;SE22,-15,-50,-16,-49\r\n");
+    earlier("config.dat", "Q\r\nN\r\n");
+    for (const QByteArray& name :
+         {QByteArray("quelvora"), QByteArray("CONFIG.DAT"), QByteArray("lista.txt"),
+          QByteArray(".bashrc"), QByteArray("a b.txt")}) {
+        SCOPED_TRACE(name.toStdString());
+        const qsizetype before = dialogs.messages().size();
+        const int dialogsBefore = static_cast<int>(dialogs.fileDialogs().size());
+        plotAndWrite(*w, searchPage(name));
+        ASSERT_EQ(dialogs.messages().size(), before + 1);
+        EXPECT_TRUE(dialogs.lastMessage().contains("\"" + QString::fromLatin1(name) + "\""))
+            << dialogs.lastMessage().toStdString();
+        EXPECT_EQ(static_cast<int>(dialogs.fileDialogs().size()), dialogsBefore);  // no text file
+    }
+    EXPECT_TRUE(server.targetsStartingWith(kResultPath).empty());
+    EXPECT_FALSE(QFile::exists(programFile(".bashrc")));
+    EXPECT_FALSE(QFile::exists(programFile("a b.txt")));
+    // "Desconecta" removes the saved page and nothing it names.
+    w->wmsWindow().SpeedButton4->click();
+    EXPECT_FALSE(QFile::exists(programFile("parametro.txt")));
+    EXPECT_EQ(bytesOf(programFile("quelvora")), program);
+    EXPECT_EQ(bytesOf(programFile("lista.txt")), "Folha,1;SE22,-15,-50,-16,-49\r\n");
+    EXPECT_EQ(bytesOf(programFile("config.dat")), "Q\r\nN\r\n");
 }
 
 }  // namespace

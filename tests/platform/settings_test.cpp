@@ -46,7 +46,7 @@ TEST(Settings, bootDriveIsTheFirstCharacterOrC) {
     EXPECT_EQ(platform::configFolder('D'), "D:\\xquelvora");
 }
 
-TEST(Settings, programFolderPrefersTheSettingThenAWritableExecutableFolder) {
+TEST(Settings, programFolderIsTheSettingOrTheUserDataFolderNeverTheExecutables) {
     QTemporaryDir dir;
     platform::Environment env;
     env.programDir = dir.path() + "/chosen/";
@@ -54,17 +54,14 @@ TEST(Settings, programFolderPrefersTheSettingThenAWritableExecutableFolder) {
     env.userDataFolder = dir.path() + "/data/quelvora";
     EXPECT_EQ(platform::programFolder(env), dir.path() + "/chosen");
 
+    // A writable executable folder (the build tree) is not where a server's
+    // answers go: a name from a server could overwrite the program there.
     env.programDir.clear();
     QDir().mkpath(env.executableFolder);
-    EXPECT_EQ(platform::programFolder(env), env.executableFolder);
-
-    env.executableFolder = dir.path() + "/missing";
     EXPECT_EQ(platform::programFolder(env), env.userDataFolder);
     EXPECT_TRUE(QFileInfo(env.userDataFolder).isDir());
 
-    // An installed program keeps its working files in the user's folder even
-    // when it may write beside its executable.
-    env.executableFolder = dir.path() + "/bin";
+    // The same for an installed program.
     env.installedDataFolder = dir.path() + "/share/quelvora";
     EXPECT_EQ(platform::programFolder(env), env.userDataFolder);
     env.programDir = dir.path() + "/chosen";

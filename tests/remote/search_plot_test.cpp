@@ -16,11 +16,43 @@ QStringList page(const QString& fourthLine) {
 }
 
 TEST(ResultFileName, isTheFourthLineWithoutItsFirstElevenCharacters) {
-    const ResultName r = resultFileName(page("<!--arquivo=pesq_20240101_17.txt"));
+    const ResultName r = resultFileName(page("<p>arquivo=pesq_20240101_17.txt"));
     ASSERT_TRUE(r.name.has_value());
-    EXPECT_EQ(*r.name, "=pesq_20240101_17.txt");
+    EXPECT_EQ(*r.name, "pesq_20240101_17.txt");
     EXPECT_TRUE(r.message.isEmpty());
     EXPECT_EQ(resultFileName(page("12345678901resultado.txt")).name, "resultado.txt");
+    EXPECT_EQ(resultFileName(page("12345678901Pesq-2.v1.TXT")).name, "Pesq-2.v1.TXT");
+    EXPECT_EQ(resultFileName(page(QString::fromUtf8("12345678901pesquisa_água.txt"))).name,
+              QString::fromUtf8("pesquisa_água.txt"));
+}
+
+TEST(ResultFileName, refusesAnythingButAPlainFileNameNamingIt) {
+    const QString prefix = QStringLiteral("12345678901");
+    for (const QString& name :
+         {QStringLiteral(".bashrc"), QStringLiteral("a b.txt"), QStringLiteral("=pesq.txt"),
+          QStringLiteral("a;b.txt"), QStringLiteral("a*b"), QStringLiteral("a\"b")}) {
+        SCOPED_TRACE(name.toStdString());
+        const ResultName r = resultFileName(page(prefix + name));
+        EXPECT_FALSE(r.name.has_value());
+        EXPECT_TRUE(r.message.contains("\"" + name + "\"")) << r.message.toStdString();
+    }
+}
+
+TEST(ResultFileName, refusesTheProgramsOwnFilesInAnyLetterCase) {
+    const QString prefix = QStringLiteral("12345678901");
+    for (const QString& name :
+         {"quelvora", "QUELVORA", "CONFIG.DAT", "conf.dat", "lista.txt", "ListaWms.txt",
+          "listawms1.txt", "layers.txt", "parametro.txt", "temp.jpg", "Temp.BMP", "temp1.bmp",
+          "fox1.bmp", "fox2.bmp", "quelvora.conf", "drives.conf", "legenda.jpg"}) {
+        SCOPED_TRACE(name.toStdString());
+        const ResultName r = resultFileName(page(prefix + name));
+        EXPECT_FALSE(r.name.has_value());
+        EXPECT_TRUE(r.message.contains(name)) << r.message.toStdString();
+        EXPECT_TRUE(r.message.contains("próprio programa")) << r.message.toStdString();
+    }
+    // A name that only begins like one of them is the search's own.
+    EXPECT_EQ(resultFileName(page(prefix + "lista.txt.1")).name, "lista.txt.1");
+    EXPECT_EQ(resultFileName(page(prefix + "quelvora_pesq.txt")).name, "quelvora_pesq.txt");
 }
 
 TEST(ResultFileName, refusesNamesThatLeaveTheProgramFolderOrNameNoFile) {
