@@ -2,6 +2,7 @@
 
 #include "net/session.h"
 
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
@@ -11,6 +12,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -154,14 +156,46 @@ struct WaitCursor {
 }  // namespace
 
 struct BusyDownloader::Impl {
-    explicit Impl(QWidget* w, DownloadLimits limits) : window(w), session(limits) {}
+    explicit Impl(QWidget* w, DownloadLimits limits) : window(w), session(limits) {
+        commandEnd.setSingleShot(true);
+        commandEnd.callOnTimeout([this] { endCancelledCommandIfBack(); });
+        if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
+            QObject::connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, &commandEnd,
+                             [this] { endCancelledCommandIfBack(); });
+        }
+    }
 
     QPointer<QWidget> window;
     Session session;
     QPointer<QDialog> box;
     bool running = false;
     bool cancelRequested = false;
+    // The command whose download was cancelled, while it has not returned
+    // to the event loop it was called from (of that loop's level).
+    bool commandCancelled = false;
+    int commandLoopLevel = 0;
+    QTimer commandEnd;
+
+    // Downloads are refused from now until the command has returned to the
+    // event loop it was called from (of level `loopLevel`).
+    void cancelCommand(int loopLevel);
+    // Called when an event loop runs its next event or waits for one: the
+    // command has ended when that loop is the command's own, not a deeper
+    // one (a message box the command shows).
+    void endCancelledCommandIfBack();
 };
+
+void BusyDownloader::Impl::cancelCommand(int loopLevel) {
+    commandCancelled = true;
+    commandLoopLevel = loopLevel;
+    commandEnd.start(0);
+}
+
+void BusyDownloader::Impl::endCancelledCommandIfBack() {
+    if (commandCancelled && QThread::currentThread()->loopLevel() <= commandLoopLevel) {
+        commandCancelled = false;
+    }
+}
 
 BusyDownloader::BusyDownloader(QWidget* window, DownloadLimits limits)
     : m_impl(std::make_unique<Impl>(window, limits)) {}
@@ -174,6 +208,12 @@ platform::Result BusyDownloader::download(const QString& url, const QString& nat
         // one transfer at a time.
         return downloadFailure(url, QStringLiteral("outra transferência em andamento"));
     }
+    if (m_impl->commandCancelled) {
+        platform::Result cancelled = downloadFailure(url, QStringLiteral("cancelado"));
+        cancelled.cancelled = true;
+        return cancelled;
+    }
+    const int loopLevel = QThread::currentThread()->loopLevel();
     m_impl->running = true;
     m_impl->cancelRequested = false;
     m_impl->session.resetCancel();
@@ -215,6 +255,10 @@ platform::Result BusyDownloader::download(const QString& url, const QString& nat
     showLater.stop();
     delete box.data();
     m_impl->running = false;
+    if (m_impl->cancelRequested) {
+        result.cancelled = !result.ok;
+        m_impl->cancelCommand(loopLevel);
+    }
     return result;
 }
 

@@ -28,6 +28,9 @@ public:
 // the hold on input (dropped, not queued; Esc anywhere cancels) start at
 // once. A download asked for while one runs (from a timer of the waiting
 // loop) fails at once: "outra transferência em andamento".
+// A cancel ends the whole command, not one transfer: until the handler that
+// asked for the cancelled download has returned to its event loop, every
+// further download fails at once as cancelled, without reaching the server.
 class BusyDownloader : public Downloader {
 public:
     BusyDownloader(QWidget* window, DownloadLimits limits);

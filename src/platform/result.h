@@ -8,8 +8,9 @@ namespace platform {
 // together with the technical detail (OS error, HTTP status, library message).
 struct [[nodiscard]] Result {
     bool ok = true;
-    QString message;  // for the user; empty on success
-    QString detail;   // for diagnosis; may be empty
+    QString message;         // for the user; empty on success
+    QString detail;          // for diagnosis; may be empty
+    bool cancelled = false;  // the user ended it (Esc, "Cancelar")
 
     static Result success() { return {}; }
     static Result failure(QString message, QString detail = {}) {

@@ -246,7 +246,9 @@ std::vector<CollectorTrack> fetchTracks(const std::vector<Collector>& collectors
     for (const Collector& collector : collectors) {
         const auto path = positionFilePath(programFolder, collector.prefix);
         if (!path) continue;
-        if (!download(positionsUrl(gatewayHost, collector.prefix), *path)) continue;
+        const platform::Result got = download(positionsUrl(gatewayHost, collector.prefix), *path);
+        if (got.cancelled) break;  // the user ended the tick: draw what came
+        if (!got) continue;
         const platform::TextLines file = platform::readTextLines(*path);
         if (!file.result) continue;
         tracks.push_back({collector, readPositions(file.lines)});

@@ -150,13 +150,14 @@ bool isSafePrefix(const QString& prefix);
 std::optional<QString> positionFilePath(const QString& programFolder, const QString& prefix);
 
 // Downloads `url` into the native file `path` (net::Session::download or a
-// net::Downloader): the old file is gone unless the answer came whole.
+// net::Downloader): the file is replaced only by an answer that came whole.
 using DownloadFunction = std::function<platform::Result(const QString& url, const QString& path)>;
 
 // One tick's downloads and reads: for each collector in order, its position
 // file downloaded from the gateway into the program folder, then read. A
 // collector whose prefix is unsafe, whose download fails or whose file
-// cannot be read is left out, silently, as the tracking window wants.
+// cannot be read is left out, silently, as the tracking window wants; its
+// old file is not read. A cancelled download ends the tick's downloads.
 std::vector<CollectorTrack> fetchTracks(const std::vector<Collector>& collectors,
                                         const QString& gatewayHost, const QString& programFolder,
                                         const DownloadFunction& download);

@@ -79,6 +79,9 @@ ServicePicturesResult fetchServicePictures(const std::vector<ServiceLayers>& ser
             getMapUrl(service.address, service.layers, extent, size.width, size.height);
         const FetchedPicture picture = fetchPicture(url, maxPixels, downloader, target);
         result.ok = picture.result.ok;
+        if (picture.result.cancelled) {
+            break;  // the user ended the whole refresh: no later service is asked
+        }
         if (!result.ok) {
             if (picture.answered && !result.serverTexts.contains(picture.result.message)) {
                 result.serverTexts << picture.result.message;

@@ -53,6 +53,7 @@ struct ServicePicturesResult {
 // Asks each service with layers for its picture of `extent` (through
 // "temp.jpg" in `programFolder`), checks that a JPEG arrived, decodes it and
 // draws it at the place the picture-size rule gives, combining by `mode`.
+// A cancelled download ends the refresh there (ok false).
 ServicePicturesResult fetchServicePictures(const std::vector<ServiceLayers>& services,
                                            const mapcontrol::Rectangle& extent, QSize area,
                                            OverlayMode mode, net::Downloader& downloader,

@@ -392,8 +392,12 @@ void WmsWindow::ReadCapabilities() {
     const QString target = programFile("layers.txt");
     for (int k = 0; k < ListBox1->count(); ++k) {
         QFile::remove(target);
-        success = static_cast<bool>(
-            m_s.downloader.download(capabilitiesUrl(ListBox1->item(k)->text()), target));
+        const platform::Result got =
+            m_s.downloader.download(capabilitiesUrl(ListBox1->item(k)->text()), target);
+        success = got.ok;
+        if (got.cancelled) {
+            break;  // the user ended the whole read
+        }
         if (!success) {
             continue;
         }

@@ -1,7 +1,8 @@
 // Downloads that fail, as the user meets them in the main window: a failed
 // download leaves every earlier file of the program folder as it was (the
 // files whose absence means failure are deleted by their own command
-// first), a search page cannot name one of the program's own files, and a
+// first), a search page cannot name one of the program's own files, one Esc
+// ends the whole command however many services it would still ask, and a
 // failed result download says why.
 #include "app/main_window_fixture.h"
 #include "app/secondary_windows.h"
@@ -273,6 +274,86 @@ TEST_P(HostileResultNames, aNameOfTheProgramsOwnFilesIsRefusedNamedAndNeverTouch
     EXPECT_EQ(bytesOf(programFile("quelvora")), program);
     EXPECT_EQ(bytesOf(programFile("lista.txt")), "Folha,1;SE22,-15,-50,-16,-49\r\n");
     EXPECT_EQ(bytesOf(programFile("config.dat")), "Q\r\nN\r\n");
+}
+
+// --- Esc ends the whole command ---
+
+class OneEscEndsTheCommand : public DownloadFailures {
+protected:
+    // Presses Esc on the main window once the first request of `path` has
+    // reached the server, from the loop of the download that waits for it.
+    void escOnceAsked(app::TForm1& w, const std::string& path) {
+        auto* timer = new QTimer(&w);
+        timer->setInterval(5);
+        QObject::connect(timer, &QTimer::timeout, [this, timer, path, &w] {
+            if (!server.targetsStartingWith(path).empty()) {
+                timer->stop();
+                QTest::keyClick(&w, Qt::Key_Escape);
+            }
+        });
+        timer->start();
+    }
+
+    static void checkedLayer(wms::WmsWindow& wms, const QString& entry) {
+        auto* item = new QListWidgetItem(entry, wms.CheckListBox1);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+    }
+};
+
+INSTANTIATE_TEST_SUITE_P(ServicesHanging, OneEscEndsTheCommand,
+                         ::testing::Values(Gateway::Answers404));
+
+TEST_P(OneEscEndsTheCommand, aRefreshOfThreeHangingServicesAsksOnlyTheFirst) {
+    for (const char* path : {"/lenta1", "/lenta2", "/lenta3"}) server.reply(path, hanging());
+    auto w = startWithTheme();
+    wms::WmsWindow& wms = w->wmsWindow();
+    for (const char* path : {"/lenta1?", "/lenta2?", "/lenta3?"}) {
+        wms.ListBox1->addItem(server.url(path));
+    }
+    checkedLayer(wms, "0*Um,a");
+    checkedLayer(wms, "1*Dois,b");
+    checkedLayer(wms, "2*Tres,c");
+    escOnceAsked(*w, "/lenta1");
+    wms.SpeedButton1->click();
+    EXPECT_EQ(server.targetsStartingWith("/lenta").size(), 1u);
+    EXPECT_EQ(dialogs.messages(), QStringList{app::TForm1::kNoConnectionMessage});
+    EXPECT_TRUE(w->Map1->isVisible());
+    EXPECT_EQ(w->downloader().busyBox(), nullptr);
+
+    // Once the command has ended, the next one asks again.
+    QCoreApplication::processEvents();
+    server.reply("/lenta1", answer(support::solidJpeg(Qt::gray).toStdString(), "image/jpeg"));
+    wms.CheckListBox1->item(1)->setCheckState(Qt::Unchecked);
+    wms.CheckListBox1->item(2)->setCheckState(Qt::Unchecked);
+    wms.SpeedButton1->click();
+    EXPECT_GT(server.targetsStartingWith("/lenta1").size(), 1u);
+    EXPECT_EQ(server.targetsStartingWith("/lenta").size(),
+              server.targetsStartingWith("/lenta1").size());
+    EXPECT_TRUE(w->Image1->isVisible());
+}
+
+TEST_P(OneEscEndsTheCommand, aCapabilitiesReadOfTwoHangingServicesAsksOnlyTheFirst) {
+    for (const char* path : {"/lenta1", "/lenta2"}) server.reply(path, hanging());
+    auto w = startWithTheme();
+    wms::WmsWindow& wms = w->wmsWindow();
+    wms.ListBox1->addItem(server.url("/lenta1?"));
+    wms.ListBox1->addItem(server.url("/lenta2?"));
+    escOnceAsked(*w, "/lenta1");
+    wms.SpeedButton2->click();
+    EXPECT_EQ(server.targetsStartingWith("/lenta").size(), 1u);
+    EXPECT_EQ(dialogs.messages(), QStringList{wms::WmsWindow::kConnectionProblem});
+    EXPECT_EQ(wms.CheckListBox1->count(), 0);
+}
+
+TEST_P(OneEscEndsTheCommand, aCollectorTickOfTwoHangingCollectorsAsksOnlyTheFirst) {
+    server.reply("/cgi-bin/localiza.exe/mandalista", hanging());
+    auto w = startWithTheme();
+    w->collectorsWindow().Memo1->setPlainText("ab\ncd");
+    escOnceAsked(*w, "/cgi-bin/localiza.exe/mandalista");
+    w->CollectorTick();
+    EXPECT_EQ(server.targetsStartingWith("/cgi-bin/localiza.exe/mandalista").size(), 1u);
+    EXPECT_TRUE(w->Image1->isVisible());  // the tick ends with what it has
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QProgressBar>
@@ -210,4 +211,35 @@ TEST_F(BusyDownload, windowKeepsPaintingMeanwhile) {
     const platform::Result result = downloader.download(server.url("/hang"), dir.filePath("a"));
     EXPECT_EQ(result.detail.toStdString(), "cancelado");  // a time-out here means no paint came
     EXPECT_GE(paintsBefore, 0);
+}
+
+TEST_F(BusyDownload, aCancelEndsTheCommandNotJustItsTransfer) {
+    server.reply("/ok", {200, "ok"});
+    when([this] { return requestArrived(); }, [this] { QTest::keyClick(&window, Qt::Key_Escape); });
+    const platform::Result first = downloader.download(server.url("/hang"), dir.filePath("a"));
+    EXPECT_TRUE(first.cancelled);
+    // The same command asks again: refused at once, without the box, and
+    // the server never hears of it.
+    const platform::Result second = downloader.download(server.url("/ok"), dir.filePath("b"));
+    EXPECT_FALSE(second);
+    EXPECT_TRUE(second.cancelled);
+    EXPECT_EQ(second.detail.toStdString(), "cancelado");
+    EXPECT_EQ(server.targets(), std::vector<std::string>{"/hang"});
+    expectCleanEnd();
+
+    // A message box of the same command runs a loop of its own, which
+    // runs events and waits for more: still the same command.
+    QEventLoop box;
+    QTimer::singleShot(0, &box, [&box] { QTimer::singleShot(0, &box, &QEventLoop::quit); });
+    box.exec();
+    EXPECT_TRUE(downloader.download(server.url("/ok"), dir.filePath("b")).cancelled);
+
+    // Back in the loop the command was called from, waiting for the user:
+    // the command has ended and the next one downloads.
+    QTimer::singleShot(0, [] {});
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    const platform::Result next = downloader.download(server.url("/ok"), dir.filePath("b"));
+    EXPECT_TRUE(next) << next.detail.toStdString();
+    EXPECT_FALSE(next.cancelled);
+    EXPECT_EQ(server.targets().size(), 2u);
 }

@@ -94,6 +94,25 @@ TEST(CollectorDownloads, aFailedDownloadSkipsTheCollectorAndKeepsItsOldFileUnrea
               QStringList({"ab.pos"}));
 }
 
+TEST(CollectorDownloads, aCancelledDownloadEndsTheTicksDownloads) {
+    Gateway gateway;
+    gateway.http.reply(kListPath, {200, "c,-4.5,-65.5\r\n"});
+    int asked = 0;
+    const std::vector<CollectorTrack> tracks = fetchTracks(
+        collectorsOf({"ab", "cd", "ef"}), gateway.host(), gateway.folder(),
+        [&](const QString& url, const QString& path) {
+            if (++asked == 2) {
+                platform::Result cancelled = platform::Result::failure("Falha", "cancelado");
+                cancelled.cancelled = true;
+                return cancelled;
+            }
+            return gateway.session.download(url, path);
+        });
+    EXPECT_EQ(asked, 2);  // "ef" is not asked for
+    ASSERT_EQ(tracks.size(), 1u);
+    EXPECT_EQ(tracks[0].collector.prefix, "ab");
+}
+
 TEST(CollectorDownloads, unsafePrefixesAreNeverAskedForNorWritten) {
     Gateway gateway;
     gateway.http.reply(kListPath, {200, "c,1,2\r\n"});
