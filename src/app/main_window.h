@@ -302,6 +302,9 @@ private:
     std::optional<QString> searchResultName(bool tell);
     // Downloads the result file into the program folder.
     platform::Result downloadSearchResult(const QString& name);
+    // Loads the record page of the link into the record window (not with the
+    // map-group connection).
+    void loadLinkedRecordPage();
     // Draws the result file's points over the remote picture.
     void drawSearchResult(const QString& name);
     // The same from the files already in the program folder.
@@ -369,8 +372,8 @@ private:
     QLabel* m_connectionLegend = nullptr;  // TForm19's picture
     int m_lastMineralLayer = -1;           // "Tipo-ARIM" item of the last request
     std::unique_ptr<remote::LinkState> m_link;
-    platform::WebView* m_viewerView = nullptr;  // TForm17
-    platform::WebView* m_searchView = nullptr;  // TForm20
+    platform::WebView* m_viewerView = nullptr;    // TForm17
+    platform::WebView* m_searchView = nullptr;    // TForm20
     platform::WebView* m_geoSciMlView = nullptr;  // TForm22
     std::unique_ptr<remote::CollectorsWindow> m_collectors;
     std::unique_ptr<net::BusyDownloader> m_collectorDownloader;

@@ -57,6 +57,11 @@ void TForm1::connectConnections() {
                 showForm();
             });
     connect(&c, &wms::ConnectionsWindow::kindChosen, this, &TForm1::ChooseConnectionKind);
+    // "Volta" leaves no kind: the next connect, zoom or pan asks for none.
+    connect(&c, &wms::ConnectionsWindow::kindCleared, this, [this] {
+        m_state.connectionKind = -1;
+        m_lastMineralLayer = -1;
+    });
     connect(c.troca, &QToolButton::clicked, this, &TForm1::SwapRemoteAndLocal);
     connect(c.SpeedButton40, &QToolButton::clicked, this, &TForm1::ZoomWithoutExport);
     connect(c.SpeedButton37, &QToolButton::clicked, this, &TForm1::ConnectRemote);
@@ -207,8 +212,10 @@ void TForm1::ChooseMap() {
     if (!map) {
         return;  // the empty line, or a line without a map
     }
-    m_state.currentExtent = map->extent;
     applyRemoteExtent(map->extent);
+    // Map1 fits the box to its window's shape: requests and drawings follow
+    // the extent it ends at, so the picture lines up with the coordinates.
+    m_state.currentExtent = Map1->extent();
     m_connections->SpeedButton37->setEnabled(true);
     m_connections->up->setEnabled(true);
     m_connections->troca->setEnabled(true);
@@ -244,8 +251,8 @@ void TForm1::ConnectRemote() {
     prepareForRemotePicture();
     if (kind == 0) {
         if (const auto map = wms::parseMapLine(Panel3->ComboBox3->currentText())) {
-            m_state.currentExtent = map->extent;
             Map1->setExtent(map->extent);
+            m_state.currentExtent = Map1->extent();
         }
     }
     const QSize area = mapArea();

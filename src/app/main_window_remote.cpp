@@ -28,15 +28,22 @@ void TForm1::connectRemote() {
             &TForm1::ShowWebViewer);
 }
 
+void TForm1::loadLinkedRecordPage() {
+    // Not with the map-group connection, whose pages come from its own search.
+    if (m_state.connectionKind == 0) {
+        return;
+    }
+    if (const std::optional<QString> address =
+            remote::recordPageAddress(*m_link, m_state.gatewayLine)) {
+        m_recordView->load(*address);
+    }
+}
+
 void TForm1::ShowRecordWindow() {
     QWidget* form = m_windows->window(QStringLiteral("TForm16"));
-    // The show step: a hidden window takes the record page of the link,
-    // except with the map-group connection.
-    if (!form->isVisible() && m_state.connectionKind != 0) {
-        if (const std::optional<QString> address =
-                remote::recordPageAddress(*m_link, m_state.gatewayLine)) {
-            m_recordView->load(*address);
-        }
+    // The show step: a hidden window takes the record page of the link.
+    if (!form->isVisible()) {
+        loadLinkedRecordPage();
     }
     form->show();
     form->raise();
@@ -50,6 +57,10 @@ void TForm1::DatabaseLinkAfterIdentify() {
     }
     switch (remote::finishIdentify(*m_link, m_identify->foundCount())) {
         case remote::IdentifyEnd::ShowRecordPage:
+            // Every identify shows its own record, also in a window left open.
+            if (m_windows->window(QStringLiteral("TForm16"))->isVisible()) {
+                loadLinkedRecordPage();
+            }
             ShowRecordWindow();
             break;
         case remote::IdentifyEnd::NotInDatabase:

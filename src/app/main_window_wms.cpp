@@ -84,9 +84,8 @@ void TForm1::connectWms() {
     m_recordView = addWebView(*m_windows->window(QStringLiteral("TForm16")));
     if (auto* legendView = m_windows->window(QStringLiteral("TForm18"))
                                ->findChild<platform::WebView*>(QStringLiteral("WebBrowser1"))) {
-        legendView->setFetcher([this](const QString& url, QString* error) {
-            return fetchPage(url, error);
-        });
+        legendView->setFetcher(
+            [this](const QString& url, QString* error) { return fetchPage(url, error); });
     }
 
     const auto openWms = [this] { OpenWmsWindow(); };
@@ -344,9 +343,9 @@ void TForm1::ShowIndexMap() {
     // the index opens.
     if (const std::optional<wms::MapChoice> map =
             wms::parseMapLine(Panel3->ComboBox3->currentText())) {
-        m_state.currentExtent = map->extent;
         Map1->setFullExtent(map->extent);
         Map1->setExtent(map->extent);
+        m_state.currentExtent = Map1->extent();  // the box fitted to the window
     }
     const QSize area = mapArea();
     const QString& folder = m_surroundings.configuration.programFolder;
@@ -361,6 +360,10 @@ void TForm1::ShowIndexMap() {
             m_surroundings.dialogs.message(this, picture.result.message,
                                            platform::MessageKind::Warning);
         }
+        // No index on screen: a click on the local map is a click again,
+        // not a look-up of a sheet.
+        m_state.indexMapMode = false;
+        m_state.indexClickLookup = false;
         remotePictureFailed();
         return;
     }

@@ -181,6 +181,7 @@ void ConnectionsWindow::backToKinds() {
     SpeedButton1->hide();
     RadioGroup2Box->show();
     clearKind();
+    emit kindCleared();
 }
 
 }  // namespace wms

@@ -64,6 +64,8 @@ public:
 signals:
     // The user chose a kind (0 to 6).
     void kindChosen(int kind);
+    // "Volta" cleared the kind and its sub-choices: no kind is chosen.
+    void kindCleared();
 
 private:
     QWidget& m_form;
