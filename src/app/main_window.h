@@ -230,6 +230,11 @@ public:
     static const QString kServiceNotImplemented;
     // Identify on a service picture with no service chosen in the WMS window.
     static const QString kChooseWmsLayer;
+    // "Legenda" with no service chosen, and a legend that did not come
+    // (%1 the layer name, %2 the reason: the server's own text when it
+    // answered something else than a picture).
+    static const QString kChooseLegendLayer;
+    static const QString kLegendFailed;
 
     // The add-theme dialog's filter.
     static const QString kAddThemeFilter;
@@ -369,8 +374,8 @@ private:
     QLabel* m_connectionLegend = nullptr;  // TForm19's picture
     int m_lastMineralLayer = -1;           // "Tipo-ARIM" item of the last request
     std::unique_ptr<remote::LinkState> m_link;
-    platform::WebView* m_viewerView = nullptr;  // TForm17
-    platform::WebView* m_searchView = nullptr;  // TForm20
+    platform::WebView* m_viewerView = nullptr;    // TForm17
+    platform::WebView* m_searchView = nullptr;    // TForm20
     platform::WebView* m_geoSciMlView = nullptr;  // TForm22
     std::unique_ptr<remote::CollectorsWindow> m_collectors;
     std::unique_ptr<net::BusyDownloader> m_collectorDownloader;

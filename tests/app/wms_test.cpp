@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -512,16 +513,82 @@ TEST_F(WmsTest, identifyOnThePictureAsksTheSelectedLayerAndLegendsPickTheirKind)
     platform::WebView* legend =
         w->windows().window("TForm18")->findChild<platform::WebView*>("WebBrowser1");
     ASSERT_NE(legend, nullptr);
+    server.reply("//rest/services/Lito_1000000/MapServer/legend",
+                 answer("<html><body>Legenda REST</body></html>", "text/html"));
+    wms.Edit6->setText(server.url("/services/Lito_1000000/MapServer/WMSServer?"));
     wms.SpeedButton11->click();
-    EXPECT_EQ(legend->address(),
-              service("/wms1info") +
-                  "request=GetLegendGraphic&version=1.3.0&format=image/jpeg&width=300&height=1220"
-                  "&layer=lito");
+    EXPECT_EQ(legend->address(), server.url("//rest/services/Lito_1000000/MapServer/legend"));
+    EXPECT_TRUE(legend->content().contains("Legenda REST"));
     EXPECT_TRUE(w->windows().window("TForm18")->isVisible());
-    wms.Edit6->setText("http://geo.example/arcgis/services/Lito_1000000/MapServer/WMSServer?");
+}
+
+// A PNG of two colour swatches on white, as a legend graphic comes.
+QByteArray legendPng() {
+    QImage image(60, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.fillRect(4, 4, 20, 12, QColor(200, 60, 40));
+    painter.fillRect(4, 24, 20, 12, QColor(90, 170, 90));
+    painter.end();
+    return support::encodedPicture(image, "png");
+}
+
+TEST_F(WmsTest, legendIsTheLayersPictureAndAFailedLegendSaysWhyInsteadOfAnOldOne) {
+    auto w = startWithTheme();
+    wms::WmsWindow& wms = openWith(*w, {service("/legenda")});
+    QWidget* form = w->windows().window("TForm18");
+    auto* legend = form->findChild<platform::WebView*>("WebBrowser1");
+    ASSERT_NE(legend, nullptr);
+
+    // No service chosen: nothing is asked.
     wms.SpeedButton11->click();
-    EXPECT_EQ(legend->address(),
-              "http://geo.example/arcgis//rest/services/Lito_1000000/MapServer/legend");
+    EXPECT_EQ(dialogs.lastMessage(), app::TForm1::kChooseLegendLayer);
+    EXPECT_TRUE(asked("/legenda").empty());
+
+    server.reply("/legenda", answer(legendPng().toStdString(), "image/png"));
+    wms.Edit6->setText(service("/legenda"));
+    wms.Edit7->setText("0*Geologia, 1:1M,lito");
+    const int before = dialogs.messages().size();
+    wms.SpeedButton11->click();
+    const QString url = service("/legenda") +
+                        "service=WMS&version=1.1.1&request=GetLegendGraphic&layer=lito"
+                        "&format=image/png";
+    ASSERT_EQ(asked("/legenda").size(), 1u);
+    EXPECT_EQ(asked("/legenda").back(),
+              "/legenda?map=teste.map&service=WMS&version=1.1.1&request=GetLegendGraphic"
+              "&layer=lito&format=image/png");
+    EXPECT_EQ(dialogs.messages().size(), before);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(legend->address(), url);  // what "Abrir no navegador" opens
+    const QImage shown = QImage::fromData(legend->content());
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_TRUE(near(shown.pixel(10, 8), 200, 60, 40, 0));
+    EXPECT_TRUE(near(shown.pixel(10, 30), 90, 170, 90, 0));
+    EXPECT_EQ(legend->picture().size(), QSize(60, 40));
+
+    // A web page with status 200 is no legend: the server's words, once.
+    server.reply("/legenda",
+                 answer("<html><head><title>MapServer Message</title></head><body>"
+                        "msCGILoadMap(): Web application error. CGI variable &quot;map&quot; is "
+                        "not set.</body></html>",
+                        "text/html"));
+    wms.SpeedButton11->click();
+    ASSERT_EQ(dialogs.messages().size(), before + 1);
+    EXPECT_TRUE(dialogs.lastMessage().startsWith(
+        QString::fromUtf8("Não foi possível mostrar a legenda do layer lito:\n")))
+        << dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(dialogs.lastMessage().contains("CGI variable \"map\" is not set"))
+        << dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(legend->content().isEmpty());  // neither the page nor the old legend
+    EXPECT_TRUE(legend->picture().isNull());
+    EXPECT_TRUE(legend->errorText().contains("CGI variable"));
+
+    // No answer at all says so too.
+    server.reply("/legenda", {404, "", "text/plain"});
+    wms.SpeedButton11->click();
+    ASSERT_EQ(dialogs.messages().size(), before + 2);
+    EXPECT_TRUE(dialogs.lastMessage().contains(url)) << dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(legend->content().isEmpty());
 }
 
 TEST_F(WmsTest, withTheOverviewShownTheServicesExtentIsTheWholeMapAndZoomingGoesOn) {
