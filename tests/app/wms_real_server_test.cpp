@@ -145,4 +145,28 @@ TEST_F(WmsRealServerTest, theLegendOfAClassedLayerShowsItsClassSwatches) {
     EXPECT_TRUE(holdsColour(legend, {90, 170, 90}));
 }
 
+TEST_F(WmsRealServerTest, aMapTheServerRefusesGivesItsPageAsTheReasonForNoLayers) {
+    auto w = start();
+    w->show();
+    QCoreApplication::processEvents();
+    w->button("BOTAO3")->click();
+    wms::WmsWindow& wms = w->wmsWindow();
+    // A mapfile outside the folder the server's configuration allows.
+    const QString refused =
+        QStringLiteral("http://127.0.0.1:%1/cgi-bin/mapserv?map=/nao/existe.map&")
+            .arg(server.port());
+    wms.ListBox1->addItems({refused, server.baseAddress()});
+    wms.SpeedButton2->click();
+    ASSERT_EQ(dialogs.messages().size(), 1) << dialogs.messages().join("\n").toStdString();
+    const QString message = dialogs.messages()[0];
+    EXPECT_TRUE(message.startsWith(
+        QString::fromUtf8(
+            "O serviço %1 não respondeu com um documento de capacidades WMS (GetCapabilities):\n")
+            .arg(refused)))
+        << message.toStdString();
+    // Something of what the server said follows, not a message of our own.
+    EXPECT_GT(message.section('\n', 1).trimmed().size(), 10) << message.toStdString();
+    EXPECT_GE(row(wms, "1*Geologia,lito_1000000"), 0);
+}
+
 }  // namespace

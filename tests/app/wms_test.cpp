@@ -591,6 +591,39 @@ TEST_F(WmsTest, legendIsTheLayersPictureAndAFailedLegendSaysWhyInsteadOfAnOldOne
     EXPECT_TRUE(legend->content().isEmpty());
 }
 
+TEST_F(WmsTest, aCapabilitiesAnswerThatIsAWebPageSaysSoWithTheServersText) {
+    server.reply("/portal", answer("<!DOCTYPE html><html><head><title>Acesso restrito</title>"
+                                   "</head><body><h1>Entre com seu usu&aacute;rio</h1>"
+                                   "<form><input name=\"senha\"></form></body></html>",
+                                   "text/html"));
+    server.reply("/erro", answer("<?xml version='1.0'?><ServiceExceptionReport version=\"1.1.1\">"
+                                 "<ServiceException>msLoadMap(): Unable to access file."
+                                 "</ServiceException></ServiceExceptionReport>",
+                                 "application/vnd.ogc.se_xml"));
+    server.reply("/wms1",
+                 answer(capabilities({{"lito", "Geologia"}}, box(-50, -20, -40, -10)), "text/xml"));
+    auto w = startWithTheme();
+    wms::WmsWindow& wms =
+        openWith(*w, {service("/portal"), service("/erro") + ",comentario", service("/wms1")});
+    wms.SpeedButton2->click();
+
+    // Each service that did not answer a capabilities document is named with
+    // what it said; the others are read as before.
+    ASSERT_EQ(dialogs.messages().size(), 2) << dialogs.messages().join("\n").toStdString();
+    EXPECT_EQ(dialogs.messages()[0],
+              QString::fromUtf8("O serviço %1 não respondeu com um documento de capacidades WMS "
+                                "(GetCapabilities):\nAcesso restrito\nEntre com seu usuário")
+                  .arg(service("/portal")));
+    EXPECT_EQ(dialogs.messages()[1],
+              QString::fromUtf8("O serviço %1 não respondeu com um documento de capacidades WMS "
+                                "(GetCapabilities):\nmsLoadMap(): Unable to access file.")
+                  .arg(service("/erro")));
+    ASSERT_EQ(wms.CheckListBox1->count(), 1);
+    EXPECT_EQ(wms.CheckListBox1->item(0)->text(), "2*Geologia,lito");
+    EXPECT_EQ(wms.Edit2->text(), "-10.00000000");
+    EXPECT_EQ(wms.ListBox1->item(1)->text(), service("/erro"));
+}
+
 TEST_F(WmsTest, withTheOverviewShownTheServicesExtentIsTheWholeMapAndZoomingGoesOn) {
     server.reply("/wms1", answer(jpeg(QColor(90, 90, 90))));
     auto w = startWithTheme();
