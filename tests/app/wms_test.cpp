@@ -824,4 +824,57 @@ TEST_F(WmsTest, macroFilesKeepServicesLayersAndCheckMarks) {
     EXPECT_EQ(wms.CheckListBox1->count(), 0);
 }
 
+TEST_F(WmsTest, macroFilesWriteForeignTitlesWithQuestionMarksAndRefuseOnlyForeignNames) {
+    auto w = startWithTheme();
+    wms::WmsWindow& wms = openWith(*w, {service("/morto1")});
+    addLayer(wms, QString::fromUtf8("0*Геология России, 1:2,5M,geo"), true);
+    addLayer(wms, QString::fromUtf8("0*Ocorrências,ocorr"), false);
+    typeExtent(wms, "5.1", "-33.7", "-34.8", "-73.8");
+    const QString path = drives.native("D:\\estrangeiro.end");
+    dialogs.push(path);
+    wms.SpeedButton8->click();
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(),
+              "5.1\r\n-33.7\r\n-34.8\r\n-73.8\r\nA;" + service("/morto1").toLatin1() +
+                  "\r\nB;#0*???????? ??????, 1:2,5M,geo\r\nB;0*Ocorr\xEAncias,ocorr\r\n");
+    file.close();
+
+    // Loading it gives the same services, names and check marks.
+    wms.SpeedButton6->click();
+    dialogs.push(path);
+    wms.SpeedButton9->click();
+    ASSERT_EQ(wms.ListBox1->count(), 1);
+    EXPECT_EQ(wms.ListBox1->item(0)->text(), service("/morto1"));
+    const std::vector<std::pair<QString, bool>> entries = wms.layerEntries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0], std::make_pair(QString("0*???????? ??????, 1:2,5M,geo"), true));
+    EXPECT_EQ(entries[1], std::make_pair(QString::fromUtf8("0*Ocorrências,ocorr"), false));
+
+    // A name or an address the file cannot hold is refused, naming it, and
+    // the file stays as it was.
+    const auto bytes = [&path] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    addLayer(wms, QString::fromUtf8("0*Mapa,карта"), false);
+    const int shown = dialogs.messages().size();
+    dialogs.push(path);
+    wms.SpeedButton8->click();
+    ASSERT_EQ(dialogs.messages().size(), shown + 1);
+    EXPECT_TRUE(dialogs.lastMessage().contains(QString::fromUtf8("o nome do layer \"карта\"")))
+        << dialogs.lastMessage().toStdString();
+    delete wms.CheckListBox1->takeItem(2);
+    wms.ListBox1->addItem(QString::fromUtf8("http://геология.example/wms?"));
+    dialogs.push(path);
+    wms.SpeedButton8->click();
+    ASSERT_EQ(dialogs.messages().size(), shown + 2);
+    EXPECT_TRUE(dialogs.lastMessage().contains(
+        QString::fromUtf8("o endereço do serviço \"http://геология.example/wms?\"")))
+        << dialogs.lastMessage().toStdString();
+    EXPECT_EQ(bytes(), before);
+}
+
 }  // namespace
