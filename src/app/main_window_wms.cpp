@@ -98,7 +98,7 @@ void TForm1::connectWms() {
 
     const auto openWms = [this] { OpenWmsWindow(); };
     connect(button(QStringLiteral("BOTAO3")), &QToolButton::clicked, this, openWms);
-    connect(findChild<QAction*>(QStringLiteral("WMS1")), &QAction::triggered, this, openWms);
+    connect(findChild<QAction*>(QStringLiteral("WMSservio1")), &QAction::triggered, this, openWms);
     wms::WmsWindow& w = *m_wms;
     connect(w.SpeedButton1, &QToolButton::clicked, this, &TForm1::ShowWmsMap);
     connect(w.SpeedButton16, &QToolButton::clicked, this, &TForm1::ShowIndexMap);

@@ -143,7 +143,10 @@ TEST_F(WmsTest, servicesButtonAndMenuOpenTheWindowForIdentifyOnServices) {
         w->wmsWindow().setIdentifyChoice(1);
         w->findChild<QAction*>("Zoom_coord1")->setEnabled(false);
         if (viaMenu) {
-            w->findChild<QAction*>("WMS1")->trigger();
+            QAction* entry = w->findChild<QAction*>("WMSservio1");
+            ASSERT_NE(entry, nullptr);
+            EXPECT_EQ(entry->text(), "WMS");
+            entry->trigger();
         } else {
             w->button("BOTAO3")->click();
         }
