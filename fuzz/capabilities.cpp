@@ -1,5 +1,6 @@
-// GetCapabilities documents: both readers take any bytes, every entry
-// carries the service number it was read for, and boxes are finite numbers.
+// GetCapabilities documents: both readers and the answer check take any
+// bytes, every entry carries the service number it was read for, and boxes
+// are finite numbers.
 #include "wms/capabilities.h"
 #include "fuzz_support.h"
 #include "wms/wms_text.h"
@@ -39,5 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wms::ExtentExtremes extremes;
     if (read.firstBox) extremes.add(*read.firstBox);
     fuzz::check(std::isfinite(extremes.north) && std::isfinite(extremes.west), "finite extremes");
+    // The check before the read: a refusal always says something.
+    const platform::Result answer = wms::checkCapabilitiesAnswer(document);
+    fuzz::check(answer.ok == wms::isCapabilitiesDocument(document), "the check is the root's");
+    fuzz::check(answer.ok || !answer.message.isEmpty(), "a refusal has a message");
     return 0;
 }

@@ -531,7 +531,7 @@ void TForm1::buildMenu() {
                                                                     {"Zoom_coord", "Zoom_coord1"},
                                                                     {"Conexões", "Conexoes1"},
                                                                     {"Ajuda", "Ajuda1"},
-                                                                    {"WMS", "WMS1"}}) {
+                                                                    {"WMS", "WMSservio1"}}) {
         command(QString::fromUtf8(title), QLatin1String(name));
     }
     QAction* sairMain = bar->addAction(QStringLiteral("Sair"));

@@ -230,6 +230,11 @@ public:
     static const QString kServiceNotImplemented;
     // Identify on a service picture with no service chosen in the WMS window.
     static const QString kChooseWmsLayer;
+    // "Legenda" with no service chosen, and a legend that did not come
+    // (%1 the layer name, %2 the reason: the server's own text when it
+    // answered something else than a picture).
+    static const QString kChooseLegendLayer;
+    static const QString kLegendFailed;
 
     // The add-theme dialog's filter.
     static const QString kAddThemeFilter;

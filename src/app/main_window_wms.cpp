@@ -49,7 +49,15 @@ const QString TForm1::kChooseWmsLayer = QStringLiteral(
     "Escolha na lista de layers da janela WMS o layer que responde à função "
     "identifica (i)");
 
+const QString TForm1::kChooseLegendLayer =
+    QStringLiteral("Escolha na lista de layers da janela WMS o layer da legenda");
+const QString TForm1::kLegendFailed =
+    QStringLiteral("Não foi possível mostrar a legenda do layer %1:\n%2");
+
 namespace {
+
+// A legend larger than this is not a legend (16 million pixels, 64 MB decoded).
+constexpr qint64 kLegendMaxPixels = 16'000'000;
 
 // The main menu's entries by position: 1 "Temas", 3 "Zoom", 4 "Pesq",
 // 5 "Reclassificar", 6 "Legenda", 7 "Distâncias", 9 "Mensagens",
@@ -90,7 +98,7 @@ void TForm1::connectWms() {
 
     const auto openWms = [this] { OpenWmsWindow(); };
     connect(button(QStringLiteral("BOTAO3")), &QToolButton::clicked, this, openWms);
-    connect(findChild<QAction*>(QStringLiteral("WMS1")), &QAction::triggered, this, openWms);
+    connect(findChild<QAction*>(QStringLiteral("WMSservio1")), &QAction::triggered, this, openWms);
     wms::WmsWindow& w = *m_wms;
     connect(w.SpeedButton1, &QToolButton::clicked, this, &TForm1::ShowWmsMap);
     connect(w.SpeedButton16, &QToolButton::clicked, this, &TForm1::ShowIndexMap);
@@ -447,9 +455,36 @@ void TForm1::DisconnectWms() {
 }
 
 void TForm1::ShowWmsLegend() {
+    const QString address = m_wms->Edit6->text();
+    if (address.trimmed().isEmpty()) {
+        // No service chosen: there is no address to ask.
+        m_surroundings.dialogs.message(this, kChooseLegendLayer);
+        return;
+    }
     QWidget* form = m_windows->window(QStringLiteral("TForm18"));
     auto* view = form->findChild<platform::WebView*>(QStringLiteral("WebBrowser1"));
-    view->load(wms::legendUrl(m_wms->Edit6->text(), m_wms->Edit7->text()));
+    const QString url = wms::legendUrl(address, m_wms->Edit7->text());
+    if (wms::hasRestLegend(address)) {
+        view->load(url);  // the service's legend page
+    } else {
+        const QString target = programFile(QStringLiteral("legenda.png"));
+        QFile::remove(target);
+        const wms::FetchedPicture legend = wms::fetchPicture(
+            url, kLegendMaxPixels, *m_downloader, target, wms::PictureAnswer::AnyPicture);
+        if (!legend.result) {
+            // Said once, and the legend window keeps no earlier legend.
+            const QString reason =
+                legend.answered || legend.result.detail.isEmpty()
+                    ? legend.result.message
+                    : legend.result.message + QLatin1Char('\n') + legend.result.detail;
+            view->setFailure(url, reason);
+            m_surroundings.dialogs.message(
+                this, kLegendFailed.arg(wms::layerNameOf(m_wms->Edit7->text()), reason),
+                platform::MessageKind::Warning);
+            return;
+        }
+        view->setPicture(url, legend.answer, legend.image);
+    }
     form->show();
     form->raise();
 }

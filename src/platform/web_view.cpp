@@ -105,10 +105,14 @@ QString WebView::normalisedAddress(const QString& address) {
     return query < 0 ? head : head + address.mid(query);
 }
 
-void WebView::load(const QString& address) {
+void WebView::setAddress(const QString& address) {
     m_address = address;
     m_addressLabel->setText(address);
     m_error.clear();
+}
+
+void WebView::load(const QString& address) {
+    setAddress(address);
 
     if (const std::optional<QString> path = localFile(address)) {
         QFile file(*path);
@@ -131,14 +135,25 @@ void WebView::load(const QString& address) {
 }
 
 void WebView::setContent(const QString& address, const QByteArray& html) {
-    m_address = address;
-    m_addressLabel->setText(address);
-    m_error.clear();
+    setAddress(address);
     show(html);
+}
+
+void WebView::setPicture(const QString& address, const QByteArray& bytes, const QImage& picture) {
+    setAddress(address);
+    m_content = bytes;
+    showPicture(picture);
+}
+
+void WebView::setFailure(const QString& address, const QString& reason) {
+    setAddress(address);
+    m_error = reason;
+    show(QByteArray());
 }
 
 void WebView::show(const QByteArray& html) {
     m_content = html;
+    m_picture = QImage();
     if (html.isEmpty() && !m_error.isEmpty()) {
         m_browser->setPlainText(
             QStringLiteral("Não foi possível abrir %1\n%2").arg(m_address, m_error));
@@ -147,12 +162,17 @@ void WebView::show(const QByteArray& html) {
     // A legend is often a picture rather than a page.
     QImage picture;
     if (!html.trimmed().startsWith('<') && picture.loadFromData(html)) {
-        const QUrl name(QStringLiteral("quelvora-picture:answer"));
-        m_browser->document()->addResource(QTextDocument::ImageResource, name, picture);
-        m_browser->setHtml(QStringLiteral("<img src=\"%1\">").arg(name.toString()));
+        showPicture(picture);
         return;
     }
     m_browser->setHtml(decodePage(html));
+}
+
+void WebView::showPicture(const QImage& picture) {
+    m_picture = picture;
+    const QUrl name(QStringLiteral("quelvora-picture:answer"));
+    m_browser->document()->addResource(QTextDocument::ImageResource, name, picture);
+    m_browser->setHtml(QStringLiteral("<img src=\"%1\">").arg(name.toString()));
 }
 
 Result WebView::saveContent(const QString& nativePath) const {

@@ -3,6 +3,7 @@
 #include "platform/result.h"
 
 #include <QByteArray>
+#include <QImage>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
@@ -39,10 +40,17 @@ public:
     void load(const QString& address);
     // Shows `html` as the page of `address` without fetching anything.
     void setContent(const QString& address, const QByteArray& html);
+    // Shows `picture`, decoded by the caller from `bytes`, as what `address`
+    // answered; content() gives the bytes.
+    void setPicture(const QString& address, const QByteArray& bytes, const QImage& picture);
+    // Shows nothing but why `address` could not be shown.
+    void setFailure(const QString& address, const QString& reason);
 
     QString address() const { return m_address; }
     QByteArray content() const { return m_content; }
     QString errorText() const { return m_error; }
+    // The picture shown; null when a page (or nothing) is shown.
+    QImage picture() const { return m_picture; }
 
     // Writes the page shown, byte for byte as it came, to `nativePath`. Fails
     // when no page is shown (nothing loaded, or the load failed) or the file
@@ -58,7 +66,9 @@ public:
     static QString normalisedAddress(const QString& address);
 
 private:
+    void setAddress(const QString& address);
     void show(const QByteArray& html);
+    void showPicture(const QImage& picture);
 
     QTextBrowser* m_browser = nullptr;
     QLabel* m_addressLabel = nullptr;
@@ -67,6 +77,7 @@ private:
     BrowserOpener m_openBrowser;
     QString m_address;
     QByteArray m_content;
+    QImage m_picture;
     QString m_error;
 };
 

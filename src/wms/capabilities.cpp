@@ -1,8 +1,10 @@
 #include "wms/capabilities.h"
 
 #include "platform/text_codec.h"
+#include "wms/service_pictures.h"
 #include "wms/wms_text.h"
 
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -275,6 +277,104 @@ Capabilities readCapabilities(const QByteArray& document, int service) {
     if (usable) return byLines;
     Capabilities asXml = readCapabilitiesAsXml(document, service);
     return asXml.entries.isEmpty() ? byLines : asXml;
+}
+
+const QString kNotCapabilitiesMessage =
+    QStringLiteral("resposta não é um documento de capacidades WMS");
+
+namespace {
+
+constexpr qsizetype kRootScanLimit = 64 * 1024;
+
+// The position after the declaration that starts at `at` ("<!"), whose
+// internal subset in "[...]" and quoted texts may hold ">"; -1 when it does
+// not end.
+qsizetype declarationEnd(QStringView text, qsizetype at) {
+    int depth = 0;
+    QChar quote;
+    for (qsizetype i = at + 2; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (!quote.isNull()) {
+            if (c == quote) quote = QChar();
+        } else if (c == u'"' || c == u'\'') {
+            quote = c;
+        } else if (c == u'[') {
+            ++depth;
+        } else if (c == u']') {
+            --depth;
+        } else if (c == u'>' && depth <= 0) {
+            return i + 1;
+        }
+    }
+    return -1;
+}
+
+// The name of the document's first element, or empty when none starts
+// within `text`.
+QString firstElementName(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size()) {
+        const QChar c = text[i];
+        if (c.isSpace()) {
+            ++i;
+            continue;
+        }
+        if (c != u'<') return {};
+        const QStringView rest = text.sliced(i);
+        qsizetype end = -1;
+        if (rest.startsWith(u"<?")) {
+            end = text.indexOf(u"?>", i + 2);
+            end = end < 0 ? -1 : end + 2;
+        } else if (rest.startsWith(u"<!--")) {
+            end = text.indexOf(u"-->", i + 4);
+            end = end < 0 ? -1 : end + 3;
+        } else if (rest.startsWith(u"<!")) {
+            end = declarationEnd(text, i);
+        } else {
+            qsizetype stop = i + 1;
+            while (stop < text.size() && !text[stop].isSpace() && text[stop] != u'>' &&
+                   text[stop] != u'/') {
+                ++stop;
+            }
+            return text.sliced(i + 1, stop - i - 1).toString();
+        }
+        if (end < 0) return {};
+        i = end;
+    }
+    return {};
+}
+
+}  // namespace
+
+bool isCapabilitiesDocument(const QByteArray& document) {
+    const QByteArray head = document.left(kRootScanLimit);
+    // Element names are ASCII in UTF-8 and every 8-bit encoding; UTF-16 says
+    // so by its mark.
+    QString text;
+    if (head.startsWith(kUtf8Bom)) {
+        text = QString::fromLatin1(head.sliced(kUtf8Bom.size()));
+    } else if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF")) {
+        text = QStringDecoder(head.startsWith("\xFF\xFE") ? QStringConverter::Utf16LE
+                                                          : QStringConverter::Utf16BE)
+                   .decode(head.sliced(2));
+    } else {
+        text = QString::fromLatin1(head);
+    }
+    const QString name = firstElementName(text);
+    const QStringView local = QStringView(name).sliced(name.lastIndexOf(QLatin1Char(':')) + 1);
+    return local == u"WMT_MS_Capabilities" || local == u"WMS_Capabilities";
+}
+
+platform::Result checkCapabilitiesAnswer(const QByteArray& document) {
+    if (isCapabilitiesDocument(document)) {
+        return platform::Result::success();
+    }
+    if (document.isEmpty()) {
+        return platform::Result::failure(kEmptyAnswerMessage);
+    }
+    const QString serverText = serverErrorText(document);
+    return platform::Result::failure(serverText.isEmpty() ? kNotCapabilitiesMessage : serverText,
+                                     answerDetail(document));
 }
 
 void ExtentExtremes::add(const LatLonBox& box) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/result.h"
+
 #include <QByteArray>
 #include <QStringList>
 
@@ -41,6 +43,21 @@ Capabilities readCapabilitiesAsXml(const QByteArray& document, int service);
 // The line rules; when they give no entry or an entry with an empty name,
 // the XML reader's result (when it has any entry).
 Capabilities readCapabilities(const QByteArray& document, int service);
+
+// Whether `document` is a WMS capabilities document: its first element
+// (after any byte order mark, blanks, XML declaration, comments and
+// document type declaration) is WMT_MS_Capabilities or WMS_Capabilities,
+// with or without a namespace prefix. Looks only at the first 64 KB.
+bool isCapabilitiesDocument(const QByteArray& document);
+
+extern const QString kNotCapabilitiesMessage;
+
+// The answer to a GetCapabilities request checked before it is read: a
+// capabilities document passes; anything else (a web page, an exception
+// report) is a failure whose message is the server's own text
+// (serverErrorText), or kEmptyAnswerMessage or kNotCapabilitiesMessage
+// when it has none.
+platform::Result checkCapabilitiesAnswer(const QByteArray& document);
 
 // The running extremes over the first boxes of all services, starting at the
 // values that mean "no box read yet".

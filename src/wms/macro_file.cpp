@@ -1,6 +1,8 @@
 #include "wms/macro_file.h"
 
+#include "platform/text_codec.h"
 #include "platform/text_file.h"
+#include "wms/wms_text.h"
 
 namespace wms {
 
@@ -29,8 +31,56 @@ MacroFile parseMacroLines(const QStringList& lines) {
     return macro;
 }
 
+namespace {
+
+// `text` as the file's code page holds it: a character it has no byte for
+// becomes "?".
+QString asWindows1252(const QString& text) {
+    return platform::decodeWindows1252(platform::encodeWindows1252(text));
+}
+
+// A layer entry as it can be written: the layer name (after the last ",")
+// exactly, the service number and title before it as the code page holds them.
+QString writableEntry(const QString& entry) {
+    const qsizetype comma = entry.lastIndexOf(QLatin1Char(','));
+    return comma < 0 ? asWindows1252(entry) : asWindows1252(entry.left(comma)) + entry.mid(comma);
+}
+
+platform::Result unwritable(const QString& nativePath, const QString& what, const QString& text,
+                            const QString& missing) {
+    return platform::Result::failure(
+        QStringLiteral("Não foi possível gravar o arquivo %1: %2 \"%3\" contém caracteres que a "
+                       "codificação do arquivo (Windows-1252) não pode guardar: %4. O arquivo "
+                       "não foi alterado.")
+            .arg(nativePath, what, text, missing),
+        QStringLiteral("caracteres fora do Windows-1252: %1").arg(missing));
+}
+
+}  // namespace
+
 platform::Result writeMacroFile(const QString& nativePath, const MacroFile& macro) {
-    const QStringList lines = macroLines(macro);
+    // Addresses and layer names are what the requests send: one that the
+    // code page cannot hold would come back as another, so the file is
+    // refused. Titles and the extent texts are only shown (or read as
+    // numbers): their foreign characters become "?".
+    for (const QString& address : macro.services) {
+        if (const QString missing = platform::unencodableWindows1252(address); !missing.isEmpty()) {
+            return unwritable(nativePath, QStringLiteral("o endereço do serviço"), address,
+                              missing);
+        }
+    }
+    MacroFile writable = macro;
+    for (QString* text : {&writable.north, &writable.south, &writable.east, &writable.west}) {
+        *text = asWindows1252(*text);
+    }
+    for (auto& [entry, checked] : writable.layers) {
+        const QString name = layerNameOf(entry);
+        if (const QString missing = platform::unencodableWindows1252(name); !missing.isEmpty()) {
+            return unwritable(nativePath, QStringLiteral("o nome do layer"), name, missing);
+        }
+        entry = writableEntry(entry);
+    }
+    const QStringList lines = macroLines(writable);
     // A line break inside an item would split it into two lines that read
     // back as something else (a service number shifted, an entry lost).
     for (const QString& line : lines) {

@@ -28,9 +28,11 @@ QStringList macroLines(const MacroFile& macro);
 // prefixes are skipped.
 MacroFile parseMacroLines(const QStringList& lines);
 
-// Writes the file (Windows-1252, CR LF, replaced only when whole). Text the
-// code page cannot hold, or a line break inside an item, is refused with a
-// message and the old file stays.
+// Writes the file (Windows-1252, CR LF, replaced only when whole). In
+// titles and the extent texts a character the code page cannot hold is
+// written as "?"; in a service address or a layer name (the text after an
+// entry's last ",") it is refused with a message naming that address or
+// name, as is a line break inside an item, and the old file stays.
 platform::Result writeMacroFile(const QString& nativePath, const MacroFile& macro);
 
 // Reads the file's lines (CR LF or LF) with parseMacroLines; a file that

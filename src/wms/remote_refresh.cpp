@@ -41,7 +41,7 @@ QImage blankPicture(QSize area) {
 }  // namespace
 
 FetchedPicture fetchPicture(const QString& url, qint64 maxPixels, net::Downloader& downloader,
-                            const QString& target) {
+                            const QString& target, PictureAnswer asked) {
     FetchedPicture fetched;
     fetched.result = downloader.download(url, target);
     if (!fetched.result) {
@@ -53,7 +53,8 @@ FetchedPicture fetchPicture(const QString& url, qint64 maxPixels, net::Downloade
         fetched.result = platform::Result::failure(file.errorString());
         return fetched;
     }
-    DecodedPicture picture = decodeServicePicture(file.readAll(), maxPixels);
+    fetched.answer = file.readAll();
+    DecodedPicture picture = decodeServicePicture(fetched.answer, maxPixels, asked);
     fetched.result = picture.result;
     fetched.image = std::move(picture.image);
     return fetched;

@@ -33,15 +33,16 @@ std::vector<ServiceLayers> checkedLayersByService(
     const QStringList& services, const std::vector<std::pair<QString, bool>>& entries);
 
 // One picture asked of a server: downloaded to `target`, checked and
-// decoded.
+// decoded. When the download fails, nothing is read from `target`.
 struct FetchedPicture {
     bool answered = false;  // the download succeeded
     // On an answer that is not a picture, the message is the server's own text.
     platform::Result result;
     QImage image;
+    QByteArray answer;  // the bytes that arrived, as they came
 };
 FetchedPicture fetchPicture(const QString& url, qint64 maxPixels, net::Downloader& downloader,
-                            const QString& target);
+                            const QString& target, PictureAnswer asked = PictureAnswer::Jpeg);
 
 struct ServicePicturesResult {
     bool ok = false;  // the last service asked delivered its picture

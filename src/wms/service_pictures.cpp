@@ -11,11 +11,13 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
 
 namespace wms {
 
 const QString kEmptyAnswerMessage = QStringLiteral("resposta vazia do servidor");
 const QString kNotJpegMessage = QStringLiteral("resposta não é uma imagem JPEG");
+const QString kNotPictureMessage = QStringLiteral("resposta não é uma imagem");
 
 namespace {
 
@@ -30,20 +32,28 @@ bool startsWith(const QByteArray& bytes, QByteArrayView prefix) {
     return QByteArrayView(bytes).startsWith(prefix);
 }
 
-bool isJpeg(const QByteArray& bytes) {
-    return startsWith(bytes, "\xFF\xD8\xFF");
-}
+// A picture format an answer can be recognised as: its name in messages
+// and the image reader's format.
+struct PictureFormat {
+    const char* name = nullptr;  // null: not a picture
+    const char* readerFormat = nullptr;
+    explicit operator bool() const { return name != nullptr; }
+    bool is(std::string_view reader) const { return name && readerFormat == reader; }
+    bool isJpeg() const { return is("jpeg"); }
+    bool isPng() const { return is("png"); }
+};
 
-// The picture format `bytes` starts like, when it is one; empty otherwise.
-QString pictureKind(const QByteArray& bytes) {
-    if (startsWith(bytes, "\x89PNG\r\n\x1A\n")) return QStringLiteral("PNG");
-    if (startsWith(bytes, "GIF87a") || startsWith(bytes, "GIF89a")) return QStringLiteral("GIF");
+// The picture format `bytes` starts like, when it is one.
+PictureFormat pictureFormat(const QByteArray& bytes) {
+    if (startsWith(bytes, "\xFF\xD8\xFF")) return {"JPEG", "jpeg"};
+    if (startsWith(bytes, "\x89PNG\r\n\x1A\n")) return {"PNG", "png"};
+    if (startsWith(bytes, "GIF87a") || startsWith(bytes, "GIF89a")) return {"GIF", "gif"};
     if (startsWith(bytes, QByteArrayView("II*\0", 4)) ||
         startsWith(bytes, QByteArrayView("MM\0*", 4))) {
-        return QStringLiteral("TIFF");
+        return {"TIFF", "tiff"};
     }
-    if (startsWith(bytes, "RIFF") && bytes.mid(8, 4) == "WEBP") return QStringLiteral("WebP");
-    if (startsWith(bytes, "BM") && bytes.size() >= 26) return QStringLiteral("BMP");
+    if (startsWith(bytes, "RIFF") && bytes.mid(8, 4) == "WEBP") return {"WebP", "webp"};
+    if (startsWith(bytes, "BM") && bytes.size() >= 26) return {"BMP", "bmp"};
     return {};
 }
 
@@ -293,7 +303,7 @@ bool isPlainText(const QString& text) {
 }  // namespace
 
 QString serverErrorText(const QByteArray& bytes) {
-    if (bytes.isEmpty() || isJpeg(bytes) || !pictureKind(bytes).isEmpty()) {
+    if (bytes.isEmpty() || pictureFormat(bytes)) {
         return {};
     }
     const QByteArray head = bytes.left(kErrorScanLimit);
@@ -317,41 +327,64 @@ QString serverErrorText(const QByteArray& bytes) {
     return {};
 }
 
-platform::Result checkJpegAnswer(const QByteArray& bytes) {
+QString answerDetail(const QByteArray& bytes) {
+    return QStringLiteral("%1 bytes starting with %2")
+        .arg(bytes.size())
+        .arg(QString::fromLatin1(bytes.left(8).toHex(' ')));
+}
+
+platform::Result checkPictureAnswer(const QByteArray& bytes, PictureAnswer asked) {
     if (bytes.isEmpty()) {
         return platform::Result::failure(kEmptyAnswerMessage);
     }
-    if (isJpeg(bytes)) {
+    const PictureFormat format = pictureFormat(bytes);
+    if (format && (asked == PictureAnswer::AnyPicture || format.isJpeg())) {
         return platform::Result::success();
     }
-    const QString detail = QStringLiteral("%1 bytes starting with %2")
-                               .arg(bytes.size())
-                               .arg(QString::fromLatin1(bytes.left(8).toHex(' ')));
+    const QString detail = answerDetail(bytes);
     const QString serverText = serverErrorText(bytes);
     if (!serverText.isEmpty()) {
         return platform::Result::failure(serverText, detail);
     }
-    const QString kind = pictureKind(bytes);
-    if (!kind.isEmpty()) {
-        return platform::Result::failure(kNotJpegMessage + QStringLiteral(" (imagem %1)").arg(kind),
-                                         detail);
+    if (asked == PictureAnswer::AnyPicture) {
+        return platform::Result::failure(kNotPictureMessage, detail);
+    }
+    if (format) {
+        return platform::Result::failure(
+            kNotJpegMessage + QStringLiteral(" (imagem %1)").arg(QLatin1String(format.name)),
+            detail);
     }
     return platform::Result::failure(kNotJpegMessage, detail);
 }
 
 namespace {
 
-// Whether the JPEG ends with its end-of-image marker (FF D9), allowing the
-// zero bytes and line ends some servers pad answers with. A cut answer ends
-// inside the compressed data, where FF is always followed by 00 or a restart
-// marker, so it never ends in FF D9.
-bool hasEndOfImage(const QByteArray& bytes) {
+// Where an answer ends once the zero bytes and line ends some servers pad
+// answers with are left out.
+qsizetype paddedEnd(const QByteArray& bytes) {
     qsizetype end = bytes.size();
     while (end > 0 && (bytes[end - 1] == '\0' || bytes[end - 1] == '\n' || bytes[end - 1] == '\r' ||
                        bytes[end - 1] == ' ')) {
         --end;
     }
-    return end >= 4 && bytes[end - 2] == char(0xFF) && bytes[end - 1] == char(0xD9);
+    return end;
+}
+
+// Whether a JPEG or PNG ends as a whole one does (other formats are left to
+// their decoders). A cut JPEG ends inside the compressed data, where FF is
+// always followed by 00 or a restart marker, so it never ends in the
+// end-of-image marker FF D9; a PNG ends with its IEND chunk and that
+// chunk's fixed CRC.
+bool endsWhole(const QByteArray& bytes, const PictureFormat& format) {
+    const qsizetype end = paddedEnd(bytes);
+    const QByteArrayView data(bytes.constData(), end);
+    if (format.isJpeg()) {
+        return end >= 4 && data.endsWith("\xFF\xD9");
+    }
+    if (format.isPng()) {
+        return data.endsWith(QByteArrayView("\0\0\0\0IEND\xAE\x42\x60\x82", 12));
+    }
+    return true;
 }
 
 DecodedPicture failed(QString message, QString detail = {}) {
@@ -360,19 +393,23 @@ DecodedPicture failed(QString message, QString detail = {}) {
 
 }  // namespace
 
-DecodedPicture decodeServicePicture(const QByteArray& bytes, qint64 maxPixels) {
-    if (platform::Result check = checkJpegAnswer(bytes); !check) {
+DecodedPicture decodeServicePicture(const QByteArray& bytes, qint64 maxPixels,
+                                    PictureAnswer asked) {
+    if (platform::Result check = checkPictureAnswer(bytes, asked); !check) {
         return {std::move(check), {}};
     }
-    if (!hasEndOfImage(bytes)) {
-        return failed(QStringLiteral("imagem JPEG incompleta: a resposta termina antes do fim da "
-                                     "imagem"),
-                      QStringLiteral("no end-of-image marker in %1 bytes").arg(bytes.size()));
+    const PictureFormat format = pictureFormat(bytes);
+    const QLatin1String name(format.name);
+    if (!endsWhole(bytes, format)) {
+        return failed(QStringLiteral("imagem %1 incompleta: a resposta termina antes do fim da "
+                                     "imagem")
+                          .arg(name),
+                      QStringLiteral("no end marker in %1 bytes").arg(bytes.size()));
     }
     QByteArray data = bytes;  // shares, QBuffer only reads it
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "jpeg");
+    QImageReader reader(&buffer, format.readerFormat);
     reader.setAutoTransform(false);
     const QSize size = reader.size();
     if (!size.isValid() || size.isEmpty()) {
@@ -380,7 +417,7 @@ DecodedPicture decodeServicePicture(const QByteArray& bytes, qint64 maxPixels) {
         const QString reason = reader.error() == QImageReader::UnknownError
                                    ? QStringLiteral("cabeçalho ilegível")
                                    : reader.errorString();
-        return failed(QStringLiteral("imagem JPEG danificada (%1)").arg(reason),
+        return failed(QStringLiteral("imagem %1 danificada (%2)").arg(name, reason),
                       QStringLiteral("the header gives no size"));
     }
     const QString sizeText = QStringLiteral("%1 × %2").arg(size.width()).arg(size.height());
@@ -398,10 +435,12 @@ DecodedPicture decodeServicePicture(const QByteArray& bytes, qint64 maxPixels) {
     }
     QImage image = reader.read();
     if (image.isNull()) {
-        return failed(QStringLiteral("imagem JPEG danificada (%1)").arg(reader.errorString()));
+        return failed(QStringLiteral("imagem %1 danificada (%2)").arg(name, reader.errorString()));
     }
-    if (image.format() != QImage::Format_RGB32) {
-        image = image.convertToFormat(QImage::Format_RGB32);
+    const QImage::Format wanted =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (image.format() != wanted) {
+        image = image.convertToFormat(wanted);
         if (image.isNull()) {
             return failed(
                 QStringLiteral("memória insuficiente para a imagem de %1 pixels").arg(sizeText));

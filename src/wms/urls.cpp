@@ -62,20 +62,20 @@ QString restLegendName(const QString& address) {
     return chosen;
 }
 
-QString legendUrl(const QString& address, const QString& layerEntry) {
-    const QString name = restLegendName(address);
-    const qsizetype services = address.indexOf(QStringLiteral("services"));
+bool hasRestLegend(const QString& address) {
     // Without "services" in it the address has no REST root to keep, and the
     // REST page would be a bare path: the service's own legend graphic then.
-    if (!name.isEmpty() && services >= 0) {
-        return address.left(services) + QStringLiteral("/rest/services/") + name +
+    return !restLegendName(address).isEmpty() && address.contains(QStringLiteral("services"));
+}
+
+QString legendUrl(const QString& address, const QString& layerEntry) {
+    if (hasRestLegend(address)) {
+        return address.left(address.indexOf(QStringLiteral("services"))) +
+               QStringLiteral("/rest/services/") + restLegendName(address) +
                QStringLiteral("/MapServer/legend");
     }
-    return address +
-           QStringLiteral(
-               "request=GetLegendGraphic&version=1.3.0&format=image/jpeg&width=300&height=1220"
-               "&layer=") +
-           layerNameOf(layerEntry);
+    return address + QStringLiteral("service=WMS&version=1.1.1&request=GetLegendGraphic&layer=") +
+           layerNameOf(layerEntry) + QStringLiteral("&format=image/png");
 }
 
 QString catalogueUrl(const QString& gatewayHost) {

@@ -33,10 +33,14 @@ const QStringList& restLegendNames();
 // when it holds none.
 QString restLegendName(const QString& address);
 
-// The legend page of a layer: the REST legend (the address up to its first
-// "services", then "/rest/services/<name>/MapServer/legend") when the address
-// holds one of the names and "services", else GetLegendGraphic of the
-// entry's layer name.
+// Whether the service's legend is a REST legend page: the address holds one
+// of the names and "services".
+bool hasRestLegend(const QString& address);
+
+// The legend of a layer: the REST legend page (the address up to its first
+// "services", then "/rest/services/<name>/MapServer/legend") when the
+// service has one, else GetLegendGraphic (WMS 1.1.1) of the entry's layer
+// name as a PNG picture.
 QString legendUrl(const QString& address, const QString& layerEntry);
 
 // The gateway's service catalogue.

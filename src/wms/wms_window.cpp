@@ -31,6 +31,9 @@ const QString WmsWindow::kCatalogueUpdated =
     QStringLiteral("Relação de mapas do Kestram atualizada");
 const QString WmsWindow::kConnectionProblem =
     QStringLiteral("Problemas com a conexão - verifique!");
+const QString WmsWindow::kNotCapabilities = QStringLiteral(
+    "O serviço %1 não respondeu com um documento de capacidades WMS "
+    "(GetCapabilities):\n%2");
 const QString WmsWindow::kMacroFilter = QStringLiteral("*.end|*.end");
 
 OpacityUpDown::OpacityUpDown(QWidget* parent) : QSpinBox(parent) {
@@ -408,7 +411,17 @@ void WmsWindow::ReadCapabilities() {
             file.close();
             (void)platform::writeFileAtomically(target, document);  // kept for the user to read
         }
-        const Capabilities read = readCapabilities(document, k);
+        // A web page or an exception report instead of the document gives
+        // no layers: the user hears why, in the server's words.
+        Capabilities read;
+        if (const platform::Result answer = checkCapabilitiesAnswer(document)) {
+            read = readCapabilities(document, k);
+        } else {
+            m_s.dialogs.message(
+                &m_s.form,
+                kNotCapabilities.arg(addressBeforeComma(ListBox1->item(k)->text()), answer.message),
+                platform::MessageKind::Warning);
+        }
         for (const QString& entry : read.entries) {
             addLayerEntry(CheckListBox1, entry, false);
         }

@@ -50,6 +50,9 @@ public:
     static const QString kCatalogueUpdated;
     static const QString kConnectionProblem;
     static const QString kMacroFilter;
+    // A capabilities answer that is no capabilities document: %1 the
+    // service address, %2 the server's own text.
+    static const QString kNotCapabilities;
 
     struct Surroundings {
         QWidget& form;  // TForm24

@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <cstdlib>
+
 namespace {
 
 class WmsRealServerTest : public support::MainWindowFixture {
@@ -108,6 +110,63 @@ TEST_F(WmsRealServerTest, anUnknownLayerGivesTheServersExceptionNotAPicture) {
         << dialogs.messages()[0].toStdString();
     EXPECT_EQ(dialogs.messages()[1], "Não foi realizada conexão, verifique a Internet");
     EXPECT_TRUE(w->Map1->isVisible());
+}
+
+// Whether some pixel of `picture` is within `tolerance` of the colour.
+bool holdsColour(const QImage& picture, const int (&rgb)[3], int tolerance = 8) {
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = picture.pixel(x, y);
+            if (std::abs(qRed(p) - rgb[0]) <= tolerance &&
+                std::abs(qGreen(p) - rgb[1]) <= tolerance &&
+                std::abs(qBlue(p) - rgb[2]) <= tolerance) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST_F(WmsRealServerTest, theLegendOfAClassedLayerShowsItsClassSwatches) {
+    auto w = startWithLayers();
+    wms::WmsWindow& wms = w->wmsWindow();
+    const int geology = row(wms, "0*Geologia,lito_1000000");
+    ASSERT_GE(geology, 0);
+    wms.CheckListBox1->setCurrentRow(geology);
+    wms.CheckListBox1Click();
+    wms.SpeedButton11->click();
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("\n").toStdString();
+    QWidget* form = w->windows().window("TForm18");
+    EXPECT_TRUE(form->isVisible());
+    const QImage legend = form->findChild<platform::WebView*>("WebBrowser1")->picture();
+    ASSERT_FALSE(legend.isNull());
+    // One swatch per class: the central unit's colour and the corner unit's.
+    EXPECT_TRUE(holdsColour(legend, support::MapServer::kCentralColour));
+    EXPECT_TRUE(holdsColour(legend, {90, 170, 90}));
+}
+
+TEST_F(WmsRealServerTest, aMapTheServerRefusesGivesItsPageAsTheReasonForNoLayers) {
+    auto w = start();
+    w->show();
+    QCoreApplication::processEvents();
+    w->button("BOTAO3")->click();
+    wms::WmsWindow& wms = w->wmsWindow();
+    // A mapfile outside the folder the server's configuration allows.
+    const QString refused =
+        QStringLiteral("http://127.0.0.1:%1/cgi-bin/mapserv?map=/nao/existe.map&")
+            .arg(server.port());
+    wms.ListBox1->addItems({refused, server.baseAddress()});
+    wms.SpeedButton2->click();
+    ASSERT_EQ(dialogs.messages().size(), 1) << dialogs.messages().join("\n").toStdString();
+    const QString message = dialogs.messages()[0];
+    EXPECT_TRUE(message.startsWith(
+        QString::fromUtf8(
+            "O serviço %1 não respondeu com um documento de capacidades WMS (GetCapabilities):\n")
+            .arg(refused)))
+        << message.toStdString();
+    // Something of what the server said follows, not a message of our own.
+    EXPECT_GT(message.section('\n', 1).trimmed().size(), 10) << message.toStdString();
+    EXPECT_GE(row(wms, "1*Geologia,lito_1000000"), 0);
 }
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -142,7 +143,10 @@ TEST_F(WmsTest, servicesButtonAndMenuOpenTheWindowForIdentifyOnServices) {
         w->wmsWindow().setIdentifyChoice(1);
         w->findChild<QAction*>("Zoom_coord1")->setEnabled(false);
         if (viaMenu) {
-            w->findChild<QAction*>("WMS1")->trigger();
+            QAction* entry = w->findChild<QAction*>("WMSservio1");
+            ASSERT_NE(entry, nullptr);
+            EXPECT_EQ(entry->text(), "WMS");
+            entry->trigger();
         } else {
             w->button("BOTAO3")->click();
         }
@@ -512,16 +516,115 @@ TEST_F(WmsTest, identifyOnThePictureAsksTheSelectedLayerAndLegendsPickTheirKind)
     platform::WebView* legend =
         w->windows().window("TForm18")->findChild<platform::WebView*>("WebBrowser1");
     ASSERT_NE(legend, nullptr);
+    server.reply("//rest/services/Lito_1000000/MapServer/legend",
+                 answer("<html><body>Legenda REST</body></html>", "text/html"));
+    wms.Edit6->setText(server.url("/services/Lito_1000000/MapServer/WMSServer?"));
     wms.SpeedButton11->click();
-    EXPECT_EQ(legend->address(),
-              service("/wms1info") +
-                  "request=GetLegendGraphic&version=1.3.0&format=image/jpeg&width=300&height=1220"
-                  "&layer=lito");
+    EXPECT_EQ(legend->address(), server.url("//rest/services/Lito_1000000/MapServer/legend"));
+    EXPECT_TRUE(legend->content().contains("Legenda REST"));
     EXPECT_TRUE(w->windows().window("TForm18")->isVisible());
-    wms.Edit6->setText("http://geo.example/arcgis/services/Lito_1000000/MapServer/WMSServer?");
+}
+
+// A PNG of two colour swatches on white, as a legend graphic comes.
+QByteArray legendPng() {
+    QImage image(60, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.fillRect(4, 4, 20, 12, QColor(200, 60, 40));
+    painter.fillRect(4, 24, 20, 12, QColor(90, 170, 90));
+    painter.end();
+    return support::encodedPicture(image, "png");
+}
+
+TEST_F(WmsTest, legendIsTheLayersPictureAndAFailedLegendSaysWhyInsteadOfAnOldOne) {
+    auto w = startWithTheme();
+    wms::WmsWindow& wms = openWith(*w, {service("/legenda")});
+    QWidget* form = w->windows().window("TForm18");
+    auto* legend = form->findChild<platform::WebView*>("WebBrowser1");
+    ASSERT_NE(legend, nullptr);
+
+    // No service chosen: nothing is asked.
     wms.SpeedButton11->click();
-    EXPECT_EQ(legend->address(),
-              "http://geo.example/arcgis//rest/services/Lito_1000000/MapServer/legend");
+    EXPECT_EQ(dialogs.lastMessage(), app::TForm1::kChooseLegendLayer);
+    EXPECT_TRUE(asked("/legenda").empty());
+
+    server.reply("/legenda", answer(legendPng().toStdString(), "image/png"));
+    wms.Edit6->setText(service("/legenda"));
+    wms.Edit7->setText("0*Geologia, 1:1M,lito");
+    const int before = dialogs.messages().size();
+    wms.SpeedButton11->click();
+    const QString url = service("/legenda") +
+                        "service=WMS&version=1.1.1&request=GetLegendGraphic&layer=lito"
+                        "&format=image/png";
+    ASSERT_EQ(asked("/legenda").size(), 1u);
+    EXPECT_EQ(asked("/legenda").back(),
+              "/legenda?map=teste.map&service=WMS&version=1.1.1&request=GetLegendGraphic"
+              "&layer=lito&format=image/png");
+    EXPECT_EQ(dialogs.messages().size(), before);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(legend->address(), url);  // what "Abrir no navegador" opens
+    const QImage shown = QImage::fromData(legend->content());
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_TRUE(near(shown.pixel(10, 8), 200, 60, 40, 0));
+    EXPECT_TRUE(near(shown.pixel(10, 30), 90, 170, 90, 0));
+    EXPECT_EQ(legend->picture().size(), QSize(60, 40));
+
+    // A web page with status 200 is no legend: the server's words, once.
+    server.reply("/legenda",
+                 answer("<html><head><title>MapServer Message</title></head><body>"
+                        "msCGILoadMap(): Web application error. CGI variable &quot;map&quot; is "
+                        "not set.</body></html>",
+                        "text/html"));
+    wms.SpeedButton11->click();
+    ASSERT_EQ(dialogs.messages().size(), before + 1);
+    EXPECT_TRUE(dialogs.lastMessage().startsWith(
+        QString::fromUtf8("Não foi possível mostrar a legenda do layer lito:\n")))
+        << dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(dialogs.lastMessage().contains("CGI variable \"map\" is not set"))
+        << dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(legend->content().isEmpty());  // neither the page nor the old legend
+    EXPECT_TRUE(legend->picture().isNull());
+    EXPECT_TRUE(legend->errorText().contains("CGI variable"));
+
+    // No answer at all says so too.
+    server.reply("/legenda", {404, "", "text/plain"});
+    wms.SpeedButton11->click();
+    ASSERT_EQ(dialogs.messages().size(), before + 2);
+    EXPECT_TRUE(dialogs.lastMessage().contains(url)) << dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(legend->content().isEmpty());
+}
+
+TEST_F(WmsTest, aCapabilitiesAnswerThatIsAWebPageSaysSoWithTheServersText) {
+    server.reply("/portal", answer("<!DOCTYPE html><html><head><title>Acesso restrito</title>"
+                                   "</head><body><h1>Entre com seu usu&aacute;rio</h1>"
+                                   "<form><input name=\"senha\"></form></body></html>",
+                                   "text/html"));
+    server.reply("/erro", answer("<?xml version='1.0'?><ServiceExceptionReport version=\"1.1.1\">"
+                                 "<ServiceException>msLoadMap(): Unable to access file."
+                                 "</ServiceException></ServiceExceptionReport>",
+                                 "application/vnd.ogc.se_xml"));
+    server.reply("/wms1",
+                 answer(capabilities({{"lito", "Geologia"}}, box(-50, -20, -40, -10)), "text/xml"));
+    auto w = startWithTheme();
+    wms::WmsWindow& wms =
+        openWith(*w, {service("/portal"), service("/erro") + ",comentario", service("/wms1")});
+    wms.SpeedButton2->click();
+
+    // Each service that did not answer a capabilities document is named with
+    // what it said; the others are read as before.
+    ASSERT_EQ(dialogs.messages().size(), 2) << dialogs.messages().join("\n").toStdString();
+    EXPECT_EQ(dialogs.messages()[0],
+              QString::fromUtf8("O serviço %1 não respondeu com um documento de capacidades WMS "
+                                "(GetCapabilities):\nAcesso restrito\nEntre com seu usuário")
+                  .arg(service("/portal")));
+    EXPECT_EQ(dialogs.messages()[1],
+              QString::fromUtf8("O serviço %1 não respondeu com um documento de capacidades WMS "
+                                "(GetCapabilities):\nmsLoadMap(): Unable to access file.")
+                  .arg(service("/erro")));
+    ASSERT_EQ(wms.CheckListBox1->count(), 1);
+    EXPECT_EQ(wms.CheckListBox1->item(0)->text(), "2*Geologia,lito");
+    EXPECT_EQ(wms.Edit2->text(), "-10.00000000");
+    EXPECT_EQ(wms.ListBox1->item(1)->text(), service("/erro"));
 }
 
 TEST_F(WmsTest, withTheOverviewShownTheServicesExtentIsTheWholeMapAndZoomingGoesOn) {
@@ -722,6 +825,59 @@ TEST_F(WmsTest, macroFilesKeepServicesLayersAndCheckMarks) {
     wms.SpeedButton9->click();
     EXPECT_EQ(wms.ListBox1->count(), 0);
     EXPECT_EQ(wms.CheckListBox1->count(), 0);
+}
+
+TEST_F(WmsTest, macroFilesWriteForeignTitlesWithQuestionMarksAndRefuseOnlyForeignNames) {
+    auto w = startWithTheme();
+    wms::WmsWindow& wms = openWith(*w, {service("/morto1")});
+    addLayer(wms, QString::fromUtf8("0*Геология России, 1:2,5M,geo"), true);
+    addLayer(wms, QString::fromUtf8("0*Ocorrências,ocorr"), false);
+    typeExtent(wms, "5.1", "-33.7", "-34.8", "-73.8");
+    const QString path = drives.native("D:\\estrangeiro.end");
+    dialogs.push(path);
+    wms.SpeedButton8->click();
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(),
+              "5.1\r\n-33.7\r\n-34.8\r\n-73.8\r\nA;" + service("/morto1").toLatin1() +
+                  "\r\nB;#0*???????? ??????, 1:2,5M,geo\r\nB;0*Ocorr\xEAncias,ocorr\r\n");
+    file.close();
+
+    // Loading it gives the same services, names and check marks.
+    wms.SpeedButton6->click();
+    dialogs.push(path);
+    wms.SpeedButton9->click();
+    ASSERT_EQ(wms.ListBox1->count(), 1);
+    EXPECT_EQ(wms.ListBox1->item(0)->text(), service("/morto1"));
+    const std::vector<std::pair<QString, bool>> entries = wms.layerEntries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0], std::make_pair(QString("0*???????? ??????, 1:2,5M,geo"), true));
+    EXPECT_EQ(entries[1], std::make_pair(QString::fromUtf8("0*Ocorrências,ocorr"), false));
+
+    // A name or an address the file cannot hold is refused, naming it, and
+    // the file stays as it was.
+    const auto bytes = [&path] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    };
+    const QByteArray before = bytes();
+    addLayer(wms, QString::fromUtf8("0*Mapa,карта"), false);
+    const int shown = dialogs.messages().size();
+    dialogs.push(path);
+    wms.SpeedButton8->click();
+    ASSERT_EQ(dialogs.messages().size(), shown + 1);
+    EXPECT_TRUE(dialogs.lastMessage().contains(QString::fromUtf8("o nome do layer \"карта\"")))
+        << dialogs.lastMessage().toStdString();
+    delete wms.CheckListBox1->takeItem(2);
+    wms.ListBox1->addItem(QString::fromUtf8("http://геология.example/wms?"));
+    dialogs.push(path);
+    wms.SpeedButton8->click();
+    ASSERT_EQ(dialogs.messages().size(), shown + 2);
+    EXPECT_TRUE(dialogs.lastMessage().contains(
+        QString::fromUtf8("o endereço do serviço \"http://геология.example/wms?\"")))
+        << dialogs.lastMessage().toStdString();
+    EXPECT_EQ(bytes(), before);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/web_view.h"
 
+#include <QDir>
+#include <QImage>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -96,4 +98,34 @@ TEST(WebView, savedSourceIsThePageAsItCameAndNothingShownSavesNothing) {
     EXPECT_EQ(failed.detail, "HTTP status 404");
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_EQ(saved.readAll(), page);
+}
+
+TEST(WebView, aPictureIsShownForItsAddressAndAFailureReplacesIt) {
+    platform::WebView view;
+    QList<QUrl> opened;
+    view.setBrowserOpener([&opened](const QUrl& url) { opened.append(url); });
+    QImage legend(12, 6, QImage::Format_RGB32);
+    legend.fill(QColor(200, 60, 40));
+    const QByteArray bytes("\x89PNG as it came");
+    view.setPicture("http://srv/wms?request=GetLegendGraphic&layer=a", bytes, legend);
+    EXPECT_EQ(view.picture(), legend);
+    EXPECT_EQ(view.content(), bytes);
+    EXPECT_TRUE(view.findChild<QTextBrowser*>("browser")->toHtml().contains("<img"));
+    QTest::mouseClick(view.findChild<QPushButton*>("openInBrowser"), Qt::LeftButton);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_EQ(opened.first().toString(), "http://srv/wms?request=GetLegendGraphic&layer=a");
+
+    // Nothing of the earlier picture stays once a failure is shown.
+    view.setFailure("http://srv/wms?request=GetLegendGraphic&layer=b", "Layer b not found");
+    EXPECT_TRUE(view.picture().isNull());
+    EXPECT_TRUE(view.content().isEmpty());
+    EXPECT_EQ(view.errorText(), "Layer b not found");
+    const QString text = view.findChild<QTextBrowser*>("browser")->toPlainText();
+    EXPECT_TRUE(text.contains("Layer b not found")) << text.toStdString();
+    EXPECT_FALSE(view.saveContent(QDir::temp().filePath("nada.htm")));
+
+    // A page after a picture is a page.
+    view.setPicture("http://srv/a", bytes, legend);
+    view.setContent("http://srv/b", "<p>texto</p>");
+    EXPECT_TRUE(view.picture().isNull());
 }

@@ -1,5 +1,6 @@
 #include "wms/capabilities.h"
 
+#include "wms/service_pictures.h"
 #include "wms/wms_text.h"
 
 #include <gtest/gtest.h>
@@ -385,6 +386,47 @@ TEST(Capabilities, lineRulesDecodeCharacterReferences) {
     const Capabilities lines = readCapabilitiesByLines(document, 0);
     EXPECT_EQ(lines.entries,
               QStringList({"0*Rios & lagos <1:1M> ç\"' &bogus; &#0; & x,rios_&_lagos"}));
+}
+
+TEST(CapabilitiesAnswer, documentsOfBothVersionsPassWhateverComesBeforeTheirRoot) {
+    EXPECT_TRUE(isCapabilitiesDocument(kMapServer));  // a DOCTYPE with "]>" and a comment
+    EXPECT_TRUE(checkCapabilitiesAnswer(kMapServer));
+    EXPECT_TRUE(isCapabilitiesDocument(
+        "\xEF\xBB\xBF\r\n  <?xml version=\"1.0\"?>\n<!-- <Layer> -->\n"
+        "<WMS_Capabilities version=\"1.3.0\" xmlns=\"http://www.opengis.net/wms\">"));
+    EXPECT_TRUE(isCapabilitiesDocument("<wms:WMS_Capabilities xmlns:wms=\"x\"/>"));
+    EXPECT_TRUE(isCapabilitiesDocument(
+        "<!DOCTYPE WMT_MS_Capabilities SYSTEM 'x.dtd' [ <!ENTITY a \"b>c\"> ]>"
+        "<WMT_MS_Capabilities>"));
+    const QString utf16 = QStringLiteral("<?xml version=\"1.0\"?><WMT_MS_Capabilities/>");
+    QByteArray le("\xFF\xFE");
+    le.append(reinterpret_cast<const char*>(utf16.utf16()), utf16.size() * 2);
+    EXPECT_TRUE(isCapabilitiesDocument(le));
+}
+
+TEST(CapabilitiesAnswer, pagesAndExceptionReportsFailWithTheServersText) {
+    const platform::Result page = checkCapabilitiesAnswer(
+        "<html><head><title>Proxy</title></head><body><p>Autentica&ccedil;&atilde;o "
+        "necess&aacute;ria</p></body></html>");
+    EXPECT_FALSE(page);
+    EXPECT_EQ(page.message, QString::fromUtf8("Proxy\nAutenticação necessária"));
+    EXPECT_TRUE(page.detail.contains("3c 68 74 6d 6c")) << page.detail.toStdString();
+
+    const platform::Result exception = checkCapabilitiesAnswer(
+        "<?xml version='1.0'?>\n<ServiceExceptionReport version=\"1.1.1\">\n<ServiceException>"
+        "msLoadMap(): Unable to access file.</ServiceException>\n</ServiceExceptionReport>");
+    EXPECT_EQ(exception.message, "msLoadMap(): Unable to access file.");
+
+    EXPECT_EQ(checkCapabilitiesAnswer({}).message, kEmptyAnswerMessage);
+    EXPECT_EQ(checkCapabilitiesAnswer("<?xml version='1.0'?><Outro/>").message,
+              kNotCapabilitiesMessage);
+    EXPECT_EQ(checkCapabilitiesAnswer(QByteArray("\x89PNG\r\n\x1A\n\0\0", 10)).message,
+              kNotCapabilitiesMessage);
+    // A declaration that never ends, or a root after 64 KB of comment, is not one.
+    EXPECT_FALSE(isCapabilitiesDocument("<!DOCTYPE WMT_MS_Capabilities [ <WMT_MS_Capabilities>"));
+    EXPECT_FALSE(
+        isCapabilitiesDocument("<!--" + QByteArray(70'000, ' ') + "--><WMT_MS_Capabilities>"));
+    EXPECT_FALSE(isCapabilitiesDocument("texto <WMT_MS_Capabilities>"));
 }
 
 }  // namespace

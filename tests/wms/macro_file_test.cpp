@@ -1,6 +1,7 @@
 #include "wms/macro_file.h"
 
 #include "platform/text_file.h"
+#include "wms/wms_text.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -139,17 +140,52 @@ TEST(MacroFile, aHundredThousandLayersRoundTrip) {
     expectSame(read.macro, macro);
 }
 
-TEST(MacroFile, textTheFileCannotHoldIsRefusedAndTheOldFileStays) {
+TEST(MacroFile, foreignTitlesAreWrittenWithQuestionMarksAndNamesComeBackWhole) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("servicos.end");
+    MacroFile foreign = sampleMacro();
+    foreign.north = "5,1 °′";  // a prime the code page lacks
+    foreign.layers.emplace_back("0*Łódź, 東京 🌍,lodz", true);
+    foreign.layers.emplace_back("1*Без запятой", false);  // no name at all
+    ASSERT_TRUE(writeMacroFile(path, foreign).ok);
+    const QByteArray bytes = fileBytes(path);
+    EXPECT_TRUE(bytes.startsWith("5,1 \xB0?\r\n")) << bytes.toStdString();
+    EXPECT_TRUE(
+        bytes.endsWith("B;#0*?\xF3"
+                       "d?, ?? ?,lodz\r\nB;1*??? ???????\r\n"))
+        << bytes.toStdString();
+
+    const MacroRead read = readMacroFile(path);
+    ASSERT_TRUE(read.result.ok);
+    EXPECT_EQ(read.macro.services, foreign.services);
+    ASSERT_EQ(read.macro.layers.size(), foreign.layers.size());
+    for (std::size_t i = 0; i < foreign.layers.size(); ++i) {
+        EXPECT_EQ(layerNameOf(read.macro.layers[i].first), layerNameOf(foreign.layers[i].first));
+        EXPECT_EQ(read.macro.layers[i].second, foreign.layers[i].second);
+    }
+}
+
+TEST(MacroFile, anAddressOrANameTheFileCannotHoldIsRefusedNamingItAndTheOldFileStays) {
     QTemporaryDir dir;
     const QString path = dir.filePath("servicos.end");
     ASSERT_TRUE(writeMacroFile(path, sampleMacro()).ok);
     const QByteArray before = fileBytes(path);
 
     MacroFile foreign = sampleMacro();
-    foreign.layers.emplace_back("0*Łódź,lodz", true);
+    foreign.layers.emplace_back("0*Łódź,Łódź_1", true);
     platform::Result result = writeMacroFile(path, foreign);
     EXPECT_FALSE(result.ok);
-    EXPECT_TRUE(result.message.contains("Ł")) << result.message.toStdString();
+    EXPECT_TRUE(result.message.contains("o nome do layer \"Łódź_1\""))
+        << result.message.toStdString();
+    EXPECT_TRUE(result.message.contains(": Łź.")) << result.message.toStdString();
+    EXPECT_EQ(fileBytes(path), before);
+
+    foreign = sampleMacro();
+    foreign.services.append("http://карта.invalid/wms?");
+    result = writeMacroFile(path, foreign);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.message.contains("o endereço do serviço \"http://карта.invalid/wms?\""))
+        << result.message.toStdString();
     EXPECT_EQ(fileBytes(path), before);
 
     // A line break in an item would turn into lines that read back as

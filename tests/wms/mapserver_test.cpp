@@ -297,9 +297,9 @@ TEST_F(MapServerWms, featureInfoOfPointsFindsTheOneNearThePixel) {
     EXPECT_EQ(html.count(QStringLiteral("<td>")), 2) << answer.toStdString();
 }
 
-// The legend request as the program sends it names no service, so the CGI
-// does not take it for a WMS request and answers an HTML error page, with
-// status 200, instead of a picture.
+// A legend request that names no service is not taken for a WMS request by
+// the CGI, which answers an HTML error page, with status 200, instead of a
+// picture: the program names the service and checks what comes.
 TEST_F(MapServerWms, legendRequestWithoutServiceIsAnHtmlPageNotAPicture) {
     const QByteArray answer =
         fetch(base() + QStringLiteral("request=GetLegendGraphic&version=1.3.0&format=image/jpeg"

@@ -104,6 +104,30 @@ TEST(CheckJpegAnswer, ServiceExceptionTextIsTheMessage) {
               "parameter.");
 }
 
+TEST(CheckPictureAnswer, aLegendMayBeAnyPictureButNotAPageOrAnException) {
+    for (const char* format : {"png", "jpeg", "bmp"}) {
+        EXPECT_TRUE(
+            checkPictureAnswer(encode(solid(4, 4, 0xFF336699), format), PictureAnswer::AnyPicture))
+            << format;
+    }
+    EXPECT_TRUE(
+        checkPictureAnswer("GIF89a\x01\x00\x01\x00\x00\x00\x00", PictureAnswer::AnyPicture));
+    const platform::Result page = checkPictureAnswer(
+        "<HTML><HEAD><TITLE>MapServer Message</TITLE></HEAD><BODY>msCGILoadMap(): Web "
+        "application error. CGI variable &quot;map&quot; is not set.</BODY></HTML>",
+        PictureAnswer::AnyPicture);
+    EXPECT_FALSE(page);
+    EXPECT_EQ(page.message,
+              "MapServer Message\nmsCGILoadMap(): Web application error. CGI variable \"map\" is "
+              "not set.");
+    EXPECT_EQ(checkPictureAnswer(kServiceException1_1_1, PictureAnswer::AnyPicture).message,
+              checkJpegAnswer(kServiceException1_1_1).message);
+    EXPECT_EQ(checkPictureAnswer({}, PictureAnswer::AnyPicture).message, kEmptyAnswerMessage);
+    EXPECT_EQ(checkPictureAnswer(QByteArray("\x01\x02\x03garbage", 10), PictureAnswer::AnyPicture)
+                  .message,
+              kNotPictureMessage);
+}
+
 TEST(ServerErrorText, ExceptionsOfEveryNamespaceOneALine) {
     const QByteArray v130 = R"(<?xml version="1.0" encoding="UTF-8"?>
 <ServiceExceptionReport version="1.3.0" xmlns="http://www.opengis.net/ogc">
@@ -228,6 +252,43 @@ TEST(DecodeServicePicture, DecodesToRgb32) {
     ASSERT_TRUE(fromGrey.result);
     EXPECT_EQ(fromGrey.image.format(), QImage::Format_RGB32);
     EXPECT_NEAR(qGreen(fromGrey.image.pixel(20, 15)), 77, 2);
+}
+
+TEST(DecodeServicePicture, aPngLegendKeepsItsTransparencyAndAJpegIsStillAsked) {
+    QImage legend(8, 4, QImage::Format_ARGB32);
+    legend.fill(Qt::transparent);
+    legend.setPixel(1, 1, 0xFFC83C28);
+    const QByteArray png = encode(legend, "png");
+    const DecodedPicture clear = decodeServicePicture(png, 32, PictureAnswer::AnyPicture);
+    ASSERT_TRUE(clear.result) << qPrintable(clear.result.message);
+    EXPECT_EQ(clear.image.format(), QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(clear.image.pixel(1, 1), 0xFFC83C28u);
+    EXPECT_EQ(qAlpha(clear.image.pixel(5, 2)), 0);
+
+    const DecodedPicture opaque =
+        decodeServicePicture(encode(solid(8, 4, 0xFF5AAA5A), "png"), 32, PictureAnswer::AnyPicture);
+    ASSERT_TRUE(opaque.result);
+    EXPECT_EQ(opaque.image.format(), QImage::Format_RGB32);
+    EXPECT_EQ(opaque.image.pixel(7, 3), 0xFF5AAA5Au);
+
+    // The map pictures still take nothing but a JPEG, and limits hold for every format.
+    EXPECT_EQ(decodeServicePicture(png, 32).result.message,
+              "resposta não é uma imagem JPEG (imagem PNG)");
+    EXPECT_TRUE(decodeServicePicture(png, 31, PictureAnswer::AnyPicture)
+                    .result.message.startsWith("imagem do servidor grande demais"));
+}
+
+TEST(DecodeServicePicture, CutPngIsRefused) {
+    const QByteArray whole = encode(pattern(120, 90), "png");
+    ASSERT_TRUE(decodeServicePicture(whole + "\r\n", 1'000'000, PictureAnswer::AnyPicture).result);
+    for (const qsizetype length : {whole.size() / 2, whole.size() - 1, qsizetype(8)}) {
+        const DecodedPicture r =
+            decodeServicePicture(whole.left(length), 1'000'000, PictureAnswer::AnyPicture);
+        EXPECT_EQ(r.result.message,
+                  "imagem PNG incompleta: a resposta termina antes do fim da imagem")
+            << length;
+        EXPECT_TRUE(r.image.isNull());
+    }
 }
 
 TEST(DecodeServicePicture, PaddingAfterTheEndMarkerIsAccepted) {

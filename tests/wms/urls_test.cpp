@@ -66,19 +66,21 @@ TEST(WmsUrls, gatewayRequests) {
               "&&x=-123.2500&&y=  0.0000");
 }
 
-TEST(WmsUrls, legendOfAPlainServiceIsItsLegendGraphic) {
+TEST(WmsUrls, legendOfAPlainServiceIsItsLegendGraphicAsAPng) {
+    EXPECT_FALSE(hasRestLegend(kAddress));
     EXPECT_EQ(legendUrl(kAddress, "0*Litologia, escala 1:1.000.000,lito_1000000"),
               "http://geo.invalid/cgi-bin/mapserv?map=/dados/br.map&"
-              "request=GetLegendGraphic&version=1.3.0&format=image/jpeg&width=300&height=1220"
-              "&layer=lito_1000000");
+              "service=WMS&version=1.1.1&request=GetLegendGraphic&layer=lito_1000000"
+              "&format=image/png");
     // No layer entry selected: an empty layer, still a request.
     EXPECT_EQ(legendUrl(kAddress, ""),
               "http://geo.invalid/cgi-bin/mapserv?map=/dados/br.map&"
-              "request=GetLegendGraphic&version=1.3.0&format=image/jpeg&width=300&height=1220"
-              "&layer=");
+              "service=WMS&version=1.1.1&request=GetLegendGraphic&layer=&format=image/png");
 }
 
 TEST(WmsUrls, restLegendKeepsTheAddressBeforeTheFirstServices) {
+    EXPECT_TRUE(
+        hasRestLegend("http://ags.invalid/arcgis/services/Ocorrencias/MapServer/WMSServer?"));
     // "services" after a slash: the kept part ends in "/", so two slashes.
     EXPECT_EQ(legendUrl("http://ags.invalid/arcgis/services/Ocorrencias/MapServer/WMSServer?",
                         "0*Ocorrências minerais,0"),
@@ -114,10 +116,10 @@ TEST(WmsUrls, restLegendNameIsTheLongestNameTheAddressHolds) {
 
 TEST(WmsUrls, aRestNameWithoutServicesInTheAddressAsksForTheLegendGraphic) {
     // Cutting at a "services" that is not there would leave a bare path.
+    EXPECT_FALSE(hasRestLegend("http://geo.invalid/cgi-bin/mapserv?map=Ocorrencias.map&"));
     EXPECT_EQ(legendUrl("http://geo.invalid/cgi-bin/mapserv?map=Ocorrencias.map&", "0*Ocorr,ocorr"),
               "http://geo.invalid/cgi-bin/mapserv?map=Ocorrencias.map&"
-              "request=GetLegendGraphic&version=1.3.0&format=image/jpeg&width=300&height=1220"
-              "&layer=ocorr");
+              "service=WMS&version=1.1.1&request=GetLegendGraphic&layer=ocorr&format=image/png");
 }
 
 }  // namespace
