@@ -190,6 +190,37 @@ TEST_F(OutputTest, aNameTypedWithoutExtensionTakesTheTypeOfTheDialog) {
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
 }
 
+TEST_F(OutputTest, aMetafileTypedWithAnotherExtensionKeepsItAndGetsTheChosenTypes) {
+    auto w = startWithTheme();
+    output::ScreenOutput& out = w->screenOutput();
+    w->Edit4->setText("250000.0000");
+    out.ComboBox1->setCurrentText("250.000");
+    const QString d = drives.root('D');
+    const auto head = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.read(5) : QByteArray();
+    };
+
+    // ".png" is none of the dialog's types: the metafile is not given that name.
+    w->findChild<QAction*>("Grava_EMF1")->trigger();
+    dialogs.push(d + "/grande.png");
+    out.SpeedButton1->click();
+    EXPECT_FALSE(QFile::exists(d + "/grande.png"));
+    EXPECT_EQ(head(d + "/grande.png.emf").left(4), QByteArray("\x01\x00\x00\x00", 4));
+
+    // An extension of the dialog's types, in either case, chooses that type.
+    w->findChild<QAction*>("Grava_EMF1")->trigger();
+    dialogs.push(d + "/mapa.svg");
+    out.SpeedButton1->click();
+    EXPECT_EQ(head(d + "/mapa.svg"), "<?xml");
+    w->findChild<QAction*>("Grava_EMF1")->trigger();
+    dialogs.push(d + "/mapa.PDF");
+    out.SpeedButton1->click();
+    EXPECT_EQ(head(d + "/mapa.PDF"), "%PDF-");
+    EXPECT_FALSE(QFile::exists(d + "/mapa.PDF.emf"));
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
+}
+
 TEST_F(OutputTest, helpIndexSearchAndPages) {
     QDir().mkpath(drives.configFolder());
     drives.writeFile("C:\\xquelvora\\7.htm", "<html><body>Zoom e mapa completo</body></html>");
