@@ -27,8 +27,8 @@ std::optional<QString> localFile(const QString& address) {
     if (url.isLocalFile()) {
         return url.toLocalFile();
     }
-    if (address.startsWith(QLatin1Char('/')) && QFileInfo(address).isFile()) {
-        return address;
+    if (address.startsWith(QLatin1Char('/'))) {
+        return address;  // a missing file is no address to fetch
     }
     return std::nullopt;
 }
@@ -116,7 +116,7 @@ void WebView::load(const QString& address) {
             m_browser->setSearchPaths({QFileInfo(*path).absolutePath()});
             show(file.readAll());
         } else {
-            m_error = file.errorString();
+            m_error = file.exists() ? file.errorString() : QStringLiteral("o arquivo não existe");
             show(QByteArray());
         }
         return;
@@ -135,6 +135,14 @@ void WebView::setContent(const QString& address, const QByteArray& html) {
     m_addressLabel->setText(address);
     m_error.clear();
     show(html);
+}
+
+void WebView::showNotice(const QString& address, const QString& text) {
+    m_address = address;
+    m_addressLabel->setText(address);
+    m_error = text;
+    m_content.clear();
+    m_browser->setPlainText(text);
 }
 
 void WebView::show(const QByteArray& html) {

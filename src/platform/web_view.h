@@ -34,11 +34,15 @@ public:
     // Replaces the desktop's browser (tests record the address instead).
     void setBrowserOpener(BrowserOpener opener) { m_openBrowser = std::move(opener); }
 
-    // Shows the page at `address`: a local file is read directly, any other
-    // address goes through the fetcher. The address is kept as given.
+    // Shows the page at `address`: a local file (a "file:" address or an
+    // absolute path, found or not) is read directly, any other address goes
+    // through the fetcher. The address is kept as given.
     void load(const QString& address);
     // Shows `html` as the page of `address` without fetching anything.
     void setContent(const QString& address, const QByteArray& html);
+    // Shows the plain `text` in place of the page of `address`, which is
+    // not there; nothing counts as loaded (errorText() is `text`).
+    void showNotice(const QString& address, const QString& text);
 
     QString address() const { return m_address; }
     QByteArray content() const { return m_content; }

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QToolButton>
 
 namespace {
@@ -219,6 +220,24 @@ TEST_F(OutputTest, aMetafileTypedWithAnotherExtensionKeepsItAndGetsTheChosenType
     EXPECT_EQ(head(d + "/mapa.PDF"), "%PDF-");
     EXPECT_FALSE(QFile::exists(d + "/mapa.PDF.emf"));
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
+}
+
+TEST_F(OutputTest, aHelpPageThatIsNotInstalledIsNamedInPortuguese) {
+    QDir().mkpath(drives.configFolder());
+    auto w = start();
+    help::HelpWindow& h = w->help();
+    w->button("SpeedButton16")->click();
+    h.Edit1->setText("clipboard");
+    QListWidgetItem* entry = h.ListBox2->findItems("clipboard", Qt::MatchStartsWith).value(0);
+    ASSERT_NE(entry, nullptr);
+    emit h.ListBox2->itemClicked(entry);
+    const QString shown = h.WebBrowser1->findChild<QTextBrowser*>("browser")->toPlainText();
+    EXPECT_TRUE(shown.startsWith(QString::fromUtf8("A página de ajuda 4.htm não está instalada")))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(drives.configFolder() + "/4.htm")) << shown.toStdString();
+    EXPECT_FALSE(shown.contains("fetcher"));
+    EXPECT_TRUE(h.WebBrowser1->content().isEmpty());
+    EXPECT_TRUE(dialogs.messages().isEmpty());  // shown in the viewer, no message box
 }
 
 TEST_F(OutputTest, helpIndexSearchAndPages) {
