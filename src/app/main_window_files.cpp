@@ -10,6 +10,7 @@
 #include "mapcontrol/vector_layer.h"
 #include "platform/dialogs.h"
 #include "platform/drives.h"
+#include "platform/settings.h"
 #include "platform/text_file.h"
 #include "symbology/theme_layer.h"
 
@@ -25,6 +26,26 @@ namespace {
 const QString kStatisticalThemeMessage = QStringLiteral(
     "Nesta versão ainda não é possível gravar legenda para temas estatisticos. "
     "Novas versões estarão disponíveis na homepage da VORN");
+
+// The unreadable-project message, followed by why: the project file's read
+// error, or the first theme's file that is missing and where it was looked for.
+QString unreadableProjectMessage(const platform::Configuration& config,
+                                 const platform::Result& read,
+                                 const std::optional<QString>& firstTheme) {
+    QString detail;
+    if (!read) {
+        detail =
+            read.detail.isEmpty() ? read.message : read.message + QLatin1Char('\n') + read.detail;
+    } else if (firstTheme) {
+        const QString driveTable =
+            platform::configFolder(config.bootDrive) + QStringLiteral("\\drives.conf");
+        detail = files::missingThemeDetail(*firstTheme, config.drives,
+                                           config.drives.toNative(driveTable).value_or(driveTable));
+    } else {
+        detail = QStringLiteral("O arquivo de projeto não tem nenhuma linha de tema.");
+    }
+    return files::kUnreadableProjectMessage + QStringLiteral("\n\n") + detail;
+}
 
 }  // namespace
 
@@ -110,7 +131,9 @@ void TForm1::OpenProject() {
     const std::optional<QString> probe =
         text.result ? files::firstThemePath(text.lines.mid(0, 1), drive) : std::nullopt;
     if (!probe || !drives.exists(*probe)) {
-        dialogs.message(this, files::kUnreadableProjectMessage, platform::MessageKind::Warning);
+        dialogs.message(this,
+                        unreadableProjectMessage(m_surroundings.configuration, text.result, probe),
+                        platform::MessageKind::Warning);
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);

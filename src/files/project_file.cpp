@@ -1,6 +1,7 @@
 #include "files/project_file.h"
 
 #include "files/theme_line.h"
+#include "platform/drives.h"
 
 namespace files {
 
@@ -30,6 +31,20 @@ std::optional<QString> firstThemePath(const QStringList& firstLine, QChar drive)
     const std::vector<ThemeEntry> entries =
         themeEntriesFromProjectLines({firstLine.first()}, drive);
     return themePath(entries.front().line);
+}
+
+QString missingThemeDetail(const QString& themePath, const platform::DriveTable& drives,
+                           const QString& driveTableFile) {
+    const QString missing = QStringLiteral("Arquivo de tema não encontrado: %1\n").arg(themePath);
+    if (const std::optional<QString> native = drives.toNative(themePath)) {
+        return missing + QStringLiteral("Procurado em: %1").arg(*native);
+    }
+    const QString drive = themePath.left(1).toUpper();
+    return missing + QStringLiteral(
+                         "O drive %1: não está associado a nenhuma pasta. Para associá-lo, "
+                         "acrescente a linha\n%1=/caminho/da/pasta\nao arquivo %2, com a pasta "
+                         "que faz as vezes da raiz do drive, e abra o programa de novo.")
+                         .arg(drive, driveTableFile);
 }
 
 }  // namespace files

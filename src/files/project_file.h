@@ -8,6 +8,10 @@
 #include <optional>
 #include <vector>
 
+namespace platform {
+class DriveTable;
+}
+
 namespace files {
 
 inline const QString kProjectFilter = QStringLiteral("Projeto Quelvora|*.jjj");
@@ -36,5 +40,13 @@ bool projectOnThemeDrive(const QString& firstThemeLine, const QString& projectPa
 // The data file path the first line of a project file names on `drive`
 // (a leading "*" ignored); nothing for an empty line list.
 std::optional<QString> firstThemePath(const QStringList& firstLine, QChar drive);
+
+// What follows kUnreadableProjectMessage when the first theme's file is
+// missing: its Windows-form path and the native path looked at or, when its
+// drive letter maps no folder, the line that maps it and the drive table
+// file to add it to (`driveTableFile`, drives.conf of the configuration
+// folder).
+QString missingThemeDetail(const QString& themePath, const platform::DriveTable& drives,
+                           const QString& driveTableFile);
 
 }  // namespace files

@@ -78,26 +78,38 @@ void HelpWindow::search(const QString& text) {
     ListBox2->addItems(sortedEntries(searchHelpIndex(text)));
 }
 
-QString HelpWindow::pageFile(const QString& page) const {
+QStringList HelpWindow::pagePlaces(const QString& page) const {
     const QString windowsPath = helpPagePath(m_bootDrive, page);
-    const std::optional<QString> native = m_drives.toNative(windowsPath);
-    if (native && QFileInfo(*native).isFile()) {
-        return *native;
+    QStringList places{m_drives.toNative(windowsPath).value_or(windowsPath)};
+    if (!m_installedPages.isEmpty()) {
+        places.append(QDir(m_installedPages).filePath(page + QStringLiteral(".htm")));
     }
-    const QString installed = m_installedPages.isEmpty()
-                                  ? QString()
-                                  : QDir(m_installedPages).filePath(page + QStringLiteral(".htm"));
-    if (!installed.isEmpty() && QFileInfo(installed).isFile()) {
-        return installed;
+    return places;
+}
+
+QString HelpWindow::pageFile(const QString& page) const {
+    const QStringList places = pagePlaces(page);
+    for (const QString& place : places) {
+        if (QFileInfo(place).isFile()) {
+            return place;
+        }
     }
-    return native.value_or(windowsPath);
+    return places.constFirst();
 }
 
 void HelpWindow::choose(const QString& entry) {
     const QString page = entryPage(entry);
     m_currentPage = page + QStringLiteral(".HTM");
-    // A page that is missing is shown by the viewer as any missing file.
-    WebBrowser1->load(pageFile(page));
+    const QString file = pageFile(page);
+    if (QFileInfo(file).isFile()) {
+        WebBrowser1->load(file);
+        return;
+    }
+    const QStringList places = pagePlaces(page);
+    WebBrowser1->setFailure(
+        file,
+        QStringLiteral("A página de ajuda %1.htm não está instalada: não foi encontrada em %2.")
+            .arg(page, places.join(QStringLiteral(" nem em "))));
 }
 
 void HelpWindow::openOutside() {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class QLineEdit;
 class QListWidget;
@@ -47,6 +48,9 @@ private:
     // The page's file: the configuration folder's, else the installed one;
     // the configuration folder's name when neither exists.
     QString pageFile(const QString& page) const;
+    // Where a page is looked for, in order: the configuration folder's file
+    // (its Windows form when its drive maps no folder), then the installed one.
+    QStringList pagePlaces(const QString& page) const;
 
     QWidget& m_helpForm;
     QChar m_bootDrive;

@@ -92,6 +92,9 @@ void ScreenOutput::exportMetafile() {
     platform::FileDialogOptions options;
     options.fileName = QStringLiteral("*.emf");
     options.filter = QStringLiteral("*.emf|*.emf|SVG|*.svg|PDF|*.pdf");
+    // The export writes by the extension: "grande.png" would be a metafile
+    // under a picture's name.
+    options.onlyListedTypes = true;
     const std::optional<QString> chosen = m_dialogs.saveFile(parent, options);
     if (!chosen) {
         return;

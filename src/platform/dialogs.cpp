@@ -29,6 +29,27 @@ QList<FileType> fileTypes(const QString& windowsFilter) {
     return types;
 }
 
+// The extension of a pattern ("*.tif" gives "tif"); empty for one without
+// an extension of its own ("*.*", "*").
+QString patternExtension(const QString& pattern) {
+    const qsizetype dot = pattern.lastIndexOf(QLatin1Char('.'));
+    const QString extension = dot < 0 ? QString() : pattern.mid(dot + 1);
+    return extension.contains(QLatin1Char('*')) || extension.contains(QLatin1Char('?')) ? QString()
+                                                                                        : extension;
+}
+
+bool isListedExtension(const QString& extension, const QList<FileType>& types) {
+    for (const FileType& type : types) {
+        for (const QString& pattern : type.patterns) {
+            const QString listed = patternExtension(pattern);
+            if (!listed.isEmpty() && listed.compare(extension, Qt::CaseInsensitive) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 QString qtNameFilter(const QString& windowsFilter) {
@@ -48,21 +69,23 @@ QString qtNameFilter(const QString& windowsFilter) {
     return entries.join(QStringLiteral(";;"));
 }
 
-QString withTypeExtension(const QString& nativePath, const QString& windowsFilter, int typeIndex) {
+QString withTypeExtension(const QString& nativePath, const QString& windowsFilter, int typeIndex,
+                          bool onlyListedTypes) {
     const QString name = nativePath.mid(nativePath.lastIndexOf(QLatin1Char('/')) + 1);
     const QList<FileType> types = fileTypes(windowsFilter);
-    if (name.isEmpty() || name.contains(QLatin1Char('.')) || typeIndex < 0 ||
-        typeIndex >= types.size()) {
+    if (name.isEmpty() || typeIndex < 0 || typeIndex >= types.size()) {
         return nativePath;
     }
-    const QString& pattern = types.at(typeIndex).patterns.constFirst();
-    const qsizetype dot = pattern.lastIndexOf(QLatin1Char('.'));
-    const QString extension = dot < 0 ? QString() : pattern.mid(dot + 1);
-    if (extension.isEmpty() || extension.contains(QLatin1Char('*')) ||
-        extension.contains(QLatin1Char('?'))) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    if (dot >= 0 && (!onlyListedTypes || isListedExtension(name.mid(dot + 1), types))) {
         return nativePath;
     }
-    return nativePath + QLatin1Char('.') + extension;
+    const QString extension = patternExtension(types.at(typeIndex).patterns.constFirst());
+    if (extension.isEmpty()) {
+        return nativePath;
+    }
+    const bool endsInDot = dot == name.size() - 1;
+    return nativePath + (endsInDot ? QString() : QStringLiteral(".")) + extension;
 }
 
 }  // namespace platform

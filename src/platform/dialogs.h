@@ -19,6 +19,9 @@ struct FileDialogOptions {
     QString filter;
     QString initialFolder;
     bool mustExist = false;  // open dialogs: path and file must exist
+    // Save dialogs whose command writes only the filter's types: a typed
+    // extension that is none of them gets the chosen type's added.
+    bool onlyListedTypes = false;
 };
 
 enum class MessageKind { Information, Warning, Error, Question };
@@ -61,6 +64,11 @@ QString qtNameFilter(const QString& windowsFilter);
 // filter, counting the types that have patterns, as qtNameFilter lists them.
 // "mapa" with "Imagem|*.tif" becomes "mapa.tif". A name that has an
 // extension, or a type whose first pattern has none ("*.*", "*"), is kept.
-QString withTypeExtension(const QString& nativePath, const QString& windowsFilter, int typeIndex);
+// With `onlyListedTypes` an extension is kept only when it is one of the
+// filter's (in any case): "grande.png" with "*.emf" chosen becomes
+// "grande.png.emf", "grande.svg" stays; a name ending in "." takes the
+// extension after that dot.
+QString withTypeExtension(const QString& nativePath, const QString& windowsFilter, int typeIndex,
+                          bool onlyListedTypes = false);
 
 }  // namespace platform

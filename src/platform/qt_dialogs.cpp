@@ -86,8 +86,8 @@ std::optional<QString> QtDialogs::saveFile(QWidget* parent, const FileDialogOpti
     const int type = static_cast<int>(qtNameFilter(options.filter)
                                           .split(QStringLiteral(";;"))
                                           .indexOf(dialog.selectedNameFilter()));
-    return withTypeExtension(dialog.selectedFiles().constFirst(), options.filter,
-                             std::max(type, 0));
+    return withTypeExtension(dialog.selectedFiles().constFirst(), options.filter, std::max(type, 0),
+                             options.onlyListedTypes);
 }
 
 std::optional<QColor> QtDialogs::colour(QWidget* parent, const QColor& initial) {

@@ -27,8 +27,8 @@ std::optional<QString> localFile(const QString& address) {
     if (url.isLocalFile()) {
         return url.toLocalFile();
     }
-    if (address.startsWith(QLatin1Char('/')) && QFileInfo(address).isFile()) {
-        return address;
+    if (address.startsWith(QLatin1Char('/'))) {
+        return address;  // a missing file is no address to fetch
     }
     return std::nullopt;
 }
@@ -120,7 +120,7 @@ void WebView::load(const QString& address) {
             m_browser->setSearchPaths({QFileInfo(*path).absolutePath()});
             show(file.readAll());
         } else {
-            m_error = file.errorString();
+            m_error = file.exists() ? file.errorString() : QStringLiteral("o arquivo não existe");
             show(QByteArray());
         }
         return;
@@ -148,7 +148,9 @@ void WebView::setPicture(const QString& address, const QByteArray& bytes, const 
 void WebView::setFailure(const QString& address, const QString& reason) {
     setAddress(address);
     m_error = reason;
-    show(QByteArray());
+    m_content.clear();
+    m_picture = QImage();
+    m_browser->setPlainText(reason);
 }
 
 void WebView::show(const QByteArray& html) {

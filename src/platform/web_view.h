@@ -35,15 +35,18 @@ public:
     // Replaces the desktop's browser (tests record the address instead).
     void setBrowserOpener(BrowserOpener opener) { m_openBrowser = std::move(opener); }
 
-    // Shows the page at `address`: a local file is read directly, any other
-    // address goes through the fetcher. The address is kept as given.
+    // Shows the page at `address`: a local file (a "file:" address or an
+    // absolute path, found or not) is read directly, any other address goes
+    // through the fetcher. The address is kept as given.
     void load(const QString& address);
     // Shows `html` as the page of `address` without fetching anything.
     void setContent(const QString& address, const QByteArray& html);
     // Shows `picture`, decoded by the caller from `bytes`, as what `address`
     // answered; content() gives the bytes.
     void setPicture(const QString& address, const QByteArray& bytes, const QImage& picture);
-    // Shows nothing but why `address` could not be shown.
+    // Shows only the plain `reason` in place of what `address` would show (a
+    // legend that did not come, a help page that is not installed); nothing
+    // counts as loaded and errorText() is `reason`.
     void setFailure(const QString& address, const QString& reason);
 
     QString address() const { return m_address; }

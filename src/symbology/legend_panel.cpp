@@ -122,6 +122,10 @@ void LegendPanel::RestorePalette() {
     m_state.labelsAdded = false;
     if (m_hooks.rebuildAllLayers) m_hooks.rebuildAllLayers();
     m_controls.map1.refresh();
+    // The overview shares the layers: drawn again in the restored colours,
+    // with the main map's extent box.
+    m_state.overviewBoxPending = true;
+    m_controls.map2.refresh();
     if (m_state.scaleBarShown && m_hooks.refreshScaleBar) m_hooks.refreshScaleBar();
     m_controls.legend.clear();
 }

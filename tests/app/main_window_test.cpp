@@ -22,6 +22,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
@@ -352,7 +353,42 @@ TEST_F(MainWindowTest, projectWhoseFirstThemeIsMissingLeavesAnEmptyList) {
     auto w = start();
     dialogs.push(drives.root('D') + "/proj/p.jjj");
     w->OpenProject();
-    EXPECT_EQ(dialogs.lastMessage(), files::kUnreadableProjectMessage);
+    EXPECT_TRUE(dialogs.lastMessage().startsWith(files::kUnreadableProjectMessage));
+    EXPECT_EQ(w->CheckListBox1->count(), 0);
+}
+
+TEST_F(MainWindowTest, anUnreadableProjectNamesItsMissingThemeAndWhereItWasLookedFor) {
+    theme("geo");
+    project("sumiu.shp,dados\\sumiu.shp\r\ngeo.shp,dados\\geo.shp\r\n");
+    auto w = start();
+    dialogs.push(drives.root('D') + "/proj/p.jjj");
+    w->OpenProject();
+    ASSERT_EQ(dialogs.messages().size(), 1);  // still one message box
+    const QString onMappedDrive = dialogs.lastMessage();
+    EXPECT_TRUE(onMappedDrive.startsWith(files::kUnreadableProjectMessage + "\n"));
+    EXPECT_TRUE(onMappedDrive.contains("D:\\dados\\sumiu.shp"));
+    EXPECT_TRUE(onMappedDrive.contains(drives.root('D') + "/dados/sumiu.shp"));
+    EXPECT_FALSE(onMappedDrive.contains("drives.conf"));  // D: has its folder
+    EXPECT_FALSE(onMappedDrive.contains("geo.shp"));      // only the first theme is looked for
+}
+
+TEST_F(MainWindowTest, anUnreadableProjectOnAnUnmappedDriveSaysHowToMapIt) {
+    drives.addDrive('Z');  // "/" is no drive: a project outside the drives keeps the data drive
+    auto w = start({"quelvora", "*Q:\\proj\\p.jjj"});  // Q: maps no folder
+    ASSERT_EQ(w->state().dataDrive, 'Q');
+    QTemporaryDir elsewhere;
+    QFile file(elsewhere.filePath("p.jjj"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("geo.shp,dados\\geo.shp\r\n");
+    file.close();
+    dialogs.push(file.fileName());
+    w->OpenProject();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    const QString m = dialogs.lastMessage();
+    EXPECT_TRUE(m.startsWith(files::kUnreadableProjectMessage + "\n")) << m.toStdString();
+    EXPECT_TRUE(m.contains("Q:\\dados\\geo.shp")) << m.toStdString();
+    EXPECT_TRUE(m.contains("\nQ=/caminho/da/pasta\n")) << m.toStdString();
+    EXPECT_TRUE(m.contains(drives.configFolder() + "/drives.conf")) << m.toStdString();
     EXPECT_EQ(w->CheckListBox1->count(), 0);
 }
 
@@ -415,7 +451,7 @@ TEST_F(MainWindowTest, aProjectThatCannotBeOpenedLeavesTheThemesAsTheyWere) {
     drives.writeFile("D:\\proj\\outro.jjj", "sumiu.shp,dados\\sumiu.shp\r\n");
     dialogs.push(drives.root('D') + "/proj/outro.jjj");
     w->OpenProject();
-    EXPECT_EQ(dialogs.lastMessage(), files::kUnreadableProjectMessage);
+    EXPECT_TRUE(dialogs.lastMessage().startsWith(files::kUnreadableProjectMessage));
     ASSERT_EQ(w->CheckListBox1->count(), 1);
     EXPECT_EQ(w->ListBox2->count(), 1);
     EXPECT_EQ(w->Map1->layers().count(), 1);

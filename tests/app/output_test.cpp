@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QToolButton>
 
 namespace {
@@ -188,6 +189,55 @@ TEST_F(OutputTest, aNameTypedWithoutExtensionTakesTheTypeOfTheDialog) {
     w->screenOutput().SpeedButton1->click();
     EXPECT_TRUE(QFile::exists(drives.root('D') + "/grande.emf"));
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
+}
+
+TEST_F(OutputTest, aMetafileTypedWithAnotherExtensionKeepsItAndGetsTheChosenTypes) {
+    auto w = startWithTheme();
+    output::ScreenOutput& out = w->screenOutput();
+    w->Edit4->setText("250000.0000");
+    out.ComboBox1->setCurrentText("250.000");
+    const QString d = drives.root('D');
+    const auto head = [](const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.read(5) : QByteArray();
+    };
+
+    // ".png" is none of the dialog's types: the metafile is not given that name.
+    w->findChild<QAction*>("Grava_EMF1")->trigger();
+    dialogs.push(d + "/grande.png");
+    out.SpeedButton1->click();
+    EXPECT_FALSE(QFile::exists(d + "/grande.png"));
+    EXPECT_EQ(head(d + "/grande.png.emf").left(4), QByteArray("\x01\x00\x00\x00", 4));
+
+    // An extension of the dialog's types, in either case, chooses that type.
+    w->findChild<QAction*>("Grava_EMF1")->trigger();
+    dialogs.push(d + "/mapa.svg");
+    out.SpeedButton1->click();
+    EXPECT_EQ(head(d + "/mapa.svg"), "<?xml");
+    w->findChild<QAction*>("Grava_EMF1")->trigger();
+    dialogs.push(d + "/mapa.PDF");
+    out.SpeedButton1->click();
+    EXPECT_EQ(head(d + "/mapa.PDF"), "%PDF-");
+    EXPECT_FALSE(QFile::exists(d + "/mapa.PDF.emf"));
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
+}
+
+TEST_F(OutputTest, aHelpPageThatIsNotInstalledIsNamedInPortuguese) {
+    QDir().mkpath(drives.configFolder());
+    auto w = start();
+    help::HelpWindow& h = w->help();
+    w->button("SpeedButton16")->click();
+    h.Edit1->setText("clipboard");
+    QListWidgetItem* entry = h.ListBox2->findItems("clipboard", Qt::MatchStartsWith).value(0);
+    ASSERT_NE(entry, nullptr);
+    emit h.ListBox2->itemClicked(entry);
+    const QString shown = h.WebBrowser1->findChild<QTextBrowser*>("browser")->toPlainText();
+    EXPECT_TRUE(shown.startsWith(QString::fromUtf8("A página de ajuda 4.htm não está instalada")))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(drives.configFolder() + "/4.htm")) << shown.toStdString();
+    EXPECT_FALSE(shown.contains("fetcher"));
+    EXPECT_TRUE(h.WebBrowser1->content().isEmpty());
+    EXPECT_TRUE(dialogs.messages().isEmpty());  // shown in the viewer, no message box
 }
 
 TEST_F(OutputTest, helpIndexSearchAndPages) {

@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -244,6 +245,40 @@ TEST_F(SymbologyTest, restorePaletteBuildsTheLayersAgainWithoutReadingTheirFiles
     EXPECT_EQ(layer(*w, "geo").data(), geo.lock());
     EXPECT_NE(dynamic_cast<mapcontrol::ValueMapRenderer*>(layer(*w, "geo").renderer()), nullptr);
     EXPECT_EQ(w->Map2->layers().count(), 3);
+}
+
+TEST_F(SymbologyTest, restorePaletteRedrawsTheOverviewMapInTheOriginalColours) {
+    auto w = startWith({"geo"});
+    w->show();
+    w->findChild<QRadioButton*>("RadioGroup1Item0")->click();  // "Visível"
+    ASSERT_FALSE(w->Map2->isHidden());
+    const auto count = [](const QImage& picture, QRgb colour) {
+        int n = 0;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                n += (picture.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF) ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    const QRgb blue = qRgb(0, 0, 255);       // the default legend
+    const QRgb first = qRgb(255, 255, 128);  // the ramp's start
+    const QRgb yellow = qRgb(255, 255, 0);   // the extent box
+    ASSERT_GT(count(w->Map2->picture(), blue), 0);
+
+    // After a navigation step the next redraw of the main map draws the
+    // overview too: here the classification's.
+    w->button("SpeedButton2")->click();  // "Zoom dentro"
+    classify(*w, 0).Edit2->setText("VAL");
+    w->classification().SpeedButton2->click();
+    ASSERT_EQ(count(w->Map2->picture(), blue), 0);
+    ASSERT_GT(count(w->Map2->picture(), first), 0);
+    ASSERT_GT(count(w->Map2->picture(), yellow), 0);  // and the main map's extent
+
+    w->button("SpeedButton14")->click();  // "Volta a paleta orignal"
+    EXPECT_GT(count(w->Map2->picture(), blue), 0);
+    EXPECT_EQ(count(w->Map2->picture(), first), 0);
+    EXPECT_GT(count(w->Map2->picture(), yellow), 0);
 }
 
 TEST_F(SymbologyTest, legendLinesMoveOnlyInReorderMode) {

@@ -1,4 +1,5 @@
 #include "files/project_file.h"
+#include "platform/drives.h"
 
 #include <gtest/gtest.h>
 
@@ -37,4 +38,21 @@ TEST(ProjectFile, probeResolvesTheFirstLineOnTheDrive) {
     EXPECT_EQ(files::firstThemePath({"*g.shp   ,dados\\g.shp"}, 'D'), QString("D:\\dados\\g.shp"));
     EXPECT_EQ(files::firstThemePath({"dados\\g.shp"}, 'D'), QString("D:\\dados\\g.shp"));
     EXPECT_FALSE(files::firstThemePath({}, 'D').has_value());
+}
+
+TEST(ProjectFile, aMissingFirstThemeIsNamedWithWhereItWasLookedForOrHowToMapItsDrive) {
+    platform::DriveTable drives;
+    drives.setRoot('D', "/media/dados");
+    EXPECT_EQ(files::missingThemeDetail("D:\\dados\\geologia.shp", drives,
+                                        "/home/u/xquelvora/drives.conf"),
+              QString::fromUtf8("Arquivo de tema não encontrado: D:\\dados\\geologia.shp\n"
+                                "Procurado em: /media/dados/dados/geologia.shp"));
+    EXPECT_EQ(files::missingThemeDetail("Q:\\dados\\geologia.shp", drives,
+                                        "/home/u/xquelvora/drives.conf"),
+              QString::fromUtf8("Arquivo de tema não encontrado: Q:\\dados\\geologia.shp\n"
+                                "O drive Q: não está associado a nenhuma pasta. Para associá-lo, "
+                                "acrescente a linha\n"
+                                "Q=/caminho/da/pasta\n"
+                                "ao arquivo /home/u/xquelvora/drives.conf, com a pasta que faz as "
+                                "vezes da raiz do drive, e abra o programa de novo."));
 }

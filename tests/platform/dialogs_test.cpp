@@ -27,3 +27,22 @@ TEST(DialogFilter, aNameWithoutExtensionTakesTheChosenTypes) {
     EXPECT_EQ(platform::withTypeExtension("/d/mapa", "Sem|", 0), "/d/mapa");
     EXPECT_EQ(platform::withTypeExtension("/d/mapa", filter, 3), "/d/mapa");
 }
+
+TEST(DialogFilter, onlyListedTypesAddTheChosenTypeToAnyOtherExtension) {
+    const QString filter = "*.emf|*.emf|SVG|*.svg|PDF|*.pdf";
+    const auto strict = [&filter](const QString& path, int type) {
+        return platform::withTypeExtension(path, filter, type, true);
+    };
+    // An extension that is none of the dialog's types is part of the name.
+    EXPECT_EQ(strict("/d/grande.png", 0), "/d/grande.png.emf");
+    EXPECT_EQ(strict("/d/grande.png", 1), "/d/grande.png.svg");
+    EXPECT_EQ(strict("/d/v1.2/mapa", 2), "/d/v1.2/mapa.pdf");
+    // One of the dialog's types, in either case, chooses that type.
+    EXPECT_EQ(strict("/d/mapa.svg", 0), "/d/mapa.svg");
+    EXPECT_EQ(strict("/d/mapa.PDF", 0), "/d/mapa.PDF");
+    EXPECT_EQ(strict("/d/mapa.emf", 2), "/d/mapa.emf");
+    // A name ending in its dot takes the extension without a second one.
+    EXPECT_EQ(strict("/d/mapa.", 0), "/d/mapa.emf");
+    // Without the rule any extension is kept.
+    EXPECT_EQ(platform::withTypeExtension("/d/grande.png", filter, 0), "/d/grande.png");
+}

@@ -129,3 +129,27 @@ TEST(WebView, aPictureIsShownForItsAddressAndAFailureReplacesIt) {
     view.setContent("http://srv/b", "<p>texto</p>");
     EXPECT_TRUE(view.picture().isNull());
 }
+
+TEST(WebView, aLocalFileThatIsMissingIsNeverFetched) {
+    QTemporaryDir dir;
+    platform::WebView view;
+    bool fetched = false;
+    view.setFetcher([&fetched](const QString&, QString*) -> std::optional<QByteArray> {
+        fetched = true;
+        return QByteArray("<p>remota</p>");
+    });
+    const QString missing = dir.filePath("4.htm");
+    view.load(missing);
+    EXPECT_FALSE(fetched);
+    EXPECT_EQ(view.address(), missing);
+    EXPECT_TRUE(view.content().isEmpty());
+    EXPECT_EQ(view.findChild<QTextBrowser*>("browser")->toPlainText(),
+              QString::fromUtf8("Não foi possível abrir %1\no arquivo não existe").arg(missing));
+
+    // A notice stands in for a page that is not there; nothing is loaded.
+    view.setFailure(missing, QString::fromUtf8("A página não está instalada"));
+    EXPECT_EQ(view.findChild<QTextBrowser*>("browser")->toPlainText(),
+              QString::fromUtf8("A página não está instalada"));
+    EXPECT_TRUE(view.content().isEmpty());
+    EXPECT_FALSE(view.saveContent(dir.filePath("x.htm")));
+}

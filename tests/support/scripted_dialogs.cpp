@@ -55,7 +55,8 @@ std::optional<QString> ScriptedDialogs::saveFile(QWidget*,
     m_fileDialogs.append(options);
     // The answer is what the user typed, with the dialog's first type chosen.
     const std::optional<QString> typed = take<QString>("save file");
-    return typed ? std::optional(platform::withTypeExtension(*typed, options.filter, 0))
+    return typed ? std::optional(platform::withTypeExtension(*typed, options.filter, 0,
+                                                             options.onlyListedTypes))
                  : std::nullopt;
 }
 
