@@ -60,7 +60,7 @@ const QStringList& programOwnFileNames() {
                                    QStringLiteral("temp.jpg"),     QStringLiteral("temp.bmp"),
                                    QStringLiteral("temp1.bmp"),    QStringLiteral("fox1.bmp"),
                                    QStringLiteral("fox2.bmp"),     QStringLiteral("legenda.jpg"),
-                                   QStringLiteral("pagina.tmp")};
+                                   QStringLiteral("legenda.png"),  QStringLiteral("pagina.tmp")};
     return names;
 }
 

@@ -102,20 +102,7 @@ protected:
         server.reply("/wms1",
                      answer(support::solidJpeg(QColor(200, 200, 200)).toStdString(), "image/jpeg"));
         auto w = start();
-        w->resize(700, 600);
-        w->show();
-        QCoreApplication::processEvents();
-        w->button("BOTAO3")->click();
-        wms::WmsWindow& wms = w->wmsWindow();
-        wms.ListBox1->addItem(server.url("/wms1?map=teste.map&"));
-        auto* item = new QListWidgetItem("0*Geologia,lito", wms.CheckListBox1);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
-        wms.Edit2->setText("-5");
-        wms.Edit3->setText("-7");
-        wms.Edit4->setText("-46");
-        wms.Edit5->setText("-48");
-        wms.SpeedButton1->click();
+        showWmsPicture(*w, server.url("/wms1?map=teste.map&"));
         EXPECT_TRUE(w->Image1->isVisible());
         return w;
     }

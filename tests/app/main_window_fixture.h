@@ -5,8 +5,13 @@
 #include "support/fixtures/shapefile_builder.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_drives.h"
+#include "wms/wms_window.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
@@ -54,6 +59,26 @@ protected:
         window->resize(900, 700);
         window->show();
         return window;
+    }
+
+    // Shows the picture of the service at `address` (its one layer "lito"
+    // checked) over north -5, south -7, east -46, west -48, the window laid
+    // out at 700 x 600 first.
+    static void showWmsPicture(app::TForm1& w, const QString& address) {
+        w.resize(700, 600);
+        w.show();
+        QCoreApplication::processEvents();
+        w.button("BOTAO3")->click();
+        wms::WmsWindow& wms = w.wmsWindow();
+        wms.ListBox1->addItem(address);
+        auto* item = new QListWidgetItem("0*Geologia,lito", wms.CheckListBox1);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        wms.Edit2->setText("-5");
+        wms.Edit3->setText("-7");
+        wms.Edit4->setText("-46");
+        wms.Edit5->setText("-48");
+        wms.SpeedButton1->click();
     }
 
     support::TempDrives drives;

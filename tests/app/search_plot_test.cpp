@@ -3,12 +3,12 @@
 // picture and again after each navigation step, the map-group picture asked
 // with the search, the spreadsheet copy, the list of the search's points,
 // refusals that leave everything as it was, and the GeoSciML window.
+#include "remote/search_plot.h"
 #include "app/main_window_fixture.h"
 #include "app/secondary_windows.h"
 #include "mapcontrol/map_widget.h"
 #include "platform/text_file.h"
 #include "platform/web_view.h"
-#include "remote/search_plot.h"
 #include "support/fixtures/shapefile_builder.h"
 #include "support/http_server.h"
 #include "support/pictures.h"
@@ -73,8 +73,8 @@ protected:
     // north -5, south -7, east -46, west -48; with `localTheme`, over a
     // project of one polygon theme reaching a little past that box.
     std::unique_ptr<app::TForm1> startWithWmsPicture(bool localTheme = false) {
-        server.reply("/wms1", answer(support::solidJpeg(QColor(200, 200, 200)).toStdString(),
-                                     "image/jpeg"));
+        server.reply("/wms1",
+                     answer(support::solidJpeg(QColor(200, 200, 200)).toStdString(), "image/jpeg"));
         std::unique_ptr<app::TForm1> w;
         if (localTheme) {
             fixtures::ShapefileBuilder b(fixtures::ShapeType::Polygon);
@@ -87,20 +87,7 @@ protected:
         } else {
             w = start();
         }
-        w->resize(700, 600);
-        w->show();
-        QCoreApplication::processEvents();
-        w->button("BOTAO3")->click();
-        wms::WmsWindow& wms = w->wmsWindow();
-        wms.ListBox1->addItem(server.url("/wms1?map=teste.map&"));
-        auto* item = new QListWidgetItem("0*Geologia,lito", wms.CheckListBox1);
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
-        wms.Edit2->setText("-5");
-        wms.Edit3->setText("-7");
-        wms.Edit4->setText("-46");
-        wms.Edit5->setText("-48");
-        wms.SpeedButton1->click();
+        showWmsPicture(*w, server.url("/wms1?map=teste.map&"));
         EXPECT_TRUE(w->state().wmsActive);
         return w;
     }
@@ -122,9 +109,7 @@ protected:
         return frame->pixel(frame->logicalPoint(latitude, longitude)).toPoint();
     }
 
-    static QRgb shown(app::TForm1& w, QPoint p) {
-        return w.Image1->pixmap().toImage().pixel(p);
-    }
+    static QRgb shown(app::TForm1& w, QPoint p) { return w.Image1->pixmap().toImage().pixel(p); }
 
     support::HttpServer server;
 };
@@ -204,9 +189,9 @@ TEST_F(SearchPlotTest, aPageWithoutAResultNameOrNoPageAtAllChangesNothing) {
     EXPECT_FALSE(QFile::exists(programFile("parametro.txt")));
 
     // A name that would leave the program folder is refused before any download.
-    for (const QByteArray& line : {QByteArray("<p>arquivo=..\\..\\autoexec.bat"),
-                                   QByteArray("<p>arquivo=/etc/passwd"),
-                                   QByteArray("<p>arquivo=C:x.txt"), QByteArray("<p>")}) {
+    for (const QByteArray& line :
+         {QByteArray("<p>arquivo=..\\..\\autoexec.bat"), QByteArray("<p>arquivo=/etc/passwd"),
+          QByteArray("<p>arquivo=C:x.txt"), QByteArray("<p>")}) {
         openSearchOn(*w, searchPage(line));
         searchButton(*w, "Button1")->click();
         EXPECT_TRUE(QFile::exists(programFile("parametro.txt")));  // the page is kept
@@ -228,9 +213,8 @@ TEST_F(SearchPlotTest, aPageWithoutAResultNameOrNoPageAtAllChangesNothing) {
 }
 
 TEST_F(SearchPlotTest, theMapGroupPictureAsksForTheSearchAndTheTextFileIsForSpreadsheets) {
-    server.reply("/cgi-bin/servpqd1.exe/acao2", answer(support::solidJpeg(QColor(90, 90, 90))
-                                                           .toStdString(),
-                                                       "image/jpeg"));
+    server.reply("/cgi-bin/servpqd1.exe/acao2",
+                 answer(support::solidJpeg(QColor(90, 90, 90)).toStdString(), "image/jpeg"));
     auto w = startWithTheme();
     QCoreApplication::processEvents();
     wms::ConnectionsWindow& c = w->connectionsWindow();
@@ -243,9 +227,9 @@ TEST_F(SearchPlotTest, theMapGroupPictureAsksForTheSearchAndTheTextFileIsForSpre
     w->Panel3->Estradas->setChecked(true);
     c.SpeedButton37->click();
     ASSERT_FALSE(asked("/cgi-bin/servpqd1.exe/acao2").empty());
-    EXPECT_EQ(QString::fromStdString(asked("/cgi-bin/servpqd1.exe/acao2").back())
-                  .indexOf("pesquisa"),
-              -1);  // no search plotted yet
+    EXPECT_EQ(
+        QString::fromStdString(asked("/cgi-bin/servpqd1.exe/acao2").back()).indexOf("pesquisa"),
+        -1);  // no search plotted yet
 
     // The list of the search's points only after an area search.
     EXPECT_FALSE(w->Panel3->ListaPesquisa->isEnabled());
@@ -274,10 +258,9 @@ TEST_F(SearchPlotTest, theMapGroupPictureAsksForTheSearchAndTheTextFileIsForSpre
               "AMOSTRA\tLATITUDE\tLONGITUDE\tTEOR\r\n"
               "QV-1\t-6,0\t-47,0\t2,5\r\n"
               "QV-2\t-6,5\t-47,5\t0,75\r\n");
-    const QString expected = "/cgi-bin/servpqd1.exe/acao2?mapa=SE23_lito&&largura=" +
-                             QString::number(w->Map1->width()) +
-                             "&&altura=" + QString::number(w->Map1->height()) +
-                             "&&pesquisa=88&&estrada=s";
+    const QString expected =
+        "/cgi-bin/servpqd1.exe/acao2?mapa=SE23_lito&&largura=" + QString::number(w->Map1->width()) +
+        "&&altura=" + QString::number(w->Map1->height()) + "&&pesquisa=88&&estrada=s";
     EXPECT_EQ(QString::fromStdString(asked("/cgi-bin/servpqd1.exe/acao2").back()), expected);
     EXPECT_FALSE(w->windows().window("TForm16")->isVisible());
 

@@ -43,7 +43,7 @@ TEST(ResultFileName, refusesTheProgramsOwnFilesInAnyLetterCase) {
     for (const QString& name :
          {"quelvora", "QUELVORA", "CONFIG.DAT", "conf.dat", "lista.txt", "ListaWms.txt",
           "listawms1.txt", "layers.txt", "parametro.txt", "temp.jpg", "Temp.BMP", "temp1.bmp",
-          "fox1.bmp", "fox2.bmp", "quelvora.conf", "drives.conf", "legenda.jpg"}) {
+          "fox1.bmp", "fox2.bmp", "quelvora.conf", "drives.conf", "legenda.jpg", "Legenda.PNG"}) {
         SCOPED_TRACE(name.toStdString());
         const ResultName r = resultFileName(page(prefix + name));
         EXPECT_FALSE(r.name.has_value());
