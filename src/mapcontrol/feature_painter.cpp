@@ -50,8 +50,17 @@ inline QRgb blend(QRgb src, QRgb dst) {
 }  // namespace
 
 FeaturePainter::FeaturePainter(QPainter& painter, const ViewTransform& view)
+    : FeaturePainter(painter, view, std::make_unique<DrawScratch>(), nullptr) {}
+
+FeaturePainter::FeaturePainter(QPainter& painter, const ViewTransform& view, DrawScratch& scratch)
+    : FeaturePainter(painter, view, nullptr, &scratch) {}
+
+FeaturePainter::FeaturePainter(QPainter& painter, const ViewTransform& view,
+                               std::unique_ptr<DrawScratch> own, DrawScratch* borrowed)
     : m_painter(painter),
       m_view(view),
+      m_ownScratch(std::move(own)),
+      m_scratch(m_ownScratch ? m_ownScratch.get() : borrowed),
       m_antialiased(painter.testRenderHint(QPainter::Antialiasing)) {
     QPaintDevice* device = painter.device();
     if (device && device->devType() == QInternal::Image && !painter.hasClipping() &&
@@ -129,7 +138,7 @@ void FeaturePainter::makeSprite() {
     {
         QPainter spritePainter(&m_sprite);
         spritePainter.setRenderHints(m_painter.renderHints());
-        FeaturePainter drawer(spritePainter, m_view);
+        FeaturePainter drawer(spritePainter, m_view, *m_scratch);
         drawer.setSymbol(m_symbol);
         drawer.m_image = nullptr;  // draw the marker itself with the painter
         drawer.prepare(ShapeType::Point);
@@ -154,8 +163,8 @@ void FeaturePainter::makeSprite() {
         m_spriteCentre -= QPoint(left, top);
     }
     if (m_image) {
-        m_stamped.assign((static_cast<std::size_t>(m_image->width()) * m_image->height() + 63) / 64,
-                         0);
+        m_stamped = &m_scratch->clearMarks(
+            (static_cast<std::size_t>(m_image->width()) * m_image->height() + 63) / 64);
     }
     m_spriteReady = true;
 }
@@ -177,7 +186,7 @@ bool FeaturePainter::stampMarker(const MapPoint& p) {
     const int height = m_image->height();
     if (px >= 0 && py >= 0 && px < width && py < height) {
         const std::size_t bit = static_cast<std::size_t>(py) * width + px;
-        std::uint64_t& word = m_stamped[bit / 64];
+        std::uint64_t& word = (*m_stamped)[bit / 64];
         const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
         if (word & mask) {
             return true;  // the same marker is already there
@@ -201,33 +210,26 @@ bool FeaturePainter::stampMarker(const MapPoint& p) {
     return true;
 }
 
-bool FeaturePainter::drawSmallPolygon(const VectorData& data, VectorData::FeatureId feature,
-                                      const Rectangle& box) {
-    const bool filled = m_symbol.style == FillSolid;
-    if (!m_image || !(filled || m_symbol.style == FillTransparent) ||
+bool FeaturePainter::isSmallPolygon(const Rectangle& box) const {
+    if (!m_image || !(m_symbol.style == FillSolid || m_symbol.style == FillTransparent) ||
         (m_symbol.outline && m_symbol.size > 1)) {
         return false;  // patterns and wide outlines need the painter
     }
     const double scale = m_view.scale();
-    if (box.width() * scale > kSmallPolygonPixels || box.height() * scale > kSmallPolygonPixels) {
-        return false;
-    }
-    if (!filled && !m_symbol.outline) {
-        return true;  // nothing of it shows
-    }
-    // Every ring in pixels, with its vertices on the same pixel skipped.
-    m_polygon.clear();
-    m_ringEnds.clear();
-    for (std::uint32_t part = data.firstPart(feature); part < data.endPart(feature); ++part) {
-        appendPixels(data.partPoints(part), data.partSize(part));
-        m_ringEnds.push_back(m_polygon.size());
-    }
-    if (m_polygon.isEmpty()) {
+    return box.width() * scale <= kSmallPolygonPixels &&
+           box.height() * scale <= kSmallPolygonPixels;
+}
+
+bool FeaturePainter::drawSmallPolygon() {
+    const bool filled = m_symbol.style == FillSolid;
+    const qsizetype count = m_scratch->pixelCount();
+    if (count == 0) {
         return true;
     }
-    const QPointF* points = m_polygon.constData();
+    const QPointF* points = m_scratch->pixels();
     double minX = points[0].x(), maxX = minX, minY = points[0].y(), maxY = minY;
-    for (const QPointF& p : std::as_const(m_polygon)) {
+    for (qsizetype i = 0; i < count; ++i) {
+        const QPointF& p = points[i];
         minX = std::min(minX, p.x()), maxX = std::max(maxX, p.x());
         minY = std::min(minY, p.y()), maxY = std::max(maxY, p.y());
     }
@@ -257,7 +259,7 @@ bool FeaturePainter::drawSmallPolygon(const VectorData& data, VectorData::Featur
     // Calls visit(a, b) for each edge of each ring until it returns false.
     const auto forEachEdge = [&](const auto& visit) {
         qsizetype ringStart = 0;
-        for (const qsizetype ringEnd : m_ringEnds) {
+        for (const qsizetype ringEnd : m_scratch->ringEnds()) {
             for (qsizetype i = ringStart, j = ringEnd - 1; i < ringEnd; j = i++) {
                 if (!visit(points[i], points[j])) {
                     return;
@@ -382,15 +384,13 @@ void FeaturePainter::prepare(ShapeType type) {
     }
 }
 
-void FeaturePainter::appendPixels(const MapPoint* points, std::size_t count) {
+void FeaturePainter::appendRing(const MapPoint* points, std::size_t count) {
     const double scale = m_view.scale();
     const double left = m_view.extent().left();
     const double top = m_view.extent().top();
     // Written through a pointer into room made at once: appending point by
     // point costs more than the arithmetic.
-    const qsizetype start = m_polygon.size();
-    m_polygon.resize(start + static_cast<qsizetype>(count));
-    QPointF* out = m_polygon.data() + start;
+    QPointF* out = m_scratch->ringRoom(count);
     long lastX = std::numeric_limits<long>::min();
     long lastY = std::numeric_limits<long>::min();
     for (std::size_t i = 0; i < count; ++i) {
@@ -407,7 +407,7 @@ void FeaturePainter::appendPixels(const MapPoint* points, std::size_t count) {
         lastX = px;
         lastY = py;
     }
-    m_polygon.resize(out - m_polygon.data());
+    m_scratch->endRing(out);
 }
 
 void FeaturePainter::drawTinyFeature(const Rectangle& box) {
@@ -418,37 +418,34 @@ void FeaturePainter::drawTinyFeature(const Rectangle& box) {
     m_painter.fillRect(QRectF(std::floor(p.x()), std::floor(p.y()), 1, 1), colour);
 }
 
-void FeaturePainter::drawPolygonParts(const MapPoint* const* parts, const std::size_t* sizes,
-                                      std::size_t count) {
-    if (count == 1) {
-        m_polygon.clear();
-        appendPixels(parts[0], sizes[0]);
-        m_painter.drawPolygon(m_polygon, Qt::OddEvenFill);
+void FeaturePainter::drawRings() {
+    const QPointF* pixels = m_scratch->pixels();
+    const std::vector<qsizetype>& ends = m_scratch->ringEnds();
+    if (ends.size() == 1) {
+        m_painter.drawPolygon(pixels, static_cast<int>(ends[0]), Qt::OddEvenFill);
         if (m_fastOutline) {
-            strokeRing(m_polygon);
+            strokeRing(pixels, ends[0]);
         }
         return;
     }
-    m_path.clear();
-    m_path.setFillRule(Qt::OddEvenFill);
-    for (std::size_t i = 0; i < count; ++i) {
-        m_polygon.clear();
-        appendPixels(parts[i], sizes[i]);
-        m_path.addPolygon(m_polygon);
-        m_path.closeSubpath();
-        if (m_fastOutline) {
-            m_rings.push_back(m_polygon);
+    QPainterPath& path =
+        m_scratch->emptyPath(m_scratch->pixelCount() + 2 * static_cast<qsizetype>(ends.size()) + 1);
+    path.setFillRule(Qt::OddEvenFill);
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+        path.addPolygon(m_scratch->ringPolygon(i));
+        path.closeSubpath();
+    }
+    m_painter.drawPath(path);
+    if (m_fastOutline) {
+        qsizetype start = 0;
+        for (const qsizetype end : ends) {
+            strokeRing(pixels + start, end - start);
+            start = end;
         }
     }
-    m_painter.drawPath(m_path);
-    for (const QPolygonF& ring : m_rings) {
-        strokeRing(ring);
-    }
-    m_rings.clear();
 }
 
-void FeaturePainter::strokeRing(const QPolygonF& ring) {
-    const qsizetype n = ring.size();
+void FeaturePainter::strokeRing(const QPointF* ring, qsizetype n) {
     for (qsizetype i = 0; i < n; ++i) {
         const QPointF& a = ring[i];
         const QPointF& b = ring[(i + 1) % n];
@@ -540,9 +537,9 @@ void FeaturePainter::plotLine(QPointF a, QPointF b) {
 }
 
 void FeaturePainter::drawLinePart(const MapPoint* points, std::size_t count) {
-    m_polygon.clear();
-    appendPixels(points, count);
-    m_painter.drawPolyline(m_polygon);
+    m_scratch->clearRings();
+    appendRing(points, count);
+    m_painter.drawPolyline(m_scratch->pixels(), static_cast<int>(m_scratch->pixelCount()));
 }
 
 void FeaturePainter::drawMarker(const MapPoint& p) {
@@ -602,28 +599,19 @@ void FeaturePainter::drawFeature(const VectorData& data, VectorData::FeatureId f
         }
         return;
     }
-    if (drawSmallPolygon(data, feature, box)) {
+    const bool small = isSmallPolygon(box);
+    if (small && m_symbol.style == FillTransparent && !m_symbol.outline) {
+        return;  // nothing of it shows
+    }
+    // Every ring in pixels, with its vertices on the same pixel skipped.
+    m_scratch->clearRings();
+    for (std::uint32_t part = first; part < end; ++part) {
+        appendRing(data.partPoints(part), data.partSize(part));
+    }
+    if (small && drawSmallPolygon()) {
         return;
     }
-    const std::size_t count = end - first;
-    constexpr std::size_t kLocalParts = 16;
-    const MapPoint* partsLocal[kLocalParts];
-    std::size_t sizesLocal[kLocalParts];
-    std::vector<const MapPoint*> partsHeap;
-    std::vector<std::size_t> sizesHeap;
-    const MapPoint** parts = partsLocal;
-    std::size_t* sizes = sizesLocal;
-    if (count > kLocalParts) {
-        partsHeap.resize(count);
-        sizesHeap.resize(count);
-        parts = partsHeap.data();
-        sizes = sizesHeap.data();
-    }
-    for (std::uint32_t part = first; part < end; ++part) {
-        parts[part - first] = data.partPoints(part);
-        sizes[part - first] = data.partSize(part);
-    }
-    drawPolygonParts(parts, sizes, count);
+    drawRings();
 }
 
 void FeaturePainter::drawShape(const Shape& shape) {
@@ -645,16 +633,13 @@ void FeaturePainter::drawShape(const Shape& shape) {
             }
             break;
         case ShapeType::Polygon:
-        case ShapeType::Rectangle: {
-            std::vector<const MapPoint*> parts;
-            std::vector<std::size_t> sizes;
+        case ShapeType::Rectangle:
+            m_scratch->clearRings();
             for (const Shape::Part& part : shape.parts()) {
-                parts.push_back(part.points.data());
-                sizes.push_back(part.points.size());
+                appendRing(part.points.data(), part.points.size());
             }
-            drawPolygonParts(parts.data(), sizes.data(), parts.size());
+            drawRings();
             break;
-        }
     }
 }
 
