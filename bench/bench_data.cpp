@@ -111,10 +111,10 @@ QString worldPolygonFile() {
 // administrative regions, for a 1000 x 800 view of the world (about 2.8
 // pixels a degree): 3,000 regions 2 to 400 pixels across, few large and many
 // small (a truncated Pareto law), each a ring with a wavy outline of tens to
-// thousands of vertices, a tenth of them with a more detailed coast and
-// islands of their own, up to an archipelago of 150; and 1,600 small islands
-// 0.1 to 3 pixels across. About 408,000 vertices in all. Regions overlap
-// freely, as the features of separate files would.
+// thousands of vertices, a quarter of them with a more detailed coast and
+// islands of their own, up to an archipelago of 400; and 1,600 small islands
+// 0.1 to 3 pixels across. About 408,000 vertices in 9,700 rings. Regions
+// overlap freely, as the features of separate files would.
 QString midSizeWorldPolygonFile() {
     const int regions = std::max(12, static_cast<int>(std::lround(3'000 * scaleFactor())));
     const int islands = std::max(8, static_cast<int>(std::lround(1'600 * scaleFactor())));
@@ -171,15 +171,15 @@ QString midSizeWorldPolygonFile() {
             kSmallest * std::pow(1 - u * (1 - std::pow(kSmallest / kLargest, kTail)), -1 / kTail);
         const double across = pixels / kPixelsPerDegree;
         const double cx = longitude(random), cy = latitude(random);
-        // One region in ten has a coast drawn in more detail and islands off
+        // One region in four has a coast drawn in more detail and islands off
         // it, beyond its widest reach: a few, or an archipelago for a large
         // region.
-        const bool coastal = n % 10 == 0;
+        const bool coastal = n % 4 == 0;
         const int vertices =
-            std::clamp(static_cast<int>((coastal ? 100 : 23) * std::pow(pixels, 0.75)), 20, 12'000);
+            std::clamp(static_cast<int>((coastal ? 50 : 15) * std::pow(pixels, 0.75)), 20, 12'000);
         QString wkt = QStringLiteral("MULTIPOLYGON(") + ring(cx, cy, across, vertices);
         if (coastal) {
-            const int most = std::clamp(static_cast<int>(pixels / 2), 6, 150);
+            const int most = std::clamp(static_cast<int>(2 * pixels), 6, 400);
             const int count = 1 + static_cast<int>(random() % most);
             for (int i = 0; i < count; ++i) {
                 const double angle = 2 * M_PI * unit(random);

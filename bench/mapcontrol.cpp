@@ -121,6 +121,15 @@ double vertexCount(const VectorLayer& layer) {
     return static_cast<double>(vertices);
 }
 
+// Parts (rings) of every feature of the layer.
+double partCount(const VectorLayer& layer) {
+    const VectorData& data = *layer.data();
+    return data.featureCount() == 0
+               ? 0.0
+               : static_cast<double>(
+                     data.endPart(static_cast<VectorData::FeatureId>(data.featureCount() - 1)));
+}
+
 void BM_FullRedrawPolygons(benchmark::State& state) {
     redraw(state, polygons(), polygons().extent());
 }
@@ -152,6 +161,7 @@ void BM_FullRedrawMidSizePolygonsWorld(benchmark::State& state) {
     redraw(state, world, bench::kWorld);
     if (world.isValid()) {
         state.counters["features"] = static_cast<double>(world.data()->featureCount());
+        state.counters["parts"] = partCount(world);
         state.counters["vertices"] = vertexCount(world);
     }
 }
