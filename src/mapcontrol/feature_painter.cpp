@@ -20,14 +20,12 @@ static_assert(kSmallPolygonPixels + 1 <= kMaskSide);
 
 // Nearest integer, halves away from zero, for pixel coordinates; values far
 // outside any picture (and NaN) are clamped first so the conversion stays
-// defined.
+// defined. Written without branches (minimum, maximum and sign selections)
+// for the loop over every vertex.
 inline long roundToLong(double x) {
-    if (!(x > -1e15)) {
-        x = -1e15;
-    } else if (x > 1e15) {
-        x = 1e15;
-    }
-    return static_cast<long>(x < 0 ? x - 0.5 : x + 0.5);
+    x = x > -1e15 ? x : -1e15;  // NaN too
+    x = x < 1e15 ? x : 1e15;
+    return static_cast<long>(x + std::copysign(0.5, x));
 }
 
 // Each byte of x times a / 255, two channels at a time.
@@ -72,6 +70,8 @@ FeaturePainter::FeaturePainter(QPainter& painter, const ViewTransform& view,
             m_image = image;
             m_bits = image->bits();  // the painter has detached the picture already
             m_stride = image->bytesPerLine();
+            m_width = image->width();
+            m_height = image->height();
         }
     }
 }
@@ -360,6 +360,11 @@ void FeaturePainter::prepare(ShapeType type) {
             const bool thick = m_symbol.size > 1;
             m_fastOutline = m_symbol.outline && m_image != nullptr && !thick;
             m_outlineRgb = outline.rgb();
+            if (m_fastOutline && m_outlineRamp[255] != m_outlineRgb) {
+                for (unsigned alpha = 0; alpha < 256; ++alpha) {
+                    m_outlineRamp[alpha] = byteMul(m_outlineRgb, alpha);
+                }
+            }
             QPen pen = m_symbol.outline && !m_fastOutline ? QPen(outline, thick ? m_symbol.size : 0)
                                                           : QPen(Qt::NoPen);
             pen.setCosmetic(true);
@@ -448,7 +453,7 @@ void FeaturePainter::drawRings() {
 void FeaturePainter::strokeRing(const QPointF* ring, qsizetype n) {
     for (qsizetype i = 0; i < n; ++i) {
         const QPointF& a = ring[i];
-        const QPointF& b = ring[(i + 1) % n];
+        const QPointF& b = ring[i + 1 < n ? i + 1 : 0];
         if (a != b) {
             plotLine(a, b);
         }
@@ -491,22 +496,17 @@ void FeaturePainter::plotLine(QPointF a, QPointF b) {
     // An antialiased one-pixel line (Wu's algorithm) straight into the picture;
     // pixel centres sit at +0.5, as for the painter.
     double x0 = a.x() - 0.5, y0 = a.y() - 0.5, x1 = b.x() - 0.5, y1 = b.y() - 0.5;
-    const int width = m_image->width();
-    const int height = m_image->height();
-    if (!clipSegment(x0, y0, x1, y1, width, height)) {
+    const int width = m_width;
+    const int height = m_height;
+    if (x0 >= 0 && x0 <= width && x1 >= 0 && x1 <= width && y0 >= 0 && y0 <= height && y1 >= 0 &&
+        y1 <= height) {
+        // Inside the picture, where clipping keeps the whole segment: its
+        // end as clipping computes it, without clipping's divisions.
+        x1 = x0 + (x1 - x0);
+        y1 = y0 + (y1 - y0);
+    } else if (!clipSegment(x0, y0, x1, y1, width, height)) {
         return;
     }
-    const QRgb colour = m_outlineRgb;
-    uchar* const bits = m_bits;
-    const qsizetype stride = m_stride;
-    const auto plot = [&](int x, int y, double coverage) {
-        if (x < 0 || y < 0 || x >= width || y >= height || coverage <= 0.0) {
-            return;
-        }
-        const auto alpha = static_cast<unsigned>(std::min(coverage, 1.0) * 255 + 0.5);
-        QRgb& dst = reinterpret_cast<QRgb*>(bits + y * stride)[x];
-        dst = blend(byteMul(colour, alpha), dst);
-    };
     const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
     if (steep) {
         std::swap(x0, y0);
@@ -520,12 +520,35 @@ void FeaturePainter::plotLine(QPointF a, QPointF b) {
     const double gradient = dx > 0 ? (y1 - y0) / dx : 0.0;
     const int xStart = static_cast<int>(roundToLong(x0));
     const int xEnd = static_cast<int>(roundToLong(x1));
-    double y = y0 + gradient * (xStart - x0);
+    const double y = y0 + gradient * (xStart - x0);
+    if (steep) {
+        plotSpans<true>(xStart, xEnd, y, gradient);
+    } else {
+        plotSpans<false>(xStart, xEnd, y, gradient);
+    }
+}
+
+template <bool Steep>
+void FeaturePainter::plotSpans(int xStart, int xEnd, double y, double gradient) {
+    const auto width = static_cast<unsigned>(m_width);
+    const auto height = static_cast<unsigned>(m_height);
+    uchar* const bits = m_bits;
+    const qsizetype stride = m_stride;
+    const QRgb* const ramp = m_outlineRamp.data();
+    const auto plot = [&](int x, int y, double coverage) {
+        if (static_cast<unsigned>(x) >= width || static_cast<unsigned>(y) >= height ||
+            coverage <= 0.0) {
+            return;
+        }
+        const auto alpha = static_cast<unsigned>(std::min(coverage, 1.0) * 255 + 0.5);
+        QRgb& dst = reinterpret_cast<QRgb*>(bits + y * stride)[x];
+        dst = blend(ramp[alpha], dst);
+    };
     for (int x = xStart; x <= xEnd; ++x) {
         // y stays above -1 inside the clipped segment, so truncating y + 1 floors it.
         const int iy = static_cast<int>(y + 1.0) - 1;
         const double fraction = y - iy;
-        if (steep) {
+        if constexpr (Steep) {
             plot(iy, x, 1.0 - fraction);
             plot(iy + 1, x, fraction);
         } else {

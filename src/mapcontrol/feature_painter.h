@@ -8,6 +8,7 @@
 
 #include <QImage>
 
+#include <array>
 #include <memory>
 
 class QPainter;
@@ -65,6 +66,10 @@ private:
     // One-pixel antialiased outlines straight into m_image.
     void strokeRing(const QPointF* ring, qsizetype count);
     void plotLine(QPointF a, QPointF b);
+    // The pixels of plotLine from column xStart to xEnd (rows when Steep),
+    // y at xStart in rows (columns when Steep) and growing by `gradient`.
+    template <bool Steep>
+    void plotSpans(int xStart, int xEnd, double y, double gradient);
     // Sets pen and brush for drawing geometry of `type` with the symbol.
     void prepare(ShapeType type);
     // Adds the part's pixels to the scratch as one ring, skipping repeats of
@@ -84,12 +89,15 @@ private:
     QImage* m_image = nullptr;  // the painter's picture, when it can be written directly
     uchar* m_bits = nullptr;    // its pixels
     qsizetype m_stride = 0;
+    int m_width = 0;
+    int m_height = 0;
     QImage m_sprite;  // the marker of the current symbol
     QPoint m_spriteCentre;
     std::vector<std::uint64_t>* m_stamped = nullptr;  // pixels that hold the current sprite
     bool m_spriteReady = false;
     bool m_fastOutline = false;
     QRgb m_outlineRgb = 0;
+    std::array<QRgb, 256> m_outlineRamp{};  // the outline colour at each coverage
 };
 
 }  // namespace mapcontrol
