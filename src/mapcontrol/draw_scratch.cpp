@@ -25,6 +25,23 @@ void DrawScratch::endRing(const QPointF* end) {
     m_ringEnds.push_back(m_pixelCount);
 }
 
+QPointF* DrawScratch::joinedRoom(std::size_t count) {
+    if (count > m_joinedCapacity) {
+        m_joinedCapacity = std::max(count, 2 * m_joinedCapacity);
+        m_joined = std::make_unique<QPointF[]>(m_joinedCapacity);
+        ++m_growths;
+    }
+    return m_joined.get();
+}
+
+std::pair<double, std::size_t>* DrawScratch::orderRoom(std::size_t count) {
+    if (m_order.capacity() < count) {
+        ++m_growths;
+    }
+    m_order.resize(count);
+    return m_order.data();
+}
+
 const QPolygonF& DrawScratch::ringPolygon(std::size_t index) {
     const qsizetype start = index == 0 ? 0 : m_ringEnds[index - 1];
     const qsizetype end = m_ringEnds[index];

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace mapcontrol {
@@ -14,8 +15,9 @@ namespace mapcontrol {
 // The working buffers of feature drawing, kept from one draw to the next so
 // that once the first draws have sized them a redraw allocates nothing per
 // feature: the pixels of the rings of the feature being drawn (ring after
-// ring, with where each ends), a ring copied out for the painter's path,
-// that path, and one mark per pixel of the picture for markers. A buffer
+// ring, with where each ends), the rings joined into one polygon, a ring
+// copied out for the painter's path, that path, and one mark per pixel of
+// the picture for markers. A buffer
 // grows to what the largest feature drawn with it needed and stays so;
 // growthCount() tells how many times one had to grow. A scratch serves one
 // feature painter at a time and is not shared between threads; its owner
@@ -45,6 +47,11 @@ public:
     // Where each ring ends in pixels().
     const std::vector<qsizetype>& ringEnds() const { return m_ringEnds; }
 
+    // Room for `count` pixels of the rings joined into one polygon.
+    QPointF* joinedRoom(std::size_t count);
+    // Room for `count` rings to be put in order: a key and a ring index each.
+    std::pair<double, std::size_t>* orderRoom(std::size_t count);
+
     // Ring `index` as a polygon, valid until the next call.
     const QPolygonF& ringPolygon(std::size_t index);
     // An empty path with room for `elements` elements.
@@ -58,6 +65,9 @@ private:
     std::size_t m_pixelCapacity = 0;
     qsizetype m_pixelCount = 0;
     std::vector<qsizetype> m_ringEnds;
+    std::unique_ptr<QPointF[]> m_joined;
+    std::size_t m_joinedCapacity = 0;
+    std::vector<std::pair<double, std::size_t>> m_order;
     QPolygonF m_ring;
     QPainterPath m_path;
     std::vector<std::uint64_t> m_marks;

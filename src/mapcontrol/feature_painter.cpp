@@ -433,6 +433,14 @@ void FeaturePainter::drawRings() {
         }
         return;
     }
+    if (m_fastOutline && fillJoinedRings()) {
+        qsizetype start = 0;
+        for (const qsizetype end : ends) {
+            strokeRing(pixels + start, end - start);
+            start = end;
+        }
+        return;
+    }
     QPainterPath& path =
         m_scratch->emptyPath(m_scratch->pixelCount() + 2 * static_cast<qsizetype>(ends.size()) + 1);
     path.setFillRule(Qt::OddEvenFill);
@@ -448,6 +456,71 @@ void FeaturePainter::drawRings() {
             start = end;
         }
     }
+}
+
+bool FeaturePainter::fillJoinedRings() {
+    // The rings one after another, each closed, from the top one down (by
+    // their first vertex), then back up through the first vertex of each:
+    // every edge between two rings is then the same line both ways, so
+    // under the even-odd rule it cancels and the fill is the fill of the
+    // rings. That holds exactly for the painter's fill without antialiasing
+    // (a line gives the same crossings either way) and only for a polygon it
+    // takes whole: one of at most 65,535 points that it need not clip (its
+    // coordinates well within +-32,767). Going down the rings keeps the
+    // edges between them short in rows, where their crossings cost. Rings
+    // of fewer than three vertices fill nothing and are left out.
+    constexpr std::size_t kMostPoints = 0xffff;
+    constexpr double kLimit = 16'000;
+    const QPointF* pixels = m_scratch->pixels();
+    const std::vector<qsizetype>& ends = m_scratch->ringEnds();
+    std::pair<double, std::size_t>* const order = m_scratch->orderRoom(ends.size());
+    std::size_t rings = 0;
+    std::size_t room = 0;
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+        const qsizetype start = i == 0 ? 0 : ends[i - 1];
+        if (ends[i] - start >= 3) {
+            order[rings++] = {pixels[start].y(), i};
+            room += static_cast<std::size_t>(ends[i] - start) + 2;
+        }
+    }
+    if (rings < 2 || room > kMostPoints) {
+        return false;
+    }
+    std::sort(order, order + rings);
+    QPointF* const joined = m_scratch->joinedRoom(room);
+    QPointF* out = joined;
+    double low = 0, high = 0;
+    for (std::size_t k = 0; k < rings; ++k) {
+        const std::size_t i = order[k].second;
+        const qsizetype start = i == 0 ? 0 : ends[i - 1];
+        const QPointF* ring = pixels + start;
+        const qsizetype count = ends[i] - start;
+        for (qsizetype v = 0; v < count; ++v) {
+            low = std::min({low, ring[v].x(), ring[v].y()});
+            high = std::max({high, ring[v].x(), ring[v].y()});
+        }
+        out = std::copy(ring, ring + count, out);
+        // Closed as QPainterPath::closeSubpath closes a ring.
+        const QPointF first = ring[0];
+        QPointF& last = out[-1];
+        if (first.x() != last.x() || first.y() != last.y()) {
+            if (qFuzzyCompare(first.x(), last.x()) && qFuzzyCompare(first.y(), last.y())) {
+                last = first;
+            } else {
+                *out++ = first;
+            }
+        }
+    }
+    if (low < -kLimit || high > kLimit) {
+        return false;
+    }
+    // Back up: the first vertex of each ring above the last one.
+    for (std::size_t k = rings - 1; k-- > 0;) {
+        const std::size_t i = order[k].second;
+        *out++ = pixels[i == 0 ? 0 : ends[i - 1]];
+    }
+    m_painter.drawPolygon(joined, static_cast<int>(out - joined), Qt::OddEvenFill);
+    return true;
 }
 
 void FeaturePainter::strokeRing(const QPointF* ring, qsizetype n) {

@@ -53,6 +53,9 @@ private:
                    DrawScratch* borrowed);
     // Fills and outlines the rings held in the scratch.
     void drawRings();
+    // Fills the rings held in the scratch as one polygon, when that gives
+    // the painter's path of them to the pixel; false when it would not.
+    bool fillJoinedRings();
     void drawLinePart(const MapPoint* points, std::size_t count);
     void drawMarker(const MapPoint& p);
     void drawTinyFeature(const Rectangle& box);
