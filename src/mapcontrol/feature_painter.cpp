@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -26,6 +27,17 @@ inline long roundToLong(double x) {
     x = x > -1e15 ? x : -1e15;  // NaN too
     x = x < 1e15 ? x : 1e15;
     return static_cast<long>(x + std::copysign(0.5, x));
+}
+
+// Floor and ceiling as int, for values well within its range (pixel
+// coordinates near the picture), without the cost of the general functions.
+inline int floorToInt(double v) {
+    const int i = static_cast<int>(v);
+    return i - (v < i);
+}
+inline int ceilToInt(double v) {
+    const int i = static_cast<int>(v);
+    return i + (v > i);
 }
 
 // Each byte of x times a / 255, two channels at a time.
@@ -125,6 +137,7 @@ Qt::PenStyle FeaturePainter::lineStyle(int style) {
 void FeaturePainter::setSymbol(const Symbol& symbol) {
     m_symbol = symbol;
     m_colour = toQColor(symbol.colour);
+    m_fillRgb = m_colour.rgb();
     m_prepared = false;
     m_spriteReady = false;
 }
@@ -233,18 +246,18 @@ bool FeaturePainter::drawSmallPolygon() {
         minX = std::min(minX, p.x()), maxX = std::max(maxX, p.x());
         minY = std::min(minY, p.y()), maxY = std::max(maxY, p.y());
     }
-    const int width = m_image->width();
-    const int height = m_image->height();
+    const int width = m_width;
+    const int height = m_height;
     if (maxX < 0 || maxY < 0 || minX >= width || minY >= height) {
         return true;  // outside the picture
     }
     // The pixels the rings' box touches, one bit each, row by row. They are
     // worked out whole, also where the picture cuts them, so that a picture
     // drawn in bands gets the pixels of the picture drawn whole.
-    const int x0 = static_cast<int>(std::floor(minX));
-    const int y0 = static_cast<int>(std::floor(minY));
-    const int x1 = static_cast<int>(std::floor(maxX));
-    const int y1 = static_cast<int>(std::floor(maxY));
+    const int x0 = floorToInt(minX);
+    const int y0 = floorToInt(minY);
+    const int x1 = floorToInt(maxX);
+    const int y1 = floorToInt(maxY);
     if (x1 - x0 >= kMaskSide || y1 - y0 >= kMaskSide) {
         return false;
     }
@@ -273,10 +286,10 @@ bool FeaturePainter::drawSmallPolygon() {
     std::uint64_t outline = 0;
     if (m_symbol.outline) {
         forEachEdge([&](const QPointF& a, const QPointF& b) {
-            const int ex0 = std::max(x0, static_cast<int>(std::ceil(std::min(a.x(), b.x()) - 1)));
-            const int ex1 = std::min(x1, static_cast<int>(std::floor(std::max(a.x(), b.x()))));
-            const int ey0 = std::max(y0, static_cast<int>(std::ceil(std::min(a.y(), b.y()) - 1)));
-            const int ey1 = std::min(y1, static_cast<int>(std::floor(std::max(a.y(), b.y()))));
+            const int ex0 = std::max(x0, ceilToInt(std::min(a.x(), b.x()) - 1));
+            const int ex1 = std::min(x1, floorToInt(std::max(a.x(), b.x())));
+            const int ey0 = std::max(y0, ceilToInt(std::min(a.y(), b.y()) - 1));
+            const int ey1 = std::min(y1, floorToInt(std::max(a.y(), b.y())));
             const double dx = b.x() - a.x(), dy = b.y() - a.y();
             const double lengthSquared = dx * dx + dy * dy;
             const double inverse = lengthSquared > 0 ? 1.0 / lengthSquared : 0.0;
@@ -304,21 +317,21 @@ bool FeaturePainter::drawSmallPolygon() {
     std::uint64_t inside = 0;
     if (filled && outline != everyPixel) {
         forEachEdge([&](const QPointF& a, const QPointF& b) {
-            for (int y = y0; y <= y1; ++y) {
+            // The rows whose centre cy the edge crosses, min <= cy < max
+            // (exact: pixel coordinates have bits to spare for the halves).
+            const int rowFirst = std::max(y0, ceilToInt(std::min(a.y(), b.y()) - 0.5));
+            const int rowLast = std::min(y1, ceilToInt(std::max(a.y(), b.y()) - 0.5) - 1);
+            for (int y = rowFirst; y <= rowLast; ++y) {
                 const double cy = y + 0.5;
-                if ((a.y() > cy) == (b.y() > cy)) {
-                    continue;
-                }
                 const double crossing = a.x() + (cy - a.y()) * (b.x() - a.x()) / (b.y() - a.y());
                 // Centres x + 0.5 < crossing: the first `left` columns.
-                const int left =
-                    std::clamp(static_cast<int>(std::ceil(crossing - 0.5)) - x0, 0, columns);
+                const int left = std::clamp(ceilToInt(crossing - 0.5) - x0, 0, columns);
                 inside ^= ((std::uint64_t{1} << left) - 1) << ((y - y0) * kMaskSide);
             }
             return true;
         });
     }
-    const QRgb fill = m_colour.rgb();
+    const QRgb fill = m_fillRgb;
     const auto put = [&](int x, int y, QRgb colour) {
         if (x >= 0 && y >= 0 && x < width && y < height) {
             reinterpret_cast<QRgb*>(m_bits + y * m_stride)[x] = colour;
@@ -327,19 +340,14 @@ bool FeaturePainter::drawSmallPolygon() {
     if ((outline | inside) == 0) {
         // No pixel centre falls on it: like a feature smaller than a pixel,
         // it still shows as one pixel.
-        put(static_cast<int>(std::floor((minX + maxX) / 2)),
-            static_cast<int>(std::floor((minY + maxY) / 2)), filled ? fill : m_outlineRgb);
+        put(floorToInt((minX + maxX) / 2), floorToInt((minY + maxY) / 2),
+            filled ? fill : m_outlineRgb);
         return true;
     }
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
-            const std::uint64_t b = bit(x, y);
-            if (outline & b) {
-                put(x, y, m_outlineRgb);
-            } else if (inside & b) {
-                put(x, y, fill);
-            }
-        }
+    for (std::uint64_t bits = outline | inside; bits != 0; bits &= bits - 1) {
+        const int index = std::countr_zero(bits);
+        const std::uint64_t b = std::uint64_t{1} << index;
+        put(x0 + index % kMaskSide, y0 + index / kMaskSide, (outline & b) ? m_outlineRgb : fill);
     }
     return true;
 }

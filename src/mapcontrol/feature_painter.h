@@ -86,6 +86,7 @@ private:
     bool m_antialiased = true;  // the painter's setting when we got it
     Symbol m_symbol;
     QColor m_colour;
+    QRgb m_fillRgb = 0;  // m_colour
     bool m_prepared = false;
     ShapeType m_preparedType = ShapeType::Point;
 
