@@ -21,35 +21,49 @@ constexpr int kMinimumSplitHeight = 128;
 
 namespace mapcontrol {
 
-// The working buffers of each band, and the two band pictures over the
-// pixels of the picture last drawn in two bands, kept with their painting
-// engines (and the engines' own buffers) while the next picture has the
-// same pixels, stride and size.
+// The working buffers of each band, and the band pictures over the pixels
+// of the last two pictures drawn in two bands (a layer shows on the main
+// map and on the overview), kept with their painting engines and the
+// engines' own buffers while a picture has the same pixels, stride and size.
 struct VectorLayer::DrawState {
+    struct Bands {
+        const uchar* bits = nullptr;
+        qsizetype stride = 0;
+        QSize size;
+        QImage images[2];
+        std::uint64_t lastUse = 0;
+    };
+
     std::mutex busy;  // held by the draw using the state
     DrawScratch scratch[2];
-    QImage bands[2];
-    const uchar* bits = nullptr;
-    qsizetype stride = 0;
-    QSize size;
+    Bands bands[2];
+    std::uint64_t draws = 0;
     std::size_t bandsMade = 0;
 
-    // The bands of `image`, split at row `middle`.
-    QImage* bandsOf(QImage& image, int middle) {
+    // The bands of `image`, split at its middle row.
+    QImage* bandsOf(QImage& image) {
         uchar* pixels = image.bits();
-        if (pixels != bits || image.bytesPerLine() != stride || image.size() != size ||
-            bands[0].height() != middle) {
-            bands[0] = QImage(pixels, image.width(), middle, image.bytesPerLine(),
-                              QImage::Format_ARGB32_Premultiplied);
-            bands[1] = QImage(pixels + middle * image.bytesPerLine(), image.width(),
-                              image.height() - middle, image.bytesPerLine(),
-                              QImage::Format_ARGB32_Premultiplied);
-            bits = pixels;
-            stride = image.bytesPerLine();
-            size = image.size();
+        Bands* found = nullptr;
+        for (Bands& b : bands) {
+            if (b.bits == pixels && b.stride == image.bytesPerLine() && b.size == image.size()) {
+                found = &b;
+            }
+        }
+        if (!found) {
+            found = bands[0].lastUse <= bands[1].lastUse ? &bands[0] : &bands[1];
+            const int middle = image.height() / 2;
+            found->images[0] = QImage(pixels, image.width(), middle, image.bytesPerLine(),
+                                      QImage::Format_ARGB32_Premultiplied);
+            found->images[1] = QImage(pixels + middle * image.bytesPerLine(), image.width(),
+                                      image.height() - middle, image.bytesPerLine(),
+                                      QImage::Format_ARGB32_Premultiplied);
+            found->bits = pixels;
+            found->stride = image.bytesPerLine();
+            found->size = image.size();
             bandsMade += 2;
         }
-        return bands;
+        found->lastUse = ++draws;
+        return found->images;
     }
 };
 
@@ -149,7 +163,7 @@ void VectorLayer::draw(QPainter& painter, const ViewTransform& view) const {
     // the same pixels; a feature across the border is drawn in both, clipped.
     const int width = image->width();
     const int middle = image->height() / 2;
-    QImage* bands = state.bandsOf(*image, middle);
+    QImage* bands = state.bandsOf(*image);
     const auto drawBand = [&](int index, int y0, int y1) {
         try {
             QPainter bandPainter(&bands[index]);

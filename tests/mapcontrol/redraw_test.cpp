@@ -171,6 +171,33 @@ TEST_F(Redraw, aViewDrawnAgainMakesNoRoomForItsBuffers) {
     EXPECT_EQ(growths(), again);
 }
 
+TEST_F(Redraw, layersShownOnTwoMapsMakeNoRoomWhenTheMapsRedrawInTurn) {
+    MapWidget map;
+    MapWidget overview;
+    addLayers(map);
+    for (int i = map.layers().count() - 1; i >= 0; --i) {
+        overview.layers().add(map.layers().shared(i));  // the very layers, as the overview has
+    }
+    map.resize(300, 200);
+    overview.resize(260, 150);
+    map.setExtent(kAll);
+    overview.setExtent(kAll);
+    const auto growths = [&] {
+        std::vector<std::size_t> counts;
+        for (int i = 0; i < map.layers().count(); ++i) {
+            counts.push_back(static_cast<VectorLayer*>(map.layers().item(i))->drawingGrowthCount());
+        }
+        return counts;
+    };
+    const std::vector<std::size_t> first = growths();
+    for (int i = 0; i < 3; ++i) {
+        map.refresh();
+        overview.refresh();
+    }
+    EXPECT_EQ(growths(), first);
+    EXPECT_EQ(overview.picture(), freshPicture(QSize(260, 150), kAll));
+}
+
 TEST_F(Redraw, picturesAfterOtherViewsAndSizesEqualAFreshWidgets) {
     MapWidget map;
     addLayers(map);
