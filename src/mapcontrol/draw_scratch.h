@@ -15,13 +15,13 @@ namespace mapcontrol {
 // The working buffers of feature drawing, kept from one draw to the next so
 // that once the first draws have sized them a redraw allocates nothing per
 // feature: the pixels of the rings of the feature being drawn (ring after
-// ring, with where each ends), the rings joined into one polygon, a ring
-// copied out for the painter's path, that path, and one mark per pixel of
-// the picture for markers. A buffer
-// grows to what the largest feature drawn with it needed and stays so;
-// growthCount() tells how many times one had to grow. A scratch serves one
-// feature painter at a time and is not shared between threads; its owner
-// keeps it (a vector layer keeps one per band of the picture it draws in).
+// ring, with where each ends), the rings joined into one polygon and their
+// order, a ring copied out for the painter's path, that path, and one mark
+// per pixel of the picture for markers. A buffer grows to what the largest
+// feature drawn with it needed and stays so; growthCount() tells how many
+// times one had to grow. A scratch serves one feature painter at a time and
+// is not shared between threads; its owner keeps it (a vector layer keeps
+// one per band of the picture it draws in).
 class DrawScratch {
 public:
     DrawScratch() = default;

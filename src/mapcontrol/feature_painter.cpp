@@ -176,8 +176,8 @@ void FeaturePainter::makeSprite() {
         m_spriteCentre -= QPoint(left, top);
     }
     if (m_image) {
-        m_stamped = &m_scratch->clearMarks(
-            (static_cast<std::size_t>(m_image->width()) * m_image->height() + 63) / 64);
+        m_stamped =
+            m_scratch->clearMarks((static_cast<std::size_t>(m_width) * m_height + 63) / 64).data();
     }
     m_spriteReady = true;
 }
@@ -195,11 +195,11 @@ bool FeaturePainter::stampMarker(const MapPoint& p) {
     }
     const int px = static_cast<int>(std::floor(pixel.x()));
     const int py = static_cast<int>(std::floor(pixel.y()));
-    const int width = m_image->width();
-    const int height = m_image->height();
+    const int width = m_width;
+    const int height = m_height;
     if (px >= 0 && py >= 0 && px < width && py < height) {
         const std::size_t bit = static_cast<std::size_t>(py) * width + px;
-        std::uint64_t& word = (*m_stamped)[bit / 64];
+        std::uint64_t& word = m_stamped[bit / 64];
         const std::uint64_t mask = std::uint64_t{1} << (bit % 64);
         if (word & mask) {
             return true;  // the same marker is already there
@@ -436,27 +436,16 @@ void FeaturePainter::drawRings() {
     const std::vector<qsizetype>& ends = m_scratch->ringEnds();
     if (ends.size() == 1) {
         m_painter.drawPolygon(pixels, static_cast<int>(ends[0]), Qt::OddEvenFill);
-        if (m_fastOutline) {
-            strokeRing(pixels, ends[0]);
+    } else if (!(m_fastOutline && fillJoinedRings())) {
+        QPainterPath& path = m_scratch->emptyPath(m_scratch->pixelCount() +
+                                                  2 * static_cast<qsizetype>(ends.size()) + 1);
+        path.setFillRule(Qt::OddEvenFill);
+        for (std::size_t i = 0; i < ends.size(); ++i) {
+            path.addPolygon(m_scratch->ringPolygon(i));
+            path.closeSubpath();
         }
-        return;
+        m_painter.drawPath(path);
     }
-    if (m_fastOutline && fillJoinedRings()) {
-        qsizetype start = 0;
-        for (const qsizetype end : ends) {
-            strokeRing(pixels + start, end - start);
-            start = end;
-        }
-        return;
-    }
-    QPainterPath& path =
-        m_scratch->emptyPath(m_scratch->pixelCount() + 2 * static_cast<qsizetype>(ends.size()) + 1);
-    path.setFillRule(Qt::OddEvenFill);
-    for (std::size_t i = 0; i < ends.size(); ++i) {
-        path.addPolygon(m_scratch->ringPolygon(i));
-        path.closeSubpath();
-    }
-    m_painter.drawPath(path);
     if (m_fastOutline) {
         qsizetype start = 0;
         for (const qsizetype end : ends) {

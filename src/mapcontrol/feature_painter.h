@@ -86,7 +86,7 @@ private:
     bool m_antialiased = true;  // the painter's setting when we got it
     Symbol m_symbol;
     QColor m_colour;
-    QRgb m_fillRgb = 0;  // m_colour
+    QRgb m_fillRgb = 0;  // m_colour as a pixel
     bool m_prepared = false;
     ShapeType m_preparedType = ShapeType::Point;
 
@@ -97,7 +97,7 @@ private:
     int m_height = 0;
     QImage m_sprite;  // the marker of the current symbol
     QPoint m_spriteCentre;
-    std::vector<std::uint64_t>* m_stamped = nullptr;  // pixels that hold the current sprite
+    std::uint64_t* m_stamped = nullptr;  // pixels that hold the current sprite, in the scratch
     bool m_spriteReady = false;
     bool m_fastOutline = false;
     QRgb m_outlineRgb = 0;

@@ -16,8 +16,8 @@ namespace mapcontrol {
 // other layer made from the same data (both maps show the same themes); the
 // renderer, the symbol and the visibility are the layer's own. Without a
 // renderer the layer draws every feature with its symbol. The layer keeps
-// the working buffers of its drawing (and the bands of the picture it last
-// drew in) for its next draw.
+// the working buffers of its drawing (and the bands of the last two
+// pictures it drew in) for its next draws.
 class VectorLayer final : public Layer {
 public:
     // The shapefile at the native path, through VectorDataCache::shared():
@@ -37,6 +37,10 @@ public:
     // Point, Line or Polygon; Point for an invalid layer.
     ShapeType shapeType() const;
     const std::shared_ptr<const VectorData>& data() const { return m_data; }
+    // How many times the layer's drawing had to make room: a working buffer
+    // that grew, or a band picture made over a picture not drawn in before.
+    // Drawing a view again into the same picture adds none.
+    std::size_t drawingGrowthCount() const;
 
     // The renderer, owned by the layer, to be changed in place; null when none.
     Renderer* renderer() const { return m_renderer.get(); }
@@ -52,10 +56,6 @@ public:
     RecordSet records() const;
     // Records matching an attribute expression, or why it cannot be run.
     std::variant<RecordSet, ExpressionError> searchExpression(const QString& expression) const;
-    // How many times the layer's drawing had to make room: a working buffer
-    // that grew, or a band picture made over a picture not drawn in before.
-    // Drawing a view again into the same picture adds none.
-    std::size_t drawingGrowthCount() const;
 
     // Polygons containing the point (edges count as inside).
     RecordSet searchContaining(const MapPoint& point) const;
