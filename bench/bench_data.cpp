@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -99,6 +100,107 @@ QString worldPolygonFile() {
         const double size = across(random);
         const QString wkt = starPolygon(cx, cy, size, size, 25, random, jitter);
         builder.feature(wkt, {QStringLiteral("U%1").arg(n % 12), double(random() % 1000)});
+    }
+    if (!builder.write(path)) {
+        return {};
+    }
+    return path;
+}
+
+// About 4,600 polygons over the whole world in the shape of first-level
+// administrative regions, for a 1000 x 800 view of the world (about 2.8
+// pixels a degree): 3,000 regions 2 to 400 pixels across, few large and many
+// small (a truncated Pareto law), each a ring with a wavy outline of tens to
+// thousands of vertices, a quarter of them with a more detailed coast and
+// islands of their own, up to an archipelago of 400; and 1,600 small islands
+// 0.1 to 3 pixels across. About 408,000 vertices in 9,700 rings. Regions
+// overlap freely, as the features of separate files would.
+QString midSizeWorldPolygonFile() {
+    const int regions = std::max(12, static_cast<int>(std::lround(3'000 * scaleFactor())));
+    const int islands = std::max(8, static_cast<int>(std::lround(1'600 * scaleFactor())));
+    const QString path =
+        dataFolder() + QStringLiteral("/midsize_world_%1_%2.shp").arg(regions).arg(islands);
+    if (QFileInfo::exists(path)) {
+        return path;
+    }
+    constexpr double kPixelsPerDegree = 1000.0 / 360.0;
+    std::mt19937 random(17);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    // A closed ring around (cx, cy) of `vertices` vertices plus the closing
+    // one, `across` degrees wide before the aspect is applied, its radius
+    // waving with harmonics of random phases and falling amplitudes, each
+    // vertex moved in or out by up to half the step between vertices, as a
+    // coast drawn at a finer scale is.
+    const auto ring = [&](double cx, double cy, double across, int vertices) {
+        constexpr int kHarmonics = 24;
+        double phase[kHarmonics];
+        for (double& p : phase) p = 2 * M_PI * unit(random);
+        const double aspect = 0.6 + 1.1 * unit(random);
+        QString text = QStringLiteral("((");
+        QString first;
+        for (int i = 0; i < vertices; ++i) {
+            const double angle = -2 * M_PI * i / vertices;
+            double radius = 1.0;
+            for (int k = 1; k <= kHarmonics; ++k) {
+                radius += 0.12 / std::pow(k, 1.2) * std::sin(k * angle + phase[k - 1]);
+            }
+            radius += 0.5 * 2 * M_PI / vertices * (2 * unit(random) - 1);
+            radius *= across / 2 / 1.5;  // the widest reach is `across` / 2
+            const QString vertex =
+                QStringLiteral("%1 %2")
+                    .arg(std::clamp(cx + std::cos(angle) * radius * aspect, -180.0, 180.0), 0, 'f',
+                         7)
+                    .arg(std::clamp(cy + std::sin(angle) * radius / aspect, -90.0, 90.0), 0, 'f',
+                         7);
+            text += vertex + QLatin1Char(',');
+            if (i == 0) first = vertex;
+        }
+        return text + first + QStringLiteral("))");
+    };
+    fixtures::ShapefileBuilder builder(fixtures::ShapeType::Polygon);
+    builder.textField(QStringLiteral("CLASSE"), 10).realField(QStringLiteral("VAL"), 12, 3);
+    const auto add = [&](const QString& wkt, int n) {
+        builder.feature(wkt, {QStringLiteral("U%1").arg(n % 12), double(random() % 1000)});
+    };
+    std::uniform_real_distribution<double> longitude(kWorld.left(), kWorld.right());
+    std::uniform_real_distribution<double> latitude(-60.0, 80.0);
+    constexpr double kSmallest = 2.0, kLargest = 400.0, kTail = 1.3;
+    for (int n = 0; n < regions; ++n) {
+        const double u = unit(random);
+        const double pixels =
+            kSmallest * std::pow(1 - u * (1 - std::pow(kSmallest / kLargest, kTail)), -1 / kTail);
+        const double across = pixels / kPixelsPerDegree;
+        const double cx = longitude(random), cy = latitude(random);
+        // One region in four has a coast drawn in more detail and islands off
+        // it, beyond its widest reach: a few, or an archipelago for a large
+        // region.
+        const bool coastal = n % 4 == 0;
+        const int vertices =
+            std::clamp(static_cast<int>((coastal ? 50 : 15) * std::pow(pixels, 0.75)), 20, 12'000);
+        QString wkt = QStringLiteral("MULTIPOLYGON(") + ring(cx, cy, across, vertices);
+        if (coastal) {
+            const int most = std::clamp(static_cast<int>(2 * pixels), 6, 400);
+            const int count = 1 + static_cast<int>(random() % most);
+            for (int i = 0; i < count; ++i) {
+                const double angle = 2 * M_PI * unit(random);
+                const double distance = across * (1.0 + 1.5 * unit(random));
+                const double size = (0.3 + 2.7 * unit(random)) / kPixelsPerDegree;
+                const int vertices = 8 + static_cast<int>(random() % 23);
+                const double ix = cx + std::cos(angle) * distance;
+                const double iy = cy + std::sin(angle) * distance;
+                if (kWorld.contains({ix, iy})) {
+                    wkt += QLatin1Char(',') + ring(ix, iy, size, vertices);
+                }
+            }
+        }
+        add(wkt + QLatin1Char(')'), n);
+    }
+    for (int n = 0; n < islands; ++n) {
+        const double pixels = 0.1 * std::pow(30.0, unit(random));  // 0.1 to 3, log-uniform
+        add(QStringLiteral("POLYGON") + ring(longitude(random), latitude(random),
+                                             pixels / kPixelsPerDegree,
+                                             8 + static_cast<int>(random() % 33)),
+            n);
     }
     if (!builder.write(path)) {
         return {};

@@ -4,7 +4,8 @@
 // beside the binary: 200,000 polygons of 25 vertices (5 million vertices,
 // fields CLASSE text with 12 values and VAL real) and 1,000,000 points with
 // 5 attributes (NAME, VAL, ID, CAT with 40 values, DEPTH); also 200,000
-// small polygons spread over the whole world.
+// small polygons spread over the whole world, and some 4,600 mid-size
+// polygons over the world in the shape of first-level administrative regions.
 // QUELVORA_BENCH_SCALE (default 1) shrinks the feature counts, for the short
 // smoke run of the test command.
 #include "mapcontrol/geometry.h"
@@ -25,6 +26,7 @@ double scaleFactor();
 QString polygonFile();
 QString pointFile();
 QString worldPolygonFile();
+QString midSizeWorldPolygonFile();
 
 // The layers of those files, loaded once per program.
 mapcontrol::VectorLayer& polygons();

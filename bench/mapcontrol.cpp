@@ -12,6 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 
@@ -62,6 +63,20 @@ void BM_LoadPoints(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadPoints)->Unit(benchmark::kMillisecond)->Iterations(2);
 
+// Pixels of the picture that are not the white background.
+double drawnShare(const QImage& image) {
+    qsizetype drawn = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        drawn += std::count_if(row, row + image.width(),
+                               [](QRgb pixel) { return pixel != qRgb(255, 255, 255); });
+    }
+    return static_cast<double>(drawn) / (static_cast<double>(image.width()) * image.height());
+}
+
+// Times redraws of the layer's data at `extent`. The first picture is drawn
+// before the timing and must show something; every redraw after it must
+// give the same picture.
 void redraw(benchmark::State& state, VectorLayer& layer, const Rectangle& extent) {
     if (!layer.isValid()) {
         state.SkipWithError("layer not loaded");
@@ -74,14 +89,45 @@ void redraw(benchmark::State& state, VectorLayer& layer, const Rectangle& extent
     layers.add(std::move(view));
     QImage image(kPicture, QImage::Format_ARGB32_Premultiplied);
     const ViewTransform transform(fitExtent(extent, kPicture), kPicture);
-    for (auto _ : state) {
+    const auto draw = [&] {
         QPainter painter(&image);
         drawLayers(painter, transform, layers, Qt::white, {});
-    }
-    if (image.pixel(kPicture.width() / 2, kPicture.height() / 2) == qRgb(255, 255, 255) &&
-        image.pixel(kPicture.width() / 3, kPicture.height() / 3) == qRgb(255, 255, 255)) {
+    };
+    draw();
+    const QImage first = image.copy();
+    const double share = drawnShare(first);
+    if (share == 0) {
         state.SkipWithError("nothing was drawn");
+        return;
     }
+    for (auto _ : state) {
+        draw();
+    }
+    if (image != first) {
+        state.SkipWithError("a redraw gave another picture than the first draw");
+    }
+    state.counters["drawn"] = share;
+}
+
+// Vertices of every feature of the layer.
+double vertexCount(const VectorLayer& layer) {
+    const VectorData& data = *layer.data();
+    std::size_t vertices = 0;
+    for (VectorData::FeatureId f = 0; f < data.featureCount(); ++f) {
+        for (std::uint32_t part = data.firstPart(f); part < data.endPart(f); ++part) {
+            vertices += data.partSize(part);
+        }
+    }
+    return static_cast<double>(vertices);
+}
+
+// Parts (rings) of every feature of the layer.
+double partCount(const VectorLayer& layer) {
+    const VectorData& data = *layer.data();
+    return data.featureCount() == 0
+               ? 0.0
+               : static_cast<double>(
+                     data.endPart(static_cast<VectorData::FeatureId>(data.featureCount() - 1)));
 }
 
 void BM_FullRedrawPolygons(benchmark::State& state) {
@@ -106,6 +152,20 @@ void BM_FullRedrawSmallPolygonsWorld(benchmark::State& state) {
     redraw(state, world, world.extent());
 }
 BENCHMARK(BM_FullRedrawSmallPolygonsWorld)->Unit(benchmark::kMillisecond);
+
+// Polygons of 1 to 400 pixels across and small islands over the whole world,
+// as first-level administrative regions are: tens to thousands of vertices
+// per polygon, many of them on one pixel.
+void BM_FullRedrawMidSizePolygonsWorld(benchmark::State& state) {
+    static VectorLayer world(bench::midSizeWorldPolygonFile());
+    redraw(state, world, bench::kWorld);
+    if (world.isValid()) {
+        state.counters["features"] = static_cast<double>(world.data()->featureCount());
+        state.counters["parts"] = partCount(world);
+        state.counters["vertices"] = vertexCount(world);
+    }
+}
+BENCHMARK(BM_FullRedrawMidSizePolygonsWorld)->Unit(benchmark::kMillisecond);
 
 void BM_PointInPolygon(benchmark::State& state) {
     const VectorLayer& layer = polygons();

@@ -60,7 +60,7 @@ void ClassBreaksRenderer::draw(const RenderContext& context) const {
     if (column < 0) {
         return;
     }
-    FeaturePainter painter(context.painter, context.view);
+    FeaturePainter painter(context.painter, context.view, context.scratch);
     int current = -1;
     for (const VectorData::FeatureId f : context.features) {
         const std::optional<double> value =

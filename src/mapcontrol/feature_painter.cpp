@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -20,14 +21,23 @@ static_assert(kSmallPolygonPixels + 1 <= kMaskSide);
 
 // Nearest integer, halves away from zero, for pixel coordinates; values far
 // outside any picture (and NaN) are clamped first so the conversion stays
-// defined.
+// defined. Written without branches (minimum, maximum and sign selections)
+// for the loop over every vertex.
 inline long roundToLong(double x) {
-    if (!(x > -1e15)) {
-        x = -1e15;
-    } else if (x > 1e15) {
-        x = 1e15;
-    }
-    return static_cast<long>(x < 0 ? x - 0.5 : x + 0.5);
+    x = x > -1e15 ? x : -1e15;  // NaN too
+    x = x < 1e15 ? x : 1e15;
+    return static_cast<long>(x + std::copysign(0.5, x));
+}
+
+// Floor and ceiling as int, for values well within its range (pixel
+// coordinates near the picture), without the cost of the general functions.
+inline int floorToInt(double v) {
+    const int i = static_cast<int>(v);
+    return i - (v < i);
+}
+inline int ceilToInt(double v) {
+    const int i = static_cast<int>(v);
+    return i + (v > i);
 }
 
 // Each byte of x times a / 255, two channels at a time.
@@ -50,8 +60,17 @@ inline QRgb blend(QRgb src, QRgb dst) {
 }  // namespace
 
 FeaturePainter::FeaturePainter(QPainter& painter, const ViewTransform& view)
+    : FeaturePainter(painter, view, std::make_unique<DrawScratch>(), nullptr) {}
+
+FeaturePainter::FeaturePainter(QPainter& painter, const ViewTransform& view, DrawScratch& scratch)
+    : FeaturePainter(painter, view, nullptr, &scratch) {}
+
+FeaturePainter::FeaturePainter(QPainter& painter, const ViewTransform& view,
+                               std::unique_ptr<DrawScratch> own, DrawScratch* borrowed)
     : m_painter(painter),
       m_view(view),
+      m_ownScratch(std::move(own)),
+      m_scratch(m_ownScratch ? m_ownScratch.get() : borrowed),
       m_antialiased(painter.testRenderHint(QPainter::Antialiasing)) {
     QPaintDevice* device = painter.device();
     if (device && device->devType() == QInternal::Image && !painter.hasClipping() &&
@@ -63,6 +82,8 @@ FeaturePainter::FeaturePainter(QPainter& painter, const ViewTransform& view)
             m_image = image;
             m_bits = image->bits();  // the painter has detached the picture already
             m_stride = image->bytesPerLine();
+            m_width = image->width();
+            m_height = image->height();
         }
     }
 }
@@ -116,6 +137,7 @@ Qt::PenStyle FeaturePainter::lineStyle(int style) {
 void FeaturePainter::setSymbol(const Symbol& symbol) {
     m_symbol = symbol;
     m_colour = toQColor(symbol.colour);
+    m_fillRgb = m_colour.rgb();
     m_prepared = false;
     m_spriteReady = false;
 }
@@ -129,7 +151,7 @@ void FeaturePainter::makeSprite() {
     {
         QPainter spritePainter(&m_sprite);
         spritePainter.setRenderHints(m_painter.renderHints());
-        FeaturePainter drawer(spritePainter, m_view);
+        FeaturePainter drawer(spritePainter, m_view, *m_scratch);
         drawer.setSymbol(m_symbol);
         drawer.m_image = nullptr;  // draw the marker itself with the painter
         drawer.prepare(ShapeType::Point);
@@ -154,8 +176,8 @@ void FeaturePainter::makeSprite() {
         m_spriteCentre -= QPoint(left, top);
     }
     if (m_image) {
-        m_stamped.assign((static_cast<std::size_t>(m_image->width()) * m_image->height() + 63) / 64,
-                         0);
+        m_stamped =
+            m_scratch->clearMarks((static_cast<std::size_t>(m_width) * m_height + 63) / 64).data();
     }
     m_spriteReady = true;
 }
@@ -173,8 +195,8 @@ bool FeaturePainter::stampMarker(const MapPoint& p) {
     }
     const int px = static_cast<int>(std::floor(pixel.x()));
     const int py = static_cast<int>(std::floor(pixel.y()));
-    const int width = m_image->width();
-    const int height = m_image->height();
+    const int width = m_width;
+    const int height = m_height;
     if (px >= 0 && py >= 0 && px < width && py < height) {
         const std::size_t bit = static_cast<std::size_t>(py) * width + px;
         std::uint64_t& word = m_stamped[bit / 64];
@@ -201,48 +223,41 @@ bool FeaturePainter::stampMarker(const MapPoint& p) {
     return true;
 }
 
-bool FeaturePainter::drawSmallPolygon(const VectorData& data, VectorData::FeatureId feature,
-                                      const Rectangle& box) {
-    const bool filled = m_symbol.style == FillSolid;
-    if (!m_image || !(filled || m_symbol.style == FillTransparent) ||
+bool FeaturePainter::isSmallPolygon(const Rectangle& box) const {
+    if (!m_image || !(m_symbol.style == FillSolid || m_symbol.style == FillTransparent) ||
         (m_symbol.outline && m_symbol.size > 1)) {
         return false;  // patterns and wide outlines need the painter
     }
     const double scale = m_view.scale();
-    if (box.width() * scale > kSmallPolygonPixels || box.height() * scale > kSmallPolygonPixels) {
-        return false;
-    }
-    if (!filled && !m_symbol.outline) {
-        return true;  // nothing of it shows
-    }
-    // Every ring in pixels, with its vertices on the same pixel skipped.
-    m_polygon.clear();
-    m_ringEnds.clear();
-    for (std::uint32_t part = data.firstPart(feature); part < data.endPart(feature); ++part) {
-        appendPixels(data.partPoints(part), data.partSize(part));
-        m_ringEnds.push_back(m_polygon.size());
-    }
-    if (m_polygon.isEmpty()) {
+    return box.width() * scale <= kSmallPolygonPixels &&
+           box.height() * scale <= kSmallPolygonPixels;
+}
+
+bool FeaturePainter::drawSmallPolygon() {
+    const bool filled = m_symbol.style == FillSolid;
+    const qsizetype count = m_scratch->pixelCount();
+    if (count == 0) {
         return true;
     }
-    const QPointF* points = m_polygon.constData();
+    const QPointF* points = m_scratch->pixels();
     double minX = points[0].x(), maxX = minX, minY = points[0].y(), maxY = minY;
-    for (const QPointF& p : std::as_const(m_polygon)) {
+    for (qsizetype i = 0; i < count; ++i) {
+        const QPointF& p = points[i];
         minX = std::min(minX, p.x()), maxX = std::max(maxX, p.x());
         minY = std::min(minY, p.y()), maxY = std::max(maxY, p.y());
     }
-    const int width = m_image->width();
-    const int height = m_image->height();
+    const int width = m_width;
+    const int height = m_height;
     if (maxX < 0 || maxY < 0 || minX >= width || minY >= height) {
         return true;  // outside the picture
     }
     // The pixels the rings' box touches, one bit each, row by row. They are
     // worked out whole, also where the picture cuts them, so that a picture
     // drawn in bands gets the pixels of the picture drawn whole.
-    const int x0 = static_cast<int>(std::floor(minX));
-    const int y0 = static_cast<int>(std::floor(minY));
-    const int x1 = static_cast<int>(std::floor(maxX));
-    const int y1 = static_cast<int>(std::floor(maxY));
+    const int x0 = floorToInt(minX);
+    const int y0 = floorToInt(minY);
+    const int x1 = floorToInt(maxX);
+    const int y1 = floorToInt(maxY);
     if (x1 - x0 >= kMaskSide || y1 - y0 >= kMaskSide) {
         return false;
     }
@@ -257,7 +272,7 @@ bool FeaturePainter::drawSmallPolygon(const VectorData& data, VectorData::Featur
     // Calls visit(a, b) for each edge of each ring until it returns false.
     const auto forEachEdge = [&](const auto& visit) {
         qsizetype ringStart = 0;
-        for (const qsizetype ringEnd : m_ringEnds) {
+        for (const qsizetype ringEnd : m_scratch->ringEnds()) {
             for (qsizetype i = ringStart, j = ringEnd - 1; i < ringEnd; j = i++) {
                 if (!visit(points[i], points[j])) {
                     return;
@@ -271,10 +286,10 @@ bool FeaturePainter::drawSmallPolygon(const VectorData& data, VectorData::Featur
     std::uint64_t outline = 0;
     if (m_symbol.outline) {
         forEachEdge([&](const QPointF& a, const QPointF& b) {
-            const int ex0 = std::max(x0, static_cast<int>(std::ceil(std::min(a.x(), b.x()) - 1)));
-            const int ex1 = std::min(x1, static_cast<int>(std::floor(std::max(a.x(), b.x()))));
-            const int ey0 = std::max(y0, static_cast<int>(std::ceil(std::min(a.y(), b.y()) - 1)));
-            const int ey1 = std::min(y1, static_cast<int>(std::floor(std::max(a.y(), b.y()))));
+            const int ex0 = std::max(x0, ceilToInt(std::min(a.x(), b.x()) - 1));
+            const int ex1 = std::min(x1, floorToInt(std::max(a.x(), b.x())));
+            const int ey0 = std::max(y0, ceilToInt(std::min(a.y(), b.y()) - 1));
+            const int ey1 = std::min(y1, floorToInt(std::max(a.y(), b.y())));
             const double dx = b.x() - a.x(), dy = b.y() - a.y();
             const double lengthSquared = dx * dx + dy * dy;
             const double inverse = lengthSquared > 0 ? 1.0 / lengthSquared : 0.0;
@@ -302,21 +317,21 @@ bool FeaturePainter::drawSmallPolygon(const VectorData& data, VectorData::Featur
     std::uint64_t inside = 0;
     if (filled && outline != everyPixel) {
         forEachEdge([&](const QPointF& a, const QPointF& b) {
-            for (int y = y0; y <= y1; ++y) {
+            // The rows whose centre cy the edge crosses, min <= cy < max
+            // (exact: pixel coordinates have bits to spare for the halves).
+            const int rowFirst = std::max(y0, ceilToInt(std::min(a.y(), b.y()) - 0.5));
+            const int rowLast = std::min(y1, ceilToInt(std::max(a.y(), b.y()) - 0.5) - 1);
+            for (int y = rowFirst; y <= rowLast; ++y) {
                 const double cy = y + 0.5;
-                if ((a.y() > cy) == (b.y() > cy)) {
-                    continue;
-                }
                 const double crossing = a.x() + (cy - a.y()) * (b.x() - a.x()) / (b.y() - a.y());
                 // Centres x + 0.5 < crossing: the first `left` columns.
-                const int left =
-                    std::clamp(static_cast<int>(std::ceil(crossing - 0.5)) - x0, 0, columns);
+                const int left = std::clamp(ceilToInt(crossing - 0.5) - x0, 0, columns);
                 inside ^= ((std::uint64_t{1} << left) - 1) << ((y - y0) * kMaskSide);
             }
             return true;
         });
     }
-    const QRgb fill = m_colour.rgb();
+    const QRgb fill = m_fillRgb;
     const auto put = [&](int x, int y, QRgb colour) {
         if (x >= 0 && y >= 0 && x < width && y < height) {
             reinterpret_cast<QRgb*>(m_bits + y * m_stride)[x] = colour;
@@ -325,19 +340,14 @@ bool FeaturePainter::drawSmallPolygon(const VectorData& data, VectorData::Featur
     if ((outline | inside) == 0) {
         // No pixel centre falls on it: like a feature smaller than a pixel,
         // it still shows as one pixel.
-        put(static_cast<int>(std::floor((minX + maxX) / 2)),
-            static_cast<int>(std::floor((minY + maxY) / 2)), filled ? fill : m_outlineRgb);
+        put(floorToInt((minX + maxX) / 2), floorToInt((minY + maxY) / 2),
+            filled ? fill : m_outlineRgb);
         return true;
     }
-    for (int y = y0; y <= y1; ++y) {
-        for (int x = x0; x <= x1; ++x) {
-            const std::uint64_t b = bit(x, y);
-            if (outline & b) {
-                put(x, y, m_outlineRgb);
-            } else if (inside & b) {
-                put(x, y, fill);
-            }
-        }
+    for (std::uint64_t bits = outline | inside; bits != 0; bits &= bits - 1) {
+        const int index = std::countr_zero(bits);
+        const std::uint64_t b = std::uint64_t{1} << index;
+        put(x0 + index % kMaskSide, y0 + index / kMaskSide, (outline & b) ? m_outlineRgb : fill);
     }
     return true;
 }
@@ -358,6 +368,11 @@ void FeaturePainter::prepare(ShapeType type) {
             const bool thick = m_symbol.size > 1;
             m_fastOutline = m_symbol.outline && m_image != nullptr && !thick;
             m_outlineRgb = outline.rgb();
+            if (m_fastOutline && m_outlineRamp[255] != m_outlineRgb) {
+                for (unsigned alpha = 0; alpha < 256; ++alpha) {
+                    m_outlineRamp[alpha] = byteMul(m_outlineRgb, alpha);
+                }
+            }
             QPen pen = m_symbol.outline && !m_fastOutline ? QPen(outline, thick ? m_symbol.size : 0)
                                                           : QPen(Qt::NoPen);
             pen.setCosmetic(true);
@@ -382,15 +397,13 @@ void FeaturePainter::prepare(ShapeType type) {
     }
 }
 
-void FeaturePainter::appendPixels(const MapPoint* points, std::size_t count) {
+void FeaturePainter::appendRing(const MapPoint* points, std::size_t count) {
     const double scale = m_view.scale();
     const double left = m_view.extent().left();
     const double top = m_view.extent().top();
     // Written through a pointer into room made at once: appending point by
     // point costs more than the arithmetic.
-    const qsizetype start = m_polygon.size();
-    m_polygon.resize(start + static_cast<qsizetype>(count));
-    QPointF* out = m_polygon.data() + start;
+    QPointF* out = m_scratch->ringRoom(count);
     long lastX = std::numeric_limits<long>::min();
     long lastY = std::numeric_limits<long>::min();
     for (std::size_t i = 0; i < count; ++i) {
@@ -407,7 +420,7 @@ void FeaturePainter::appendPixels(const MapPoint* points, std::size_t count) {
         lastX = px;
         lastY = py;
     }
-    m_polygon.resize(out - m_polygon.data());
+    m_scratch->endRing(out);
 }
 
 void FeaturePainter::drawTinyFeature(const Rectangle& box) {
@@ -418,40 +431,99 @@ void FeaturePainter::drawTinyFeature(const Rectangle& box) {
     m_painter.fillRect(QRectF(std::floor(p.x()), std::floor(p.y()), 1, 1), colour);
 }
 
-void FeaturePainter::drawPolygonParts(const MapPoint* const* parts, const std::size_t* sizes,
-                                      std::size_t count) {
-    if (count == 1) {
-        m_polygon.clear();
-        appendPixels(parts[0], sizes[0]);
-        m_painter.drawPolygon(m_polygon, Qt::OddEvenFill);
-        if (m_fastOutline) {
-            strokeRing(m_polygon);
+void FeaturePainter::drawRings() {
+    const QPointF* pixels = m_scratch->pixels();
+    const std::vector<qsizetype>& ends = m_scratch->ringEnds();
+    if (ends.size() == 1) {
+        m_painter.drawPolygon(pixels, static_cast<int>(ends[0]), Qt::OddEvenFill);
+    } else if (!(m_fastOutline && fillJoinedRings())) {
+        QPainterPath& path = m_scratch->emptyPath(m_scratch->pixelCount() +
+                                                  2 * static_cast<qsizetype>(ends.size()) + 1);
+        path.setFillRule(Qt::OddEvenFill);
+        for (std::size_t i = 0; i < ends.size(); ++i) {
+            path.addPolygon(m_scratch->ringPolygon(i));
+            path.closeSubpath();
         }
-        return;
+        m_painter.drawPath(path);
     }
-    m_path.clear();
-    m_path.setFillRule(Qt::OddEvenFill);
-    for (std::size_t i = 0; i < count; ++i) {
-        m_polygon.clear();
-        appendPixels(parts[i], sizes[i]);
-        m_path.addPolygon(m_polygon);
-        m_path.closeSubpath();
-        if (m_fastOutline) {
-            m_rings.push_back(m_polygon);
+    if (m_fastOutline) {
+        qsizetype start = 0;
+        for (const qsizetype end : ends) {
+            strokeRing(pixels + start, end - start);
+            start = end;
         }
     }
-    m_painter.drawPath(m_path);
-    for (const QPolygonF& ring : m_rings) {
-        strokeRing(ring);
-    }
-    m_rings.clear();
 }
 
-void FeaturePainter::strokeRing(const QPolygonF& ring) {
-    const qsizetype n = ring.size();
+bool FeaturePainter::fillJoinedRings() {
+    // The rings one after another, each closed, from the top one down (by
+    // their first vertex), then back up through the first vertex of each:
+    // every edge between two rings is then the same line both ways, so
+    // under the even-odd rule it cancels and the fill is the fill of the
+    // rings. That holds exactly for the painter's fill without antialiasing
+    // (a line gives the same crossings either way) and only for a polygon it
+    // takes whole: one of at most 65,535 points that it need not clip (its
+    // coordinates well within +-32,767). Going down the rings keeps the
+    // edges between them short in rows, where their crossings cost. Rings
+    // of fewer than three vertices fill nothing and are left out.
+    constexpr std::size_t kMostPoints = 0xffff;
+    constexpr double kLimit = 16'000;
+    const QPointF* pixels = m_scratch->pixels();
+    const std::vector<qsizetype>& ends = m_scratch->ringEnds();
+    std::pair<double, std::size_t>* const order = m_scratch->orderRoom(ends.size());
+    std::size_t rings = 0;
+    std::size_t room = 0;
+    for (std::size_t i = 0; i < ends.size(); ++i) {
+        const qsizetype start = i == 0 ? 0 : ends[i - 1];
+        if (ends[i] - start >= 3) {
+            order[rings++] = {pixels[start].y(), i};
+            room += static_cast<std::size_t>(ends[i] - start) + 2;
+        }
+    }
+    if (rings < 2 || room > kMostPoints) {
+        return false;
+    }
+    std::sort(order, order + rings);
+    QPointF* const joined = m_scratch->joinedRoom(room);
+    QPointF* out = joined;
+    double low = 0, high = 0;
+    for (std::size_t k = 0; k < rings; ++k) {
+        const std::size_t i = order[k].second;
+        const qsizetype start = i == 0 ? 0 : ends[i - 1];
+        const QPointF* ring = pixels + start;
+        const qsizetype count = ends[i] - start;
+        for (qsizetype v = 0; v < count; ++v) {
+            low = std::min({low, ring[v].x(), ring[v].y()});
+            high = std::max({high, ring[v].x(), ring[v].y()});
+        }
+        out = std::copy(ring, ring + count, out);
+        // Closed as QPainterPath::closeSubpath closes a ring.
+        const QPointF first = ring[0];
+        QPointF& last = out[-1];
+        if (first.x() != last.x() || first.y() != last.y()) {
+            if (qFuzzyCompare(first.x(), last.x()) && qFuzzyCompare(first.y(), last.y())) {
+                last = first;
+            } else {
+                *out++ = first;
+            }
+        }
+    }
+    if (low < -kLimit || high > kLimit) {
+        return false;
+    }
+    // Back up: the first vertex of each ring above the last one.
+    for (std::size_t k = rings - 1; k-- > 0;) {
+        const std::size_t i = order[k].second;
+        *out++ = pixels[i == 0 ? 0 : ends[i - 1]];
+    }
+    m_painter.drawPolygon(joined, static_cast<int>(out - joined), Qt::OddEvenFill);
+    return true;
+}
+
+void FeaturePainter::strokeRing(const QPointF* ring, qsizetype n) {
     for (qsizetype i = 0; i < n; ++i) {
         const QPointF& a = ring[i];
-        const QPointF& b = ring[(i + 1) % n];
+        const QPointF& b = ring[i + 1 < n ? i + 1 : 0];
         if (a != b) {
             plotLine(a, b);
         }
@@ -494,22 +566,17 @@ void FeaturePainter::plotLine(QPointF a, QPointF b) {
     // An antialiased one-pixel line (Wu's algorithm) straight into the picture;
     // pixel centres sit at +0.5, as for the painter.
     double x0 = a.x() - 0.5, y0 = a.y() - 0.5, x1 = b.x() - 0.5, y1 = b.y() - 0.5;
-    const int width = m_image->width();
-    const int height = m_image->height();
-    if (!clipSegment(x0, y0, x1, y1, width, height)) {
+    const int width = m_width;
+    const int height = m_height;
+    if (x0 >= 0 && x0 <= width && x1 >= 0 && x1 <= width && y0 >= 0 && y0 <= height && y1 >= 0 &&
+        y1 <= height) {
+        // Inside the picture, where clipping keeps the whole segment: its
+        // end as clipping computes it, without clipping's divisions.
+        x1 = x0 + (x1 - x0);
+        y1 = y0 + (y1 - y0);
+    } else if (!clipSegment(x0, y0, x1, y1, width, height)) {
         return;
     }
-    const QRgb colour = m_outlineRgb;
-    uchar* const bits = m_bits;
-    const qsizetype stride = m_stride;
-    const auto plot = [&](int x, int y, double coverage) {
-        if (x < 0 || y < 0 || x >= width || y >= height || coverage <= 0.0) {
-            return;
-        }
-        const auto alpha = static_cast<unsigned>(std::min(coverage, 1.0) * 255 + 0.5);
-        QRgb& dst = reinterpret_cast<QRgb*>(bits + y * stride)[x];
-        dst = blend(byteMul(colour, alpha), dst);
-    };
     const bool steep = std::abs(y1 - y0) > std::abs(x1 - x0);
     if (steep) {
         std::swap(x0, y0);
@@ -523,12 +590,35 @@ void FeaturePainter::plotLine(QPointF a, QPointF b) {
     const double gradient = dx > 0 ? (y1 - y0) / dx : 0.0;
     const int xStart = static_cast<int>(roundToLong(x0));
     const int xEnd = static_cast<int>(roundToLong(x1));
-    double y = y0 + gradient * (xStart - x0);
+    const double y = y0 + gradient * (xStart - x0);
+    if (steep) {
+        plotSpans<true>(xStart, xEnd, y, gradient);
+    } else {
+        plotSpans<false>(xStart, xEnd, y, gradient);
+    }
+}
+
+template <bool Steep>
+void FeaturePainter::plotSpans(int xStart, int xEnd, double y, double gradient) {
+    const auto width = static_cast<unsigned>(m_width);
+    const auto height = static_cast<unsigned>(m_height);
+    uchar* const bits = m_bits;
+    const qsizetype stride = m_stride;
+    const QRgb* const ramp = m_outlineRamp.data();
+    const auto plot = [&](int x, int y, double coverage) {
+        if (static_cast<unsigned>(x) >= width || static_cast<unsigned>(y) >= height ||
+            coverage <= 0.0) {
+            return;
+        }
+        const auto alpha = static_cast<unsigned>(std::min(coverage, 1.0) * 255 + 0.5);
+        QRgb& dst = reinterpret_cast<QRgb*>(bits + y * stride)[x];
+        dst = blend(ramp[alpha], dst);
+    };
     for (int x = xStart; x <= xEnd; ++x) {
         // y stays above -1 inside the clipped segment, so truncating y + 1 floors it.
         const int iy = static_cast<int>(y + 1.0) - 1;
         const double fraction = y - iy;
-        if (steep) {
+        if constexpr (Steep) {
             plot(iy, x, 1.0 - fraction);
             plot(iy + 1, x, fraction);
         } else {
@@ -540,9 +630,9 @@ void FeaturePainter::plotLine(QPointF a, QPointF b) {
 }
 
 void FeaturePainter::drawLinePart(const MapPoint* points, std::size_t count) {
-    m_polygon.clear();
-    appendPixels(points, count);
-    m_painter.drawPolyline(m_polygon);
+    m_scratch->clearRings();
+    appendRing(points, count);
+    m_painter.drawPolyline(m_scratch->pixels(), static_cast<int>(m_scratch->pixelCount()));
 }
 
 void FeaturePainter::drawMarker(const MapPoint& p) {
@@ -602,28 +692,19 @@ void FeaturePainter::drawFeature(const VectorData& data, VectorData::FeatureId f
         }
         return;
     }
-    if (drawSmallPolygon(data, feature, box)) {
+    const bool small = isSmallPolygon(box);
+    if (small && m_symbol.style == FillTransparent && !m_symbol.outline) {
+        return;  // nothing of it shows
+    }
+    // Every ring in pixels, with its vertices on the same pixel skipped.
+    m_scratch->clearRings();
+    for (std::uint32_t part = first; part < end; ++part) {
+        appendRing(data.partPoints(part), data.partSize(part));
+    }
+    if (small && drawSmallPolygon()) {
         return;
     }
-    const std::size_t count = end - first;
-    constexpr std::size_t kLocalParts = 16;
-    const MapPoint* partsLocal[kLocalParts];
-    std::size_t sizesLocal[kLocalParts];
-    std::vector<const MapPoint*> partsHeap;
-    std::vector<std::size_t> sizesHeap;
-    const MapPoint** parts = partsLocal;
-    std::size_t* sizes = sizesLocal;
-    if (count > kLocalParts) {
-        partsHeap.resize(count);
-        sizesHeap.resize(count);
-        parts = partsHeap.data();
-        sizes = sizesHeap.data();
-    }
-    for (std::uint32_t part = first; part < end; ++part) {
-        parts[part - first] = data.partPoints(part);
-        sizes[part - first] = data.partSize(part);
-    }
-    drawPolygonParts(parts, sizes, count);
+    drawRings();
 }
 
 void FeaturePainter::drawShape(const Shape& shape) {
@@ -645,16 +726,13 @@ void FeaturePainter::drawShape(const Shape& shape) {
             }
             break;
         case ShapeType::Polygon:
-        case ShapeType::Rectangle: {
-            std::vector<const MapPoint*> parts;
-            std::vector<std::size_t> sizes;
+        case ShapeType::Rectangle:
+            m_scratch->clearRings();
             for (const Shape::Part& part : shape.parts()) {
-                parts.push_back(part.points.data());
-                sizes.push_back(part.points.size());
+                appendRing(part.points.data(), part.points.size());
             }
-            drawPolygonParts(parts.data(), sizes.data(), parts.size());
+            drawRings();
             break;
-        }
     }
 }
 

@@ -27,7 +27,7 @@ void LabelRenderer::draw(const RenderContext& context) const {
         if (m_background) {
             m_background->draw(context);
         } else {
-            FeaturePainter painter(context.painter, context.view);
+            FeaturePainter painter(context.painter, context.view, context.scratch);
             painter.setSymbol(context.layerSymbol);
             for (const VectorData::FeatureId f : context.features) {
                 painter.drawFeature(context.data, f);

@@ -147,7 +147,7 @@ void MapWidget::drawShape(const Shape& shape, const Symbol& symbol) {
 
 void MapWidget::drawShapes(const std::vector<Shape>& shapes, const Symbol& symbol) {
     const auto draw = [&](QPainter& target, const ViewTransform& view) {
-        FeaturePainter painter(target, view);
+        FeaturePainter painter(target, view, m_shapeScratch);
         painter.setSymbol(symbol);
         for (const Shape& shape : shapes) {
             painter.drawShape(shape);
@@ -183,7 +183,7 @@ void MapWidget::flashShape(const Shape& shape, int times) {
         {
             QPainter bufferPainter(&m_buffer);
             bufferPainter.setRenderHint(QPainter::Antialiasing, true);
-            FeaturePainter painter(bufferPainter, view());
+            FeaturePainter painter(bufferPainter, view(), m_shapeScratch);
             painter.setSymbol(flashSymbol(shape.type()));
             painter.drawShape(shape);
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mapcontrol/draw_scratch.h"
 #include "mapcontrol/layer_collection.h"
 #include "mapcontrol/shape.h"
 #include "mapcontrol/symbol.h"
@@ -137,6 +138,7 @@ private:
     mutable QSize m_fittedFor;
     Rectangle m_requested;  // as last set
     QImage m_buffer;
+    DrawScratch m_shapeScratch;    // drawShapes' and flashShape's working buffers
     QPainter* m_target = nullptr;  // the picture being made, during render
     ViewTransform m_targetView;
     int m_pointer = PointerArrow;

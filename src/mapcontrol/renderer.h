@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mapcontrol/draw_scratch.h"
 #include "mapcontrol/symbol.h"
 #include "mapcontrol/vector_data.h"
 #include "mapcontrol/view_transform.h"
@@ -12,14 +13,15 @@ class QPainter;
 namespace mapcontrol {
 
 // What a renderer draws into: the picture, its view, the layer's data and
-// the features in view (ascending), and the layer's own symbol for features
-// the renderer has no class for.
+// the features in view (ascending), the layer's own symbol for features
+// the renderer has no class for, and the working buffers to draw them with.
 struct RenderContext {
     QPainter& painter;
     const ViewTransform& view;
     const VectorData& data;
     const std::vector<VectorData::FeatureId>& features;
     const Symbol& layerSymbol;
+    DrawScratch& scratch;
 };
 
 // Decides how each feature of a vector layer is drawn, and draws it.

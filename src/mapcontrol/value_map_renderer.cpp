@@ -84,7 +84,7 @@ void ValueMapRenderer::invalidate() {
 }
 
 void ValueMapRenderer::draw(const RenderContext& context) const {
-    FeaturePainter painter(context.painter, context.view);
+    FeaturePainter painter(context.painter, context.view, context.scratch);
     const std::vector<int>& rowClass = rowClasses(context.data);
     int current = -2;
     for (const VectorData::FeatureId f : context.features) {

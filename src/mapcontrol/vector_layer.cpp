@@ -7,7 +7,9 @@
 #include <QHash>
 #include <QPainter>
 
+#include <mutex>
 #include <numeric>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -19,7 +21,54 @@ constexpr int kMinimumSplitHeight = 128;
 
 namespace mapcontrol {
 
-VectorLayer::VectorLayer(const QString& nativePath) : Layer(nativePath) {
+// The working buffers of each band, and the band pictures over the pixels
+// of the last two pictures drawn in two bands (a layer shows on the main
+// map and on the overview), kept with their painting engines and the
+// engines' own buffers while a picture has the same pixels, stride and size.
+struct VectorLayer::DrawState {
+    struct Bands {
+        const uchar* bits = nullptr;
+        qsizetype stride = 0;
+        QSize size;
+        QImage images[2];
+        std::uint64_t lastUse = 0;
+    };
+
+    std::mutex busy;  // held by the draw using the state
+    DrawScratch scratch[2];
+    Bands bands[2];
+    std::uint64_t draws = 0;
+    std::size_t bandsMade = 0;
+
+    // The bands of `image`, split at its middle row.
+    QImage* bandsOf(QImage& image) {
+        uchar* pixels = image.bits();
+        Bands* found = nullptr;
+        for (Bands& b : bands) {
+            if (b.bits == pixels && b.stride == image.bytesPerLine() && b.size == image.size()) {
+                found = &b;
+            }
+        }
+        if (!found) {
+            found = bands[0].lastUse <= bands[1].lastUse ? &bands[0] : &bands[1];
+            const int middle = image.height() / 2;
+            found->images[0] = QImage(pixels, image.width(), middle, image.bytesPerLine(),
+                                      QImage::Format_ARGB32_Premultiplied);
+            found->images[1] = QImage(pixels + middle * image.bytesPerLine(), image.width(),
+                                      image.height() - middle, image.bytesPerLine(),
+                                      QImage::Format_ARGB32_Premultiplied);
+            found->bits = pixels;
+            found->stride = image.bytesPerLine();
+            found->size = image.size();
+            bandsMade += 2;
+        }
+        found->lastUse = ++draws;
+        return found->images;
+    }
+};
+
+VectorLayer::VectorLayer(const QString& nativePath)
+    : Layer(nativePath), m_drawState(std::make_unique<DrawState>()) {
     auto loaded = VectorDataCache::shared().load(nativePath);
     if (auto* error = std::get_if<VectorData::LoadError>(&loaded)) {
         setError(error->message);
@@ -30,8 +79,16 @@ VectorLayer::VectorLayer(const QString& nativePath) : Layer(nativePath) {
 }
 
 VectorLayer::VectorLayer(const QString& nativePath, std::shared_ptr<const VectorData> data)
-    : Layer(nativePath), m_data(std::move(data)) {
+    : Layer(nativePath), m_data(std::move(data)), m_drawState(std::make_unique<DrawState>()) {
     initSymbol();
+}
+
+VectorLayer::~VectorLayer() = default;
+
+std::size_t VectorLayer::drawingGrowthCount() const {
+    const std::lock_guard lock(m_drawState->busy);
+    return m_drawState->scratch[0].growthCount() + m_drawState->scratch[1].growthCount() +
+           m_drawState->bandsMade;
 }
 
 void VectorLayer::initSymbol() {
@@ -58,19 +115,20 @@ Rectangle VectorLayer::extent() const {
     return m_data ? m_data->extent() : Rectangle();
 }
 
-void VectorLayer::drawFeatures(QPainter& painter, const ViewTransform& view) const {
+void VectorLayer::drawFeatures(QPainter& painter, const ViewTransform& view,
+                               DrawScratch& scratch) const {
     // Some pixels beyond the view, so that markers and wide lines just
     // outside still show their edge.
     const double margin = 32 * view.pixelSize();
     const Rectangle& e = view.extent();
     const std::vector<VectorData::FeatureId> features = m_data->featuresInBox(
         Rectangle(e.left() - margin, e.right() + margin, e.top() + margin, e.bottom() - margin));
-    const RenderContext context{painter, view, *m_data, features, m_symbol};
+    const RenderContext context{painter, view, *m_data, features, m_symbol, scratch};
     if (m_renderer) {
         m_renderer->draw(context);
         return;
     }
-    FeaturePainter featurePainter(painter, view);
+    FeaturePainter featurePainter(painter, view, scratch);
     featurePainter.setSymbol(m_symbol);
     for (const VectorData::FeatureId f : features) {
         featurePainter.drawFeature(*m_data, f);
@@ -84,6 +142,11 @@ void VectorLayer::draw(QPainter& painter, const ViewTransform& view) const {
     if (m_renderer) {
         m_renderer->prepare(*m_data);
     }
+    // A draw that finds the state in use (the same layer drawn on another
+    // thread) works in buffers of its own.
+    std::unique_lock lock(m_drawState->busy, std::try_to_lock);
+    std::optional<DrawState> ownState;
+    DrawState& state = lock.owns_lock() ? *m_drawState : ownState.emplace();
     QImage* image = painter.device() && painter.device()->devType() == QInternal::Image
                         ? static_cast<QImage*>(painter.device())
                         : nullptr;
@@ -93,31 +156,29 @@ void VectorLayer::draw(QPainter& painter, const ViewTransform& view) const {
                           image->height() >= kMinimumSplitHeight &&
                           std::thread::hardware_concurrency() > 1;
     if (!canSplit) {
-        drawFeatures(painter, view);
+        drawFeatures(painter, view, state.scratch[0]);
         return;
     }
     // Two bands of the picture drawn at once, each by its own painter over
     // the same pixels; a feature across the border is drawn in both, clipped.
-    uchar* bits = image->bits();
-    const qsizetype stride = image->bytesPerLine();
     const int width = image->width();
-    const auto drawBand = [&](int y0, int y1) {
+    const int middle = image->height() / 2;
+    QImage* bands = state.bandsOf(*image);
+    const auto drawBand = [&](int index, int y0, int y1) {
         try {
-            QImage band(bits + y0 * stride, width, y1 - y0, stride,
-                        QImage::Format_ARGB32_Premultiplied);
-            QPainter bandPainter(&band);
+            QPainter bandPainter(&bands[index]);
             bandPainter.setRenderHints(painter.renderHints());
             const Rectangle& e = view.extent();
             const Rectangle bandExtent(e.left(), e.right(), e.top() - y0 * view.pixelSize(),
                                        e.top() - y1 * view.pixelSize());
-            drawFeatures(bandPainter, ViewTransform(bandExtent, QSize(width, y1 - y0)));
+            drawFeatures(bandPainter, ViewTransform(bandExtent, QSize(width, y1 - y0)),
+                         state.scratch[index]);
         } catch (const std::exception&) {
             // A band that fails stays as it was; the map still draws.
         }
     };
-    const int middle = image->height() / 2;
-    std::thread top(drawBand, 0, middle);
-    drawBand(middle, image->height());
+    std::thread top(drawBand, 0, 0, middle);
+    drawBand(1, middle, image->height());
     top.join();
 }
 
