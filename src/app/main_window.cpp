@@ -160,6 +160,7 @@ TForm1::TForm1(Surroundings surroundings, QWidget* parent)
     buildMenu();
     m_layerBuilder = std::make_unique<files::LayerBuilder>(
         *Map1, *Map2, m_surroundings.configuration.drives, m_surroundings.dialogs);
+    m_layerBuilder->keepMapSystemIn(m_state.mapSystem);
     m_readouts = std::make_unique<workspace::ReadoutPanel>(
         workspace::ReadoutPanel::Controls{*Map1,
                                           *Image1,

@@ -22,6 +22,12 @@ const QString kImageRefused = QStringLiteral("Non puede adicionar tema");
 const QString kShapeRefused = QStringLiteral("Nao posso  adicionar tema");
 const QString kAddRefused = QStringLiteral("Nao posso adicionar tema");
 const QString kPictureUnreadable = QStringLiteral("Nao posso abrir arquivo");
+const QString kNotTransformed = QStringLiteral(
+    "O tema %1 não pôde ser levado ao sistema de coordenadas do mapa (%2) e foi adicionado "
+    "como está.\nMotivo: %3");
+const QString kSystemUnreadable = QStringLiteral(
+    "O sistema de coordenadas do tema %1 não pôde ser lido; o tema foi adicionado como está."
+    "\nMotivo: %2");
 
 constexpr mapcontrol::ColourInt kPureBlue = 0xFF0000;  // red 0, green 0, blue 255
 
@@ -73,9 +79,9 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int* renderKind
     const QString native = nativePath(path);
     std::shared_ptr<mapcontrol::Layer> layer;
     if (isPictureKind(kind)) {
-        layer = std::make_shared<mapcontrol::ImageLayer>(native);
+        layer = std::make_shared<mapcontrol::ImageLayer>(native, *m_mapSystem);
     } else {
-        layer = std::make_shared<mapcontrol::VectorLayer>(native);
+        layer = std::make_shared<mapcontrol::VectorLayer>(native, *m_mapSystem);
     }
     // Found by the theme line's own spelling, not by the name on disk.
     layer->setName(layerName(path));
@@ -118,6 +124,7 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int* renderKind
         holdPlace();
         return false;
     }
+    settleSystem(*layer, path);
     if (m_layerAdded) {
         m_layerAdded();
     }
@@ -138,6 +145,21 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int* renderKind
         ApplyColourFile(vector, *colourFile);
     }
     return true;
+}
+
+void LayerBuilder::settleSystem(const mapcontrol::Layer& layer, const QString& path) {
+    const std::optional<mapcontrol::CoordinateSystem>& mapSystem = *m_mapSystem;
+    if (!layer.systemProblem().isEmpty()) {
+        const QString message =
+            layer.coordinateSystem() && mapSystem
+                ? kNotTransformed.arg(path, mapSystem->label(), layer.systemProblem())
+                : kSystemUnreadable.arg(path, layer.systemProblem());
+        m_dialogs.message(m_map1.window(), message, platform::MessageKind::Warning);
+        return;
+    }
+    if (!mapSystem && layer.coordinateSystem()) {
+        *m_mapSystem = layer.coordinateSystem();
+    }
 }
 
 void LayerBuilder::ApplyColourFile(mapcontrol::VectorLayer& layer, const QString& colourFile) {
@@ -165,6 +187,7 @@ bool LayerBuilder::rebuildAllLayers(const std::vector<ThemeEntry>& themes,
     for (const ThemeEntry& theme : themes) {
         themeFiles.insert(nativePath(themePath(theme.line)));
     }
+    m_mapSystem->reset();
     std::vector<std::shared_ptr<mapcontrol::Layer>> kept;
     for (mapcontrol::MapWidget* map : {&m_map1, &m_map2}) {
         for (std::shared_ptr<mapcontrol::Layer>& layer : map->layers().takeAll()) {

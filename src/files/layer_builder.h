@@ -1,14 +1,17 @@
 #pragma once
 
 #include "files/project_lines.h"
+#include "mapcontrol/coordinate_system.h"
 #include "mapcontrol/geometry.h"
 
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace mapcontrol {
+class Layer;
 class MapWidget;
 class VectorLayer;
 }  // namespace mapcontrol
@@ -30,6 +33,13 @@ void buildDefaultRenderer(mapcontrol::VectorLayer& layer);
 // one layer object per theme, in both maps, at the theme's index. Paths are
 // Windows-form and opened through the drive table; messages go through the
 // dialogs. Borrows everything it is given.
+//
+// It also decides the map's coordinate system: that of the first theme, in
+// the order the layers are built (from the bottom of the list up), that
+// declares one; none while no theme does. Every later theme in another
+// system is brought into it as its layer is built; a theme that declares
+// none is taken as it is. A theme that cannot be brought into it is added as
+// it is, with a message naming it and PROJ's reason.
 class LayerBuilder {
 public:
     // Replaces the reading of colour files (native path) by another; the
@@ -41,10 +51,17 @@ public:
                  const platform::DriveTable& drives, platform::Dialogs& dialogs);
 
     void setColourFileReader(ColourFileReader reader) { m_readColourFile = std::move(reader); }
+    // Keeps the map's coordinate system in `system` (the shared state's)
+    // instead of in the builder itself.
+    void keepMapSystemIn(std::optional<mapcontrol::CoordinateSystem>& system) {
+        m_mapSystem = &system;
+    }
+    const std::optional<mapcontrol::CoordinateSystem>& mapSystem() const { return *m_mapSystem; }
     // Called after each layer is added (the map tools come back on).
     void setLayerAdded(std::function<void()> handler) { m_layerAdded = std::move(handler); }
 
-    // Removes every layer of both maps, then adds one per theme from the last
+    // Removes every layer of both maps and forgets the map's coordinate
+    // system, then adds one per theme from the last
     // to theme 0 (which ends on top), each visible as its check mark says,
     // and finally shows `currentExtent` in the main map. A shapefile that is
     // unchanged since a removed layer read it is not read again. A layer the
@@ -72,6 +89,9 @@ private:
     // unique values when its legend comes from the data.
     bool buildLayer(const QString& path, bool visible, int* renderKind, Mode mode);
     QString nativePath(const QString& windowsPath) const;
+    // Takes the system of a theme's new layer as the map's when the map has
+    // none yet; reports a theme whose system could not be read or reached.
+    void settleSystem(const mapcontrol::Layer& layer, const QString& path);
 
     mapcontrol::MapWidget& m_map1;
     mapcontrol::MapWidget& m_map2;
@@ -79,6 +99,8 @@ private:
     platform::Dialogs& m_dialogs;
     ColourFileReader m_readColourFile;
     std::function<void()> m_layerAdded;
+    std::optional<mapcontrol::CoordinateSystem> m_ownMapSystem;
+    std::optional<mapcontrol::CoordinateSystem>* m_mapSystem = &m_ownMapSystem;
 };
 
 }  // namespace files

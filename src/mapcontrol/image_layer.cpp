@@ -12,7 +12,9 @@
 
 #include <cpl_conv.h>
 #include <cpl_error.h>
+#include <gdal_alg.h>
 #include <gdal_priv.h>
+#include <gdalwarper.h>
 
 #include <algorithm>
 #include <cmath>
@@ -88,12 +90,7 @@ bool hasRotation(const std::array<double, 6>& t, QSize size) {
            std::abs(t[4]) * size.width() >= 0.5 * std::abs(t[5]);
 }
 
-struct Window {
-    double x = 0.0;
-    double y = 0.0;
-    double width = 0.0;
-    double height = 0.0;
-};
+using Window = ImageLayer::SourceWindow;
 
 // Reads `window` (source pixels, fractional) of `band` into a buffer of
 // width x height values of `type`, by nearest neighbour, through overviews
@@ -125,13 +122,79 @@ void ImageLayer::DatasetCloser::operator()(GDALDataset* dataset) const {
     GDALClose(GDALDataset::ToHandle(dataset));
 }
 
-ImageLayer::ImageLayer(const QString& nativePath) : Layer(nativePath) {
+ImageLayer::ImageLayer(const QString& nativePath, const std::optional<CoordinateSystem>& target)
+    : Layer(nativePath) {
     setName(QFileInfo(nativePath).fileName());
     registerGdal();
     if (!open(nativePath)) {
         m_dataset.reset();
         m_pixelSize = {};
+        return;
     }
+    placeInSystem(target);
+}
+
+void ImageLayer::placeInSystem(const std::optional<CoordinateSystem>& target) {
+    ScopedGdalErrors errors;
+    std::optional<CoordinateSystem> own =
+        CoordinateSystem::fromSpatialReference(m_dataset->GetSpatialRef());
+    if (own && !own->isGeographic() && !own->isProjected()) {
+        setCoordinateSystem(
+            std::nullopt,
+            QStringLiteral("o sistema \"%1\" não é geográfico nem projetado").arg(own->name()));
+        return;
+    }
+    if (!own || !target || own->isSame(*target)) {
+        setCoordinateSystem(std::move(own), {});
+        return;
+    }
+    auto back = Transformation::create(*target, *own);
+    if (const auto* reason = std::get_if<QString>(&back)) {
+        setCoordinateSystem(std::move(own), *reason);
+        return;
+    }
+    auto warp = std::make_unique<Warp>();
+    warp->sourceWkt = own->wkt().toStdString();
+    warp->targetWkt = target->wkt().toStdString();
+    // The picture's outline in the map's system.
+    void* transformer = GDALCreateGenImgProjTransformer3(
+        warp->sourceWkt.c_str(), m_geoTransform.data(), warp->targetWkt.c_str(), nullptr);
+    double grid[6] = {};
+    double box[4] = {};
+    int pixels = 0;
+    int lines = 0;
+    const bool placed =
+        transformer &&
+        GDALSuggestedWarpOutput2(GDALDataset::ToHandle(m_dataset.get()), GDALGenImgProjTransform,
+                                 transformer, grid, &pixels, &lines, box, 0) == CE_None;
+    if (transformer) {
+        GDALDestroyTransformer(transformer);
+    }
+    if (!placed) {
+        const QString reason = errors.failures().section(QLatin1Char('\n'), 0, 0);
+        setCoordinateSystem(
+            std::move(own),
+            reason.isEmpty()
+                ? QStringLiteral("o PROJ não levou a imagem para %1").arg(target->label())
+                : reason);
+        return;
+    }
+    warp->extent = Rectangle(box[0], box[2], box[3], box[1]);
+    warp->toSource = std::make_unique<Transformation>(std::get<Transformation>(std::move(back)));
+    m_warp = std::move(warp);
+    setCoordinateSystem(target, {});
+}
+
+std::optional<MapPoint> ImageLayer::toPictureSystem(const MapPoint& point) const {
+    if (!m_warp) {
+        return point;
+    }
+    MapPoint p = point;
+    const std::lock_guard lock(m_readMutex);
+    if (!m_warp->toSource->transformExactly(std::span<MapPoint>(&p, 1))) {
+        return std::nullopt;
+    }
+    return p;
 }
 
 ImageLayer::~ImageLayer() = default;
@@ -139,6 +202,9 @@ ImageLayer::~ImageLayer() = default;
 Rectangle ImageLayer::extent() const {
     if (!m_dataset) {
         return {};
+    }
+    if (m_warp) {
+        return m_warp->extent;
     }
     const auto& t = m_geoTransform;
     const double x0 = t[0];
@@ -327,11 +393,12 @@ void ImageLayer::describeBands() {
     }
 }
 
-bool ImageLayer::readPlane(std::size_t index, double xOff, double yOff, double xSize, double ySize,
-                           int width, int height, std::vector<unsigned char>& plane,
+bool ImageLayer::readPlane(GDALDataset& dataset, std::size_t index, double xOff, double yOff,
+                           double xSize, double ySize, int width, int height,
+                           std::vector<unsigned char>& plane,
                            std::vector<unsigned char>& noDataHits,
                            std::vector<unsigned char>& isNaN) const {
-    GDALRasterBand* band = m_dataset->GetRasterBand(m_colourBands[index]);
+    GDALRasterBand* band = dataset.GetRasterBand(m_colourBands[index]);
     const BandScaling& scaling = m_scaling[index];
     const Window window{xOff, yOff, xSize, ySize};
     const std::size_t count = std::size_t(width) * std::size_t(height);
@@ -399,6 +466,23 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
         return;
     }
 
+    // The pixels read: those device pixels, but never more than
+    // kMaxReadPixels of them: past that (a metafile exported at a large
+    // scale) the picture is read coarser and stretched over the same place.
+    int readWidth = width;
+    int readHeight = height;
+    const double wanted = double(width) * double(height);
+    if (wanted > kMaxReadPixels) {
+        const double shrink = std::sqrt(kMaxReadPixels / wanted);
+        readWidth = std::max(1, int(width * shrink));
+        readHeight = std::max(1, int(height * shrink));
+    }
+    if (m_warp) {
+        drawWarped(painter, view, QRect(x0, y0, width, height), QSize(readWidth, readHeight),
+                   ratio);
+        return;
+    }
+
     // The source window under those device pixels, in fractional picture
     // pixels; the snapping above may reach half a device pixel past the edge.
     const MapPoint mapTopLeft = view.toMap(QPointF(x0, y0) / ratio);
@@ -417,38 +501,106 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
     }
     const Window window{colMin, rowMin, colMax - colMin, rowMax - rowMin};
 
-    // The picture is read at the resolution of those pixels, but never more
-    // than kMaxReadPixels of them: past that (a metafile exported at a large
-    // scale) it is read coarser and stretched over the same place.
-    int readWidth = width;
-    int readHeight = height;
-    const double wanted = double(width) * double(height);
-    if (wanted > kMaxReadPixels) {
-        const double shrink = std::sqrt(kMaxReadPixels / wanted);
-        readWidth = std::max(1, int(width * shrink));
-        readHeight = std::max(1, int(height * shrink));
+    QImage image;
+    {
+        std::lock_guard lock(m_readMutex);
+        image = readPicture(*m_dataset, window, readWidth, readHeight, 0);
     }
+    if (image.isNull()) {
+        return;
+    }
+    // A west-up or south-up geotransform stores the picture mirrored.
+    const bool westUp = t[1] < 0;
+    const bool southUp = t[5] > 0;
+    if (westUp || southUp) {
+        image = image.mirrored(westUp, southUp);
+    }
+    placeImage(painter, image, QRect(x0, y0, width, height), ratio);
+}
+
+void ImageLayer::drawWarped(QPainter& painter, const ViewTransform& view, const QRect& device,
+                            QSize read, double ratio) const {
+    // The view's own grid over those device pixels, at the read size: the
+    // picture is warped straight into it, at the resolution of the view.
+    const MapPoint topLeft = view.toMap(QPointF(device.left(), device.top()) / ratio);
+    const MapPoint bottomRight =
+        view.toMap(QPointF(device.left() + device.width(), device.top() + device.height()) / ratio);
+    double viewGrid[6] = {topLeft.x, (bottomRight.x - topLeft.x) / read.width(), 0.0, topLeft.y,
+                          0.0,       (bottomRight.y - topLeft.y) / read.height()};
+    QImage image;
+    {
+        std::lock_guard lock(m_readMutex);
+        ScopedGdalErrors errors;
+        void* exact = GDALCreateGenImgProjTransformer3(
+            m_warp->sourceWkt.c_str(), m_geoTransform.data(), m_warp->targetWkt.c_str(), viewGrid);
+        if (!exact) {
+            return;
+        }
+        // Within an eighth of a pixel of the exact transformation.
+        void* approximate = GDALCreateApproxTransformer(GDALGenImgProjTransform, exact, 0.125);
+        GDALApproxTransformerOwnsSubtransformer(approximate, TRUE);
+        const int bandCount = m_dataset->GetRasterCount();
+        GDALWarpOptions* options = GDALCreateWarpOptions();
+        options->hSrcDS = GDALDataset::ToHandle(m_dataset.get());
+        options->eResampleAlg = GRA_NearestNeighbour;
+        options->nBandCount = bandCount;
+        options->panSrcBands = static_cast<int*>(CPLMalloc(sizeof(int) * bandCount));
+        options->panDstBands = static_cast<int*>(CPLMalloc(sizeof(int) * bandCount));
+        for (int b = 0; b < bandCount; ++b) {
+            options->panSrcBands[b] = options->panDstBands[b] = b + 1;
+        }
+        options->nSrcAlphaBand = m_alphaBand;
+        options->nDstAlphaBand = bandCount + 1;  // transparent outside the picture
+        options->pfnTransformer = GDALApproxTransform;
+        options->pTransformerArg = approximate;  // the warped view destroys it
+        std::unique_ptr<GDALDataset, DatasetCloser> warped(GDALDataset::FromHandle(
+            GDALCreateWarpedVRT(options->hSrcDS, read.width(), read.height(), viewGrid, options)));
+        GDALDestroyWarpOptions(options);
+        if (!warped) {
+            GDALDestroyTransformer(approximate);
+            return;
+        }
+        const Window whole{0.0, 0.0, double(read.width()), double(read.height())};
+        image = readPicture(*warped, whole, read.width(), read.height(), bandCount + 1);
+    }
+    if (!image.isNull()) {
+        placeImage(painter, image, device, ratio);
+    }
+}
+
+void ImageLayer::placeImage(QPainter& painter, QImage& image, const QRect& device, double ratio) {
+    if (image.size() == device.size()) {
+        image.setDevicePixelRatio(ratio);
+        painter.drawImage(QPointF(device.left() / ratio, device.top() / ratio), image);
+    } else {
+        painter.drawImage(QRectF(device.left() / ratio, device.top() / ratio,
+                                 device.width() / ratio, device.height() / ratio),
+                          image);
+    }
+}
+
+QImage ImageLayer::readPicture(GDALDataset& dataset, const Window& window, int readWidth,
+                               int readHeight, int alphaBand) const {
     const std::size_t count = std::size_t(readWidth) * std::size_t(readHeight);
     std::vector<std::vector<unsigned char>> planes(m_colourBands.size());
     std::vector<unsigned char> alpha(count, 255);
     std::vector<unsigned short> indices;
     {
-        std::lock_guard lock(m_readMutex);
         ScopedGdalErrors errors;
         if (m_mode == Mode::Palette) {
             indices.resize(count);
-            if (!readWindow(m_dataset->GetRasterBand(m_colourBands[0]), window, readWidth,
-                            readHeight, GDT_UInt16, indices.data())) {
-                return;
+            if (!readWindow(dataset.GetRasterBand(m_colourBands[0]), window, readWidth, readHeight,
+                            GDT_UInt16, indices.data())) {
+                return {};
             }
         } else {
             std::vector<unsigned char> noDataHits(count, 0);
             std::vector<unsigned char> isNaN(count, 0);
             int bandsWithNoData = 0;
             for (std::size_t i = 0; i < m_colourBands.size(); ++i) {
-                if (!readPlane(i, window.x, window.y, window.width, window.height, readWidth,
-                               readHeight, planes[i], noDataHits, isNaN)) {
-                    return;
+                if (!readPlane(dataset, i, window.x, window.y, window.width, window.height,
+                               readWidth, readHeight, planes[i], noDataHits, isNaN)) {
+                    return {};
                 }
                 bandsWithNoData += m_scaling[i].noData ? 1 : 0;
             }
@@ -468,15 +620,17 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
             }
         }
         GDALRasterBand* alphaSource = nullptr;
-        if (m_alphaBand > 0) {
-            alphaSource = m_dataset->GetRasterBand(m_alphaBand);
+        if (alphaBand > 0) {
+            alphaSource = dataset.GetRasterBand(alphaBand);
+        } else if (m_alphaBand > 0) {
+            alphaSource = dataset.GetRasterBand(m_alphaBand);
         } else if (m_useDatasetMask) {
-            alphaSource = m_dataset->GetRasterBand(1)->GetMaskBand();
+            alphaSource = dataset.GetRasterBand(1)->GetMaskBand();
         }
         if (alphaSource) {
             std::vector<unsigned char> mask(count);
             if (!readWindow(alphaSource, window, readWidth, readHeight, GDT_Byte, mask.data())) {
-                return;
+                return {};
             }
             for (std::size_t p = 0; p < count; ++p) {
                 alpha[p] = static_cast<unsigned char>(alpha[p] * mask[p] / 255);
@@ -486,7 +640,7 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
 
     QImage image(readWidth, readHeight, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) {
-        return;
+        return {};
     }
     for (int y = 0; y < readHeight; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
@@ -509,18 +663,7 @@ void ImageLayer::draw(QPainter& painter, const ViewTransform& view) const {
             line[x] = qPremultiply(colour);
         }
     }
-    // A west-up or south-up geotransform stores the picture mirrored.
-    const bool westUp = t[1] < 0;
-    const bool southUp = t[5] > 0;
-    if (westUp || southUp) {
-        image = image.mirrored(westUp, southUp);
-    }
-    if (readWidth == width && readHeight == height) {
-        image.setDevicePixelRatio(ratio);
-        painter.drawImage(QPointF(x0 / ratio, y0 / ratio), image);
-    } else {
-        painter.drawImage(QRectF(x0 / ratio, y0 / ratio, width / ratio, height / ratio), image);
-    }
+    return image;
 }
 
 }  // namespace mapcontrol

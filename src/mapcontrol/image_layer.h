@@ -2,6 +2,8 @@
 
 #include "mapcontrol/layer.h"
 
+#include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QString>
 
@@ -9,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
 class GDALDataset;
@@ -19,13 +22,27 @@ namespace mapcontrol {
 // else the installed GDAL reads), placed by its own geotransform or by a world
 // file beside it. The layer owns the open dataset for its whole life and reads
 // from it at every draw only the visible part, at the resolution of the view,
-// so pictures far larger than memory draw quickly. It does not reproject, and
-// it refuses rotated pictures (isValid() false) instead of drawing them
-// misplaced. draw() serialises reads on the dataset, so one layer may be drawn
-// from several threads.
+// so pictures far larger than memory draw quickly. A picture that declares
+// another coordinate system than the map's is warped into the map's at every
+// draw, straight at the view's pixels; one that declares none is placed as
+// it is. It refuses rotated pictures (isValid() false) instead of drawing
+// them misplaced. draw() serialises reads on the dataset, so one layer may be
+// drawn from several threads.
 class ImageLayer final : public Layer {
 public:
-    explicit ImageLayer(const QString& nativePath);
+    // A fractional window of picture pixels.
+    struct SourceWindow {
+        double x = 0.0;
+        double y = 0.0;
+        double width = 0.0;
+        double height = 0.0;
+    };
+
+    // The picture at the native path, warped into `target` when it declares
+    // another system; when that cannot be done it is placed as it is, with
+    // systemProblem() saying why.
+    explicit ImageLayer(const QString& nativePath,
+                        const std::optional<CoordinateSystem>& target = std::nullopt);
     ~ImageLayer() override;
     ImageLayer(const ImageLayer&) = delete;
     ImageLayer& operator=(const ImageLayer&) = delete;
@@ -42,7 +59,21 @@ public:
     // from GDAL draws nothing and leaves error() as it was.
     void draw(QPainter& painter, const ViewTransform& view) const override;
 
+    // Whether the picture is warped from its own system into the map's.
+    bool isWarped() const { return m_warp != nullptr; }
+    // A map point in the picture's own system, where its geotransform and
+    // side files place its cells; the point itself when the picture is not
+    // warped, nothing when PROJ cannot take it back.
+    std::optional<MapPoint> toPictureSystem(const MapPoint& point) const;
+
 private:
+    // A picture in another system than the map's.
+    struct Warp {
+        std::string sourceWkt;
+        std::string targetWkt;
+        Rectangle extent;  // the picture's outline in the map's system
+        std::unique_ptr<Transformation> toSource;
+    };
     // How one band's values become 0..255.
     struct BandScaling {
         bool isByte = true;
@@ -53,13 +84,24 @@ private:
     enum class Mode { Grey, Palette, Rgb };
 
     bool open(const QString& nativePath);
+    // Sets the layer's system, and the warp when it differs from `target`.
+    void placeInSystem(const std::optional<CoordinateSystem>& target);
+    // Reads `window` of `dataset`'s colour bands as a read-size picture,
+    // with the opacity of band `alphaBand` when it is not 0 (else the
+    // picture's own alpha band or mask); a null image when GDAL fails.
+    QImage readPicture(GDALDataset& dataset, const SourceWindow& window, int readWidth,
+                       int readHeight, int alphaBand) const;
+    // Draws the picture warped over the `device` pixels, read at `read`.
+    void drawWarped(QPainter& painter, const ViewTransform& view, const QRect& device, QSize read,
+                    double ratio) const;
+    static void placeImage(QPainter& painter, QImage& image, const QRect& device, double ratio);
     bool readGeoTransform(const QString& nativePath);
     void describeBands();
     // Reads colour band `index` (into m_colourBands) over the source window
     // (picture pixels, fractional) as 0..255 values; counts nodata pixels in
     // `noDataHits` and marks NaN pixels in `isNaN`. False when GDAL fails.
-    bool readPlane(std::size_t index, double xOff, double yOff, double xSize, double ySize,
-                   int width, int height, std::vector<unsigned char>& plane,
+    bool readPlane(GDALDataset& dataset, std::size_t index, double xOff, double yOff, double xSize,
+                   double ySize, int width, int height, std::vector<unsigned char>& plane,
                    std::vector<unsigned char>& noDataHits, std::vector<unsigned char>& isNaN) const;
 
     struct DatasetCloser {
@@ -78,6 +120,7 @@ private:
     bool m_useDatasetMask = false;
     std::vector<BandScaling> m_scaling;   // parallel to m_colourBands
     std::vector<unsigned int> m_palette;  // QRgb per palette index
+    std::unique_ptr<Warp> m_warp;         // only for a picture in another system
     mutable std::mutex m_readMutex;
 };
 

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "mapcontrol/coordinate_system.h"
 #include "mapcontrol/geometry.h"
 #include "mapcontrol/view_transform.h"
 
 #include <QString>
+
+#include <optional>
 
 class QPainter;
 
@@ -38,6 +41,13 @@ public:
     virtual Rectangle extent() const = 0;
     // Why the layer is invalid (file, driver or GDAL message); empty when valid.
     const QString& error() const { return m_error; }
+    // The system the layer's coordinates are drawn in: the map's when the
+    // layer was brought into it, else the layer's own; none when the layer
+    // declares none.
+    const std::optional<CoordinateSystem>& coordinateSystem() const { return m_system; }
+    // Why the layer's own system could not be read, or the layer could not
+    // be brought into the map's (PROJ's reason); empty when neither.
+    const QString& systemProblem() const { return m_systemProblem; }
 
     // Draws the layer into `painter`, which covers the picture of `view`.
     virtual void draw(QPainter& painter, const ViewTransform& view) const = 0;
@@ -45,8 +55,14 @@ public:
 protected:
     explicit Layer(QString dataFile);
     void setError(QString error) { m_error = std::move(error); }
+    void setCoordinateSystem(std::optional<CoordinateSystem> system, QString problem) {
+        m_system = std::move(system);
+        m_systemProblem = std::move(problem);
+    }
 
 private:
+    std::optional<CoordinateSystem> m_system;
+    QString m_systemProblem;
     QString m_dataFile;
     QString m_name;
     QString m_error;

@@ -61,24 +61,44 @@ void VectorData::Builder::addPart(const MapPoint* points, std::size_t count, boo
     d.m_partHoles.push_back(isHole ? 1 : 0);
 }
 
-void VectorData::Builder::endFeature() {
-    auto& d = *m_data;
-    d.m_featureParts.push_back(static_cast<std::uint32_t>(d.m_partHoles.size()));
-    if (d.m_type == ShapeType::Point) {
-        return;
-    }
-    const FeatureId f = static_cast<FeatureId>(d.m_featureParts.size() - 2);
+VectorData::IndexBox VectorData::boxOfVertices(FeatureId f) const {
     double minX = kInfinity, minY = kInfinity, maxX = -kInfinity, maxY = -kInfinity;
-    for (std::uint32_t part = d.m_featureParts[f]; part < d.m_featureParts[f + 1]; ++part) {
-        for (std::uint32_t i = d.m_partStarts[part]; i < d.m_partStarts[part + 1]; ++i) {
-            const MapPoint& p = d.m_points[i];
+    for (std::uint32_t part = m_featureParts[f]; part < m_featureParts[f + 1]; ++part) {
+        for (std::uint32_t i = m_partStarts[part]; i < m_partStarts[part + 1]; ++i) {
+            const MapPoint& p = m_points[i];
             minX = std::min(minX, p.x);
             maxX = std::max(maxX, p.x);
             minY = std::min(minY, p.y);
             maxY = std::max(maxY, p.y);
         }
     }
-    d.m_boxes.emplace_back(IndexPoint(minX, minY), IndexPoint(maxX, maxY));
+    return {IndexPoint(minX, minY), IndexPoint(maxX, maxY)};
+}
+
+void VectorData::Builder::endFeature() {
+    auto& d = *m_data;
+    d.m_featureParts.push_back(static_cast<std::uint32_t>(d.m_partHoles.size()));
+    if (d.m_type == ShapeType::Point) {
+        return;
+    }
+    d.m_boxes.push_back(d.boxOfVertices(static_cast<FeatureId>(d.m_featureParts.size() - 2)));
+}
+
+Transformation::Outcome VectorData::Builder::transform(const Transformation& transformation) {
+    auto& d = *m_data;
+    Transformation::Outcome outcome = transformation.transform(d.m_points);
+    if (outcome && d.m_type != ShapeType::Point) {
+        for (FeatureId f = 0; f < d.m_boxes.size(); ++f) {
+            d.m_boxes[f] = d.boxOfVertices(f);
+        }
+    }
+    return outcome;
+}
+
+void VectorData::Builder::setCoordinateSystem(std::optional<CoordinateSystem> system,
+                                              QString problem) {
+    m_data->m_system = std::move(system);
+    m_data->m_systemProblem = std::move(problem);
 }
 
 std::shared_ptr<const VectorData> VectorData::Builder::finish() {
@@ -285,17 +305,22 @@ enum class TextEncoding { Windows1252, Utf8 };
 // The encoding the .cpg beside the shapefile names; legacy files without one
 // are Windows-1252. Code pages other than these two are left to OGR, which
 // recodes them to UTF-8.
-TextEncoding encodingOf(const QString& shpPath, bool& letOgrRecode) {
-    letOgrRecode = false;
-    const QFileInfo info(shpPath);
-    const QString base = info.completeBaseName();
-    QString cpgPath;
+// The file beside `path` with the same base name and `suffix`, whatever the
+// case of its name; empty when there is none.
+QString sideFile(const QString& path, const QString& suffix) {
+    const QFileInfo info(path);
+    const QString wanted = info.completeBaseName() + QLatin1Char('.') + suffix;
     for (const QString& entry : QDir(info.absolutePath()).entryList(QDir::Files)) {
-        if (entry.compare(base + QStringLiteral(".cpg"), Qt::CaseInsensitive) == 0) {
-            cpgPath = info.absolutePath() + QLatin1Char('/') + entry;
-            break;
+        if (entry.compare(wanted, Qt::CaseInsensitive) == 0) {
+            return info.absolutePath() + QLatin1Char('/') + entry;
         }
     }
+    return {};
+}
+
+TextEncoding encodingOf(const QString& shpPath, bool& letOgrRecode) {
+    letOgrRecode = false;
+    const QString cpgPath = sideFile(shpPath, QStringLiteral("cpg"));
     if (cpgPath.isEmpty()) {
         return TextEncoding::Windows1252;
     }
@@ -497,10 +522,68 @@ Pass readAttributes(OGRLayer& layer, AttributeTable& table, TextEncoding encodin
     return pass;
 }
 
+// The system the data declares: the layer's own (any OGR layer). A layer
+// without one whose file has a .prj beside it that OGR could not read gets
+// the reason instead, so that the user hears of it.
+struct DeclaredSystem {
+    std::optional<CoordinateSystem> system;
+    QString problem;
+};
+
+DeclaredSystem declaredSystem(OGRLayer& layer, const QString& nativePath) {
+    ScopedGdalErrors errors;
+    if (std::optional<CoordinateSystem> system =
+            CoordinateSystem::fromSpatialReference(layer.GetSpatialRef())) {
+        if (!system->isGeographic() && !system->isProjected()) {
+            return {std::nullopt, QStringLiteral("o sistema \"%1\" não é geográfico nem projetado")
+                                      .arg(system->name())};
+        }
+        return {std::move(system), {}};
+    }
+    const QString prj = sideFile(nativePath, QStringLiteral("prj"));
+    if (prj.isEmpty()) {
+        return {};
+    }
+    QFile file(prj);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {std::nullopt, QStringLiteral("o arquivo %1 não pôde ser aberto: %2")
+                                  .arg(QFileInfo(prj).fileName(), file.errorString())};
+    }
+    auto read = CoordinateSystem::fromText(file.read(1 << 20));
+    if (auto* system = std::get_if<CoordinateSystem>(&read)) {
+        return {std::move(*system), {}};
+    }
+    return {std::nullopt, QStringLiteral("o arquivo %1 não descreve um sistema de coordenadas: %2")
+                              .arg(QFileInfo(prj).fileName(), std::get<QString>(read))};
+}
+
+// Transforms what the builder holds into `target` when the data declares
+// another system; data that cannot be transformed stays as it is, with
+// PROJ's reason.
+void moveIntoTarget(VectorData::Builder& builder, DeclaredSystem declared,
+                    const std::optional<CoordinateSystem>& target) {
+    if (!declared.system || !target || declared.system->isSame(*target)) {
+        builder.setCoordinateSystem(std::move(declared.system), std::move(declared.problem));
+        return;
+    }
+    ScopedGdalErrors errors;
+    auto created = Transformation::create(*declared.system, *target);
+    if (const auto* reason = std::get_if<QString>(&created)) {
+        builder.setCoordinateSystem(std::move(declared.system), *reason);
+        return;
+    }
+    const Transformation::Outcome outcome = builder.transform(std::get<Transformation>(created));
+    if (!outcome) {
+        builder.setCoordinateSystem(std::move(declared.system), outcome.reason);
+        return;
+    }
+    builder.setCoordinateSystem(target, {});
+}
+
 }  // namespace
 
 std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorData::load(
-    const QString& nativePath) {
+    const QString& nativePath, const std::optional<CoordinateSystem>& target) {
     registerGdal();
     ScopedGdalErrors errors;
     QString detail;
@@ -536,6 +619,8 @@ std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorDat
         return failure(QStringLiteral("tipo de geometria não suportado"));
     }
 
+    DeclaredSystem declared = declaredSystem(geometryLayer, nativePath);
+
     QList<FieldInfo> fields;
     const OGRFeatureDefn* defn = attributeLayer.GetLayerDefn();
     for (int i = 0; i < defn->GetFieldCount(); ++i) {
@@ -561,6 +646,7 @@ std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorDat
     Pass geometry;
     try {
         geometry = readGeometry(geometryLayer, builder);
+        moveIntoTarget(builder, std::move(declared), target);
         builder.buildIndex();  // while the attributes are still being read
     } catch (const std::exception& e) {
         geometry.failed = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mapcontrol/attribute_table.h"
+#include "mapcontrol/coordinate_system.h"
 #include "mapcontrol/geometry.h"
 #include "mapcontrol/shape.h"
 
@@ -12,6 +13,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -32,15 +34,24 @@ public:
     };
 
     // Reads a shapefile (native path). Attribute text is decoded by the .cpg
-    // beside it; a file without one is taken as Windows-1252.
+    // beside it; a file without one is taken as Windows-1252. With a
+    // `target` system, data that declares another system is transformed
+    // into it once, here; data that declares none is taken as it is.
     static std::variant<std::shared_ptr<const VectorData>, LoadError> load(
-        const QString& nativePath);
+        const QString& nativePath, const std::optional<CoordinateSystem>& target = std::nullopt);
 
     ShapeType shapeType() const { return m_type; }
     std::size_t featureCount() const { return m_featureParts.size() - 1; }
     const AttributeTable& table() const { return m_table; }
     // Union of the feature boxes; empty when no feature has a geometry.
     const Rectangle& extent() const { return m_extent; }
+    // The system the coordinates are in: the target of the load when they
+    // were transformed, else the one the data declares; none when the data
+    // declares none (or an unreadable one).
+    const std::optional<CoordinateSystem>& coordinateSystem() const { return m_system; }
+    // Why the data declares a system it could not be read in, or could not
+    // be transformed into the target (PROJ's reason); empty when neither.
+    const QString& systemProblem() const { return m_systemProblem; }
 
     // Parts of a feature: indexes into partPoints().
     std::uint32_t firstPart(FeatureId f) const { return m_featureParts[f]; }
@@ -84,6 +95,9 @@ private:
     using PointIndex =
         boost::geometry::index::rtree<PointValue, boost::geometry::index::quadratic<16>>;
 
+    // The box of a feature's vertices (inverted for a null geometry).
+    IndexBox boxOfVertices(FeatureId f) const;
+
     ShapeType m_type = ShapeType::Point;
     std::vector<MapPoint> m_points;
     std::vector<std::uint32_t> m_partStarts{0};
@@ -94,6 +108,8 @@ private:
     Index m_index;            // lines and polygons
     PointIndex m_pointIndex;  // points
     AttributeTable m_table;
+    std::optional<CoordinateSystem> m_system;
+    QString m_systemProblem;
 };
 
 // Fills a VectorData feature by feature: parts first, then endFeature().
@@ -104,6 +120,10 @@ public:
     void addPart(const MapPoint* points, std::size_t count, bool isHole = false);
     void endFeature();
     AttributeTable& table() { return m_data->m_table; }
+    // Moves every vertex added so far through `transformation` and boxes the
+    // features again; nothing changes when a point fails. Before buildIndex().
+    Transformation::Outcome transform(const Transformation& transformation);
+    void setCoordinateSystem(std::optional<CoordinateSystem> system, QString problem);
     // Builds the index and the extent once every feature is in; finish()
     // does it when it was not done before.
     void buildIndex();

@@ -33,7 +33,8 @@ std::optional<std::vector<VectorDataCache::Stamp>> VectorDataCache::stampsOf(
             continue;
         }
         const std::string suffix = name.right(3).toLower().toStdString();
-        if (suffix != "shp" && suffix != "shx" && suffix != "dbf" && suffix != "cpg") {
+        if (suffix != "shp" && suffix != "shx" && suffix != "dbf" && suffix != "cpg" &&
+            suffix != "prj") {
             continue;
         }
         struct stat status {};
@@ -54,14 +55,16 @@ std::optional<std::vector<VectorDataCache::Stamp>> VectorDataCache::stampsOf(
     return stamps;
 }
 
-VectorDataCache::Loaded VectorDataCache::load(const QString& nativePath) {
+VectorDataCache::Loaded VectorDataCache::load(const QString& nativePath,
+                                              const std::optional<CoordinateSystem>& target) {
     const QString canonical = QFileInfo(nativePath).canonicalFilePath();
+    const QString key = canonical + QLatin1Char('\n') + (target ? target->wkt() : QString());
     const std::optional<std::vector<Stamp>> stamps =
         canonical.isEmpty() ? std::nullopt : stampsOf(canonical);
     if (stamps) {
         const std::lock_guard lock(m_mutex);
         std::erase_if(m_entries, [](const auto& entry) { return entry.second.data.expired(); });
-        const auto found = m_entries.find(canonical);
+        const auto found = m_entries.find(key);
         if (found != m_entries.end() && found->second.stamps == *stamps) {
             if (std::shared_ptr<const VectorData> data = found->second.data.lock()) {
                 return data;
@@ -69,12 +72,12 @@ VectorDataCache::Loaded VectorDataCache::load(const QString& nativePath) {
         }
     }
     // Read without the lock: other files can be served meanwhile.
-    Loaded loaded = VectorData::load(nativePath);
+    Loaded loaded = VectorData::load(nativePath, target);
     const std::lock_guard lock(m_mutex);
     ++m_reads;
     const auto* data = std::get_if<std::shared_ptr<const VectorData>>(&loaded);
     if (stamps && data) {
-        m_entries[canonical] = Entry{*stamps, *data};
+        m_entries[key] = Entry{*stamps, *data};
     }
     return loaded;
 }

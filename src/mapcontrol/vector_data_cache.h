@@ -22,7 +22,7 @@ namespace mapcontrol {
 // The cache does not own the data: it holds it weakly, and data goes when
 // its last layer or record set goes. A file is unchanged while its
 // canonical path and the size, modification time and inode of its .shp,
-// .shx, .dbf and .cpg stay the same; otherwise it is read again (the user
+// .shx, .dbf, .cpg and .prj stay the same; otherwise it is read again (the user
 // may have rewritten it). A file that cannot be read is not remembered.
 // Safe to use from several threads.
 class VectorDataCache {
@@ -32,9 +32,12 @@ public:
     // The cache the vector layers of the program read through.
     static VectorDataCache& shared();
 
-    // The data of the shapefile at the native path: the loaded data when
-    // the file is unchanged, otherwise what VectorData::load reads now.
-    Loaded load(const QString& nativePath);
+    // The data of the shapefile at the native path in the `target` system
+    // (see VectorData::load): the loaded data when the file is unchanged and
+    // was loaded for the same target, otherwise what VectorData::load reads
+    // now. The same file for two targets is two entries.
+    Loaded load(const QString& nativePath,
+                const std::optional<CoordinateSystem>& target = std::nullopt);
 
     // How many times this cache has read a file, whether it could or not.
     std::size_t readCount() const;
@@ -45,7 +48,7 @@ private:
     // What tells one state of a file from another: a file written anew
     // (through a temporary file renamed into place) is also another inode.
     struct Stamp {
-        std::string suffix;  // lower case: "shp", "shx", "dbf", "cpg"
+        std::string suffix;  // lower case: "shp", "shx", "dbf", "cpg", "prj"
         std::int64_t size = 0;
         std::int64_t modifiedNs = 0;  // modification time, nanoseconds since the epoch
         std::uint64_t inode = 0;
@@ -63,7 +66,8 @@ private:
     static std::optional<std::vector<Stamp>> stampsOf(const QString& canonicalPath);
 
     mutable std::mutex m_mutex;
-    std::map<QString, Entry> m_entries;  // by canonical path of the .shp
+    // By canonical path of the .shp, a line feed and the target's WKT.
+    std::map<QString, Entry> m_entries;
     std::size_t m_reads = 0;
 };
 

@@ -67,19 +67,23 @@ struct VectorLayer::DrawState {
     }
 };
 
-VectorLayer::VectorLayer(const QString& nativePath)
+VectorLayer::VectorLayer(const QString& nativePath, const std::optional<CoordinateSystem>& target)
     : Layer(nativePath), m_drawState(std::make_unique<DrawState>()) {
-    auto loaded = VectorDataCache::shared().load(nativePath);
+    auto loaded = VectorDataCache::shared().load(nativePath, target);
     if (auto* error = std::get_if<VectorData::LoadError>(&loaded)) {
         setError(error->message);
     } else {
         m_data = std::get<std::shared_ptr<const VectorData>>(std::move(loaded));
+        setCoordinateSystem(m_data->coordinateSystem(), m_data->systemProblem());
     }
     initSymbol();
 }
 
 VectorLayer::VectorLayer(const QString& nativePath, std::shared_ptr<const VectorData> data)
     : Layer(nativePath), m_data(std::move(data)), m_drawState(std::make_unique<DrawState>()) {
+    if (m_data) {
+        setCoordinateSystem(m_data->coordinateSystem(), m_data->systemProblem());
+    }
     initSymbol();
 }
 

@@ -23,8 +23,10 @@ public:
     // The shapefile at the native path, through VectorDataCache::shared():
     // data another layer still holds is taken as it is when the file is
     // unchanged, else the file is read. A file that cannot be read gives an
-    // invalid layer with error() set.
-    explicit VectorLayer(const QString& nativePath);
+    // invalid layer with error() set. Data in another system than `target`
+    // is transformed into it at load (see VectorData::load).
+    explicit VectorLayer(const QString& nativePath,
+                         const std::optional<CoordinateSystem>& target = std::nullopt);
     // A second layer over data already read.
     VectorLayer(const QString& nativePath, std::shared_ptr<const VectorData> data);
     ~VectorLayer() override;

@@ -1,6 +1,9 @@
 #include "query/identify_tool.h"
 
+#include "mapcontrol/image_layer.h"
+
 #include "files/theme_line.h"
+#include "mapcontrol/image_layer.h"
 #include "mapcontrol/map_widget.h"
 #include "mapcontrol/vector_layer.h"
 #include "platform/dialogs.h"
@@ -187,7 +190,17 @@ void IdentifyTool::identifyPicture(const QString& line, const mapcontrol::MapPoi
     if (!grid) {
         return;
     }
-    const GridCell cell = gridCell(*grid, point);
+    // The side files number the picture's own cells: a picture warped into
+    // the map's system is looked up where the point lies in the picture's.
+    std::optional<mapcontrol::MapPoint> inPicture = point;
+    if (const auto* layer = dynamic_cast<const mapcontrol::ImageLayer*>(
+            m_controls.map1.layers().item(files::layerName(line)))) {
+        inPicture = layer->toPictureSystem(point);
+    }
+    if (!inPicture) {
+        return;
+    }
+    const GridCell cell = gridCell(*grid, *inPicture);
     const std::optional<QStringList> table = readSide("txt");
     const std::optional<QString> attribute = table ? cellAttribute(*table, cell) : std::nullopt;
     if (!attribute) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mapcontrol/coordinate_system.h"
 #include "mapcontrol/geometry.h"
 #include "mapcontrol/symbol.h"
 
@@ -23,6 +24,11 @@ struct AppState {
     QChar dataDrive = QLatin1Char('C');
     // The rectangle last applied to the main map, in map units.
     mapcontrol::Rectangle currentExtent;
+    // The map's coordinate system: that of the first theme, from the bottom
+    // of the list up, that declares one (the layer builder decides it while
+    // building); none while no theme declares one. A new or opened project
+    // sets it again.
+    std::optional<mapcontrol::CoordinateSystem> mapSystem;
     // 1 when the map's full extent lies outside -180..180 (projected data).
     int projectedCoords = 0;
     // Per theme: 0 unique-value legend, 1 class-break legend.

@@ -26,6 +26,12 @@ int coordinateFieldWidth(const QLineEdit& box) {
                 {widest, metrics.horizontalAdvance(texts.x), metrics.horizontalAdvance(texts.y)});
         }
     }
+    // A map in US feet writes the longest unit.
+    MapUnits feet;
+    feet.projectedMetres = kUsFootMetres;
+    feet.suffix = QStringLiteral("pés EUA");
+    widest = std::max(widest,
+                      metrics.horizontalAdvance(coordinateTexts({-99999999.99, 0}, false, feet).x));
     // The frame on both sides, and the line edit's own text margins.
     const int frame = box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
     const QMargins margins = box.textMargins();
@@ -57,7 +63,8 @@ void ReadoutPanel::OnPointerMove(int x, int y) {
     }
     const mapcontrol::MapPoint p =
         m_controls.map1.toMapPoint(static_cast<float>(x), static_cast<float>(y));
-    const CoordinateTexts texts = coordinateTexts(p, m_controls.dms.isChecked());
+    const CoordinateTexts texts =
+        coordinateTexts(p, m_controls.dms.isChecked(), MapUnits::of(m_state.mapSystem));
     m_state.projectedCoords = texts.projected ? 1 : 0;
     m_controls.edit2.setText(texts.x);
     m_controls.edit3.setText(texts.y);
@@ -91,7 +98,8 @@ void ReadoutPanel::ComputeNumericScale() {
 
 void ReadoutPanel::writeScale() {
     m_state.currentExtent = m_controls.map1.extent();
-    m_scaleDenominator = numericScale(m_controls.map1.width(), m_state.currentExtent);
+    m_scaleDenominator = numericScale(m_controls.map1.width(), m_state.currentExtent,
+                                      MapUnits::of(m_state.mapSystem));
     m_controls.edit4.setText(scaleText(m_scaleDenominator));
 }
 
@@ -147,10 +155,12 @@ void ReadoutPanel::ApplyTypedScale() {
     if (!ok || !(scale > 0)) {
         return;
     }
+    const MapUnits units = MapUnits::of(m_state.mapSystem);
     for (int pass = 0; pass < 4; ++pass) {
         const mapcontrol::Rectangle e = m_state.currentExtent;
-        const bool projected = e.left() > 180 || e.right() < -180;
-        const double left = leftEdgeForScale(scale, m_controls.map1.width(), e.right(), projected);
+        const bool projected = units.isProjected() || e.left() > 180 || e.right() < -180;
+        const double left = leftEdgeForScale(scale, m_controls.map1.width(), e.right(), projected,
+                                             units.projectedMetres.value_or(1.0));
         const double delta = std::fabs(left - e.left());
         // The bottom edge moves up by the width gained; past the top edge
         // the two trade places, so the rectangle stays a rectangle and the
@@ -184,11 +194,14 @@ bool ReadoutPanel::AddDistancePoint(int x, int y) {
     const mapcontrol::MapPoint p =
         m_controls.map1.toMapPoint(static_cast<float>(x), static_cast<float>(y));
     mapcontrol::MapPoint km;
-    if (m_state.projectedCoords == 0) {
+    const MapUnits units = MapUnits::of(m_state.mapSystem);
+    if (!units.isProjected() && m_state.projectedCoords == 0) {
         const mapcontrol::Rectangle full = m_controls.map1.fullExtent();
         km = polyconicKilometres(p, (full.left() + full.right()) / 2);
     } else {
-        km = {p.x / 1000, p.y / 1000};
+        // Projected coordinates: metres, or the map system's own unit.
+        const double metres = units.projectedMetres.value_or(1.0);
+        km = {p.x * metres / 1000, p.y * metres / 1000};
     }
     m_points.push_back(km);
     if (m_points.size() >= 2) {

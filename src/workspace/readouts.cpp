@@ -28,10 +28,33 @@ QString dmsText(double value) {
            QStringLiteral("´") + QStringLiteral("  ") + seconds.trimmed() + QStringLiteral("´´");
 }
 
-CoordinateTexts coordinateTexts(const mapcontrol::MapPoint& p, bool dms) {
+MapUnits MapUnits::of(const std::optional<mapcontrol::CoordinateSystem>& system) {
+    MapUnits units;
+    if (!system || !system->isProjected()) {
+        return units;
+    }
+    const double metres = system->linearUnitMetres();
+    units.projectedMetres = metres;
+    if (std::abs(metres - kUsFootMetres) < 1e-9) {
+        units.suffix = QStringLiteral("pés EUA");
+    } else if (std::abs(metres - kFootMetres) < 1e-9) {
+        units.suffix = QStringLiteral("pés");
+    } else if (std::abs(metres - 1.0) >= 1e-12) {
+        units.suffix = QStringLiteral("× %1 m").arg(metres, 0, 'g', 10);
+    }
+    return units;
+}
+
+CoordinateTexts coordinateTexts(const mapcontrol::MapPoint& p, bool dms, const MapUnits& units) {
     CoordinateTexts texts;
     const QString x = fixedText(p.x, 12, 10);
     const QString y = fixedText(p.y, 12, 10);
+    if (units.isProjected()) {
+        texts.projected = true;
+        texts.x = x + QStringLiteral("   ") + units.suffix;
+        texts.y = y + QStringLiteral("   ") + units.suffix;
+        return texts;
+    }
     bool ok = false;
     const long degrees = x.left(x.indexOf(QLatin1Char('.'))).trimmed().toLong(&ok);
     if (!ok || degrees < -180 || degrees > 180) {
@@ -49,8 +72,17 @@ double screenWidthMetres(int mapWidthPixels) {
     return static_cast<double>(mapWidthPixels * kPixelMillimetres / 1000.0L);
 }
 
-double numericScale(int mapWidthPixels, const mapcontrol::Rectangle& extent) {
+double numericScale(int mapWidthPixels, const mapcontrol::Rectangle& extent,
+                    const MapUnits& units) {
     const long double w = mapWidthPixels * kPixelMillimetres / 1000.0L;
+    if (units.isProjected()) {
+        long double ground = std::fabs(static_cast<long double>(extent.right()) - extent.left()) *
+                             static_cast<long double>(*units.projectedMetres);
+        if (w != 0) {
+            ground /= w;
+        }
+        return static_cast<double>(ground);
+    }
     const long double left = extent.left();
     const long double right = extent.right();
     const long double tRight = (180.0L - right) * kSemiMajorAxis * kPi / 180.0L;
@@ -78,10 +110,11 @@ QString scaleBarText(int barPixels, double scaleDenominator) {
     return fixedText(static_cast<double>(kilometres), 10, 4) + QStringLiteral(" Km");
 }
 
-double leftEdgeForScale(double scale, int mapWidthPixels, double right, bool projected) {
+double leftEdgeForScale(double scale, int mapWidthPixels, double right, bool projected,
+                        double metresPerUnit) {
     const long double w = mapWidthPixels * kPixelMillimetres / 1000.0L;
     if (projected) {
-        return static_cast<double>(right - scale * w);
+        return static_cast<double>(right - scale * w / metresPerUnit);
     }
     return static_cast<double>(right - scale * w * 180.0L / (kSemiMajorAxis * kPi));
 }

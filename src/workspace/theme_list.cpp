@@ -206,6 +206,7 @@ void ThemeList::newProject() {
     m_state.themesLoaded = false;
     m_state.coordsVisible = false;
     m_state.mapTipsActive = false;
+    m_state.mapSystem.reset();  // the next project's first declaring theme sets it
     if (m_hooks.hideCoordinates) m_hooks.hideCoordinates();
     m_controls.copy.clear();
     m_controls.legend.clear();
