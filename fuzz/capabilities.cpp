@@ -40,6 +40,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     wms::ExtentExtremes extremes;
     if (read.firstBox) extremes.add(*read.firstBox);
     fuzz::check(std::isfinite(extremes.north) && std::isfinite(extremes.west), "finite extremes");
+    // The listed systems: each once, none empty or with a blank.
+    const QStringList systems = wms::readListedSystems(document);
+    QStringList once = systems;
+    fuzz::check(once.removeDuplicates() == 0, "each system once");
+    for (const QString& code : systems) {
+        fuzz::check(!code.isEmpty() && !code.contains(QLatin1Char(' ')), "a system is one word");
+    }
     // The check before the read: a refusal always says something.
     const platform::Result answer = wms::checkCapabilitiesAnswer(document);
     fuzz::check(answer.ok == wms::isCapabilitiesDocument(document), "the check is the root's");

@@ -186,6 +186,9 @@ public:
     // without export, "Vetor" and the reveal of the hidden controls.
     void ChooseConnectionKind(int kind);
     void ConnectRemote();
+    // True, after saying so, when the map is projected: the fixed remote
+    // sources are asked in degrees only.
+    bool refusedForProjectedMap();
     void ZoomWithoutExport();
     void OpenVector();
     void RevealConnections();

@@ -243,9 +243,25 @@ wms::FixedRequest TForm1::fixedRequest() const {
     return request;
 }
 
+bool TForm1::refusedForProjectedMap() {
+    if (!m_state.mapSystem || !m_state.mapSystem->isProjected()) {
+        return false;
+    }
+    m_surroundings.dialogs.message(
+        this,
+        QStringLiteral("As fontes remotas fixas só atendem em graus (EPSG:4326), e o mapa está em "
+                       "%1; nada foi pedido.")
+            .arg(m_state.mapSystem->label()),
+        platform::MessageKind::Warning);
+    return true;
+}
+
 void TForm1::ConnectRemote() {
     const int kind = m_state.connectionKind;
     if (kind < 0 || kind > 5) {
+        return;
+    }
+    if (refusedForProjectedMap()) {
         return;
     }
     prepareForRemotePicture();
@@ -379,6 +395,9 @@ void TForm1::RemotePictureDoubleClicked() {
 }
 
 void TForm1::OpenVector() {
+    if (refusedForProjectedMap()) {
+        return;
+    }
     m_state.currentExtent = Map1->extent();
     const QString url =
         wms::vectorUrl(m_surroundings.configuration.settings.gatewayHost, m_state.currentExtent);

@@ -304,9 +304,20 @@ void TForm1::RefreshRemoteImage() {
     prepareForRemotePicture();
     const QSize area = mapArea();
     const QString& folder = m_surroundings.configuration.programFolder;
+    std::vector<wms::ServiceLayers> services =
+        wms::checkedLayersByService(m_wms->services(), m_wms->layerEntries());
+    for (wms::ServiceLayers& service : services) {
+        if (service.layers.isEmpty()) continue;
+        const wms::RequestSystem system = wms::requestSystem(m_state.mapSystem, service.address,
+                                                             m_wms->listedSystems(service.address));
+        if (!system.refusal.isEmpty()) {
+            m_surroundings.dialogs.message(this, system.refusal, platform::MessageKind::Warning);
+            service.layers.clear();  // not asked
+        }
+        service.srs = system.srs;
+    }
     const wms::ServicePicturesResult pictures = wms::fetchServicePictures(
-        wms::checkedLayersByService(m_wms->services(), m_wms->layerEntries()),
-        m_state.currentExtent, area, m_overlay->mode(), *m_downloader, folder);
+        services, m_state.currentExtent, area, m_overlay->mode(), *m_downloader, folder);
     for (const QString& text : pictures.serverTexts) {
         m_surroundings.dialogs.message(this, text, platform::MessageKind::Warning);
     }
@@ -507,10 +518,16 @@ void TForm1::WmsFeatureInfo(const mapcontrol::MapPoint& point) {
     }
     const QSize area = mapArea();
     const QPoint pixel = clickPixel(*Map1, point);
+    const wms::RequestSystem system = wms::requestSystem(
+        m_state.mapSystem, m_wms->Edit6->text(), m_wms->listedSystems(m_wms->Edit6->text()));
     const QString url = wms::featureInfoUrl(
         m_wms->Edit6->text(), wms::layerNameOf(m_wms->Edit7->text()), m_state.currentExtent,
-        area.width(), area.height(), pixel.x(), pixel.y());
+        area.width(), area.height(), pixel.x(), pixel.y(), system.srs);
     if (m_state.indexMapMode) {
+        return;
+    }
+    if (!system.refusal.isEmpty()) {
+        m_surroundings.dialogs.message(this, system.refusal, platform::MessageKind::Warning);
         return;
     }
     m_recordView->load(url);

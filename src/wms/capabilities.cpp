@@ -1,5 +1,7 @@
 #include "wms/capabilities.h"
 
+#include <QRegularExpression>
+
 #include "platform/text_codec.h"
 #include "wms/service_pictures.h"
 #include "wms/wms_text.h"
@@ -277,6 +279,30 @@ Capabilities readCapabilities(const QByteArray& document, int service) {
     if (usable) return byLines;
     Capabilities asXml = readCapabilitiesAsXml(document, service);
     return asXml.entries.isEmpty() ? byLines : asXml;
+}
+
+QStringList readListedSystems(const QByteArray& document) {
+    QStringList systems;
+    qsizetype at = 0;
+    while ((at = document.indexOf('<', at)) >= 0) {
+        const qsizetype nameEnd = document.indexOf('>', at);
+        if (nameEnd < 0) break;
+        QByteArrayView name = QByteArrayView(document).sliced(at + 1, nameEnd - at - 1).trimmed();
+        at = nameEnd + 1;
+        if (const qsizetype colon = name.lastIndexOf(':'); colon >= 0) {
+            name = name.sliced(colon + 1);  // a namespace prefix
+        }
+        if (name != "SRS" && name != "CRS") continue;
+        const qsizetype textEnd = document.indexOf('<', at);
+        if (textEnd < 0) break;
+        const QString text = QString::fromUtf8(document.sliced(at, textEnd - at)).toUpper();
+        for (const QString& code :
+             text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+            if (!systems.contains(code)) systems << code;
+        }
+        at = textEnd;
+    }
+    return systems;
 }
 
 const QString kNotCapabilitiesMessage =

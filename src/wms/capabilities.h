@@ -50,6 +50,12 @@ Capabilities readCapabilities(const QByteArray& document, int service);
 // with or without a namespace prefix. Looks only at the first 64 KB.
 bool isCapabilitiesDocument(const QByteArray& document);
 
+// Every coordinate system the document lists (the text of its SRS and CRS
+// elements, with or without a namespace prefix; several codes in one element
+// are separated by blanks), upper case, each once, in document order.
+// Linear in the document's size, whatever its line layout.
+QStringList readListedSystems(const QByteArray& document);
+
 extern const QString kNotCapabilitiesMessage;
 
 // The answer to a GetCapabilities request checked before it is read: a

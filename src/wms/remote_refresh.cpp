@@ -30,6 +30,30 @@ std::vector<ServiceLayers> checkedLayersByService(
     return result;
 }
 
+RequestSystem requestSystem(const std::optional<mapcontrol::CoordinateSystem>& mapSystem,
+                            const QString& address, const QStringList& listed) {
+    if (!mapSystem || !mapSystem->isProjected()) {
+        return {kGeographicSrs, {}};
+    }
+    const QString described =
+        mapSystem->epsgCode() ? QStringLiteral("%1, %2").arg(mapSystem->label(), mapSystem->name())
+                              : mapSystem->name();
+    if (!mapSystem->epsgCode()) {
+        return {{},
+                QStringLiteral("O sistema de coordenadas do mapa (%1) não tem código EPSG; o "
+                               "serviço %2 não foi consultado.")
+                    .arg(described, address)};
+    }
+    const QString code = mapSystem->label();
+    if (!listed.contains(code, Qt::CaseInsensitive)) {
+        return {{},
+                QStringLiteral("O serviço %1 não oferece o sistema de coordenadas do mapa (%2); "
+                               "o mapa não foi pedido a ele.")
+                    .arg(address, described)};
+    }
+    return {code, {}};
+}
+
 namespace {
 
 QImage blankPicture(QSize area) {
@@ -76,8 +100,8 @@ ServicePicturesResult fetchServicePictures(const std::vector<ServiceLayers>& ser
             continue;  // nothing checked: the service is not asked
         }
         result.anyAsked = true;
-        const QString url =
-            getMapUrl(service.address, service.layers, extent, size.width, size.height);
+        const QString url = getMapUrl(service.address, service.layers, extent, size.width,
+                                      size.height, service.srs);
         const FetchedPicture picture = fetchPicture(url, maxPixels, downloader, target);
         result.ok = picture.result.ok;
         if (picture.result.cancelled) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mapcontrol/coordinate_system.h"
 #include "mapcontrol/geometry.h"
 #include "platform/result.h"
 #include "wms/service_pictures.h"
@@ -25,8 +26,22 @@ namespace wms {
 // A service of the list and the names of its checked layers, joined by ",".
 struct ServiceLayers {
     QString address;
-    QString layers;  // empty: the service is not asked
+    QString layers;                             // empty: the service is not asked
+    QString srs = QStringLiteral("EPSG:4326");  // the system the extent is sent in
 };
+
+// The system a service is asked in. A geographic map, or one whose themes
+// declare no system, asks in EPSG:4326 as ever. A projected map asks in its
+// own EPSG code when the service lists it among its systems (`listed`, from
+// its capabilities); otherwise `srs` is empty and `refusal` is the message
+// naming the service and the map's system: its extent in metres is never
+// sent as degrees.
+struct RequestSystem {
+    QString srs;
+    QString refusal;
+};
+RequestSystem requestSystem(const std::optional<mapcontrol::CoordinateSystem>& mapSystem,
+                            const QString& address, const QStringList& listed);
 
 // The checked entries' names grouped by service number, in list order.
 std::vector<ServiceLayers> checkedLayersByService(

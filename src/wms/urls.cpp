@@ -9,18 +9,19 @@ QString capabilitiesUrl(const QString& address) {
 }
 
 QString getMapUrl(const QString& address, const QString& layers,
-                  const mapcontrol::Rectangle& extent, int width, int height) {
+                  const mapcontrol::Rectangle& extent, int width, int height, const QString& srs) {
     return address + QStringLiteral("service=WMS&&version=1.1.1&&request=GetMap&&layers=") +
-           layers + QStringLiteral("&&format=image/jpeg&&srs=EPSG:4326&&bbox=") + bboxText(extent) +
-           QStringLiteral("&&width=") + QString::number(width) + QStringLiteral("&&height=") +
-           QString::number(height) + QStringLiteral("&&styles=");
+           layers + QStringLiteral("&&format=image/jpeg&&srs=") + srs + QStringLiteral("&&bbox=") +
+           bboxText(extent) + QStringLiteral("&&width=") + QString::number(width) +
+           QStringLiteral("&&height=") + QString::number(height) + QStringLiteral("&&styles=");
 }
 
 QString featureInfoUrl(const QString& address, const QString& layer,
-                       const mapcontrol::Rectangle& extent, int w, int h, int x, int y) {
+                       const mapcontrol::Rectangle& extent, int w, int h, int x, int y,
+                       const QString& srs) {
     return address +
            QStringLiteral("&&VERSION=1.1.1&&REQUEST=GetFeatureInfo&&SERVICE=WMS&&LAYERS=") + layer +
-           QStringLiteral("&&SRS=EPSG:4326&&BBOX=") + bboxText(extent) +
+           QStringLiteral("&&SRS=") + srs + QStringLiteral("&&BBOX=") + bboxText(extent) +
            QStringLiteral("&&WIDTH=") + QString::number(w) + QStringLiteral("&&HEIGHT=") +
            QString::number(h) +
            QStringLiteral(

@@ -13,14 +13,20 @@ namespace wms {
 // GetCapabilities of one service.
 QString capabilitiesUrl(const QString& address);
 
-// GetMap of the comma-joined `layers` over `extent` (see bboxText).
+// The system a geographic or undeclared map asks for.
+inline const QString kGeographicSrs = QStringLiteral("EPSG:4326");
+
+// GetMap of the comma-joined `layers` over `extent` (see bboxText), in the
+// system `srs` the extent is in.
 QString getMapUrl(const QString& address, const QString& layers,
-                  const mapcontrol::Rectangle& extent, int width, int height);
+                  const mapcontrol::Rectangle& extent, int width, int height,
+                  const QString& srs = kGeographicSrs);
 
 // GetFeatureInfo of the layer named `layer` (layerNameOf of the selected
-// entry) for the pixel (x, y) of a w × h picture of `extent`.
+// entry) for the pixel (x, y) of a w × h picture of `extent` (in `srs`).
 QString featureInfoUrl(const QString& address, const QString& layer,
-                       const mapcontrol::Rectangle& extent, int w, int h, int x, int y);
+                       const mapcontrol::Rectangle& extent, int w, int h, int x, int y,
+                       const QString& srs = kGeographicSrs);
 
 // GetFeatureInfo of the fixed bedrock-geology service, with its own fixed bbox.
 QString bedrockFeatureInfoUrl(const QString& bedrockHost, int w, int h, int x, int y);

@@ -416,6 +416,8 @@ void WmsWindow::ReadCapabilities() {
         Capabilities read;
         if (const platform::Result answer = checkCapabilitiesAnswer(document)) {
             read = readCapabilities(document, k);
+            m_listedSystems.insert(addressBeforeComma(ListBox1->item(k)->text()),
+                                   readListedSystems(document));
         } else {
             m_s.dialogs.message(
                 &m_s.form,

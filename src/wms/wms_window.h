@@ -1,7 +1,9 @@
 #pragma once
 
+#include "wms/capabilities.h"
 #include "workspace/app_state.h"
 
+#include <QHash>
 #include <QObject>
 #include <QSpinBox>
 #include <QString>
@@ -95,6 +97,11 @@ public:
     void writeMapExtentEdits();
     // The service addresses and the layer entries with their check marks.
     QStringList services() const;
+    // The coordinate systems the service at `address` listed in its
+    // capabilities when they were last read; empty before that.
+    QStringList listedSystems(const QString& address) const {
+        return m_listedSystems.value(addressBeforeComma(address));
+    }
     std::vector<std::pair<QString, bool>> layerEntries() const;
 
     QComboBox* ComboBox3 = nullptr;
@@ -137,6 +144,7 @@ private:
     QString programFile(const char* name) const;
 
     Surroundings m_s;
+    QHash<QString, QStringList> m_listedSystems;  // by service address
 };
 
 }  // namespace wms

@@ -28,7 +28,7 @@ constexpr int kSirgasGeographic = 4674;
 constexpr int kUtm23South = 31983;
 constexpr int kCaliforniaUsFeet = 2227;  // NAD83 / California zone 3 (ftUS)
 
-CoordinateSystem system(int epsg) {
+CoordinateSystem systemOf(int epsg) {
     auto made = CoordinateSystem::fromEpsg(epsg);
     if (const auto* reason = std::get_if<QString>(&made)) {
         ADD_FAILURE() << reason->toStdString();
@@ -37,7 +37,7 @@ CoordinateSystem system(int epsg) {
 }
 
 Transformation transformation(int from, int to) {
-    auto made = Transformation::create(system(from), system(to));
+    auto made = Transformation::create(systemOf(from), systemOf(to));
     if (const auto* reason = std::get_if<QString>(&made)) {
         ADD_FAILURE() << reason->toStdString();
     }
@@ -69,7 +69,7 @@ protected:
 }  // namespace
 
 TEST_F(CoordinateSystemTest, factoriesTellGeographicFromProjectedWithUnitAndCode) {
-    const CoordinateSystem utm = system(kUtm23South);
+    const CoordinateSystem utm = systemOf(kUtm23South);
     EXPECT_TRUE(utm.isProjected());
     EXPECT_FALSE(utm.isGeographic());
     EXPECT_DOUBLE_EQ(utm.linearUnitMetres(), 1.0);
@@ -77,11 +77,11 @@ TEST_F(CoordinateSystemTest, factoriesTellGeographicFromProjectedWithUnitAndCode
     EXPECT_EQ(utm.label(), "EPSG:31983");
     EXPECT_EQ(utm.name(), "SIRGAS 2000 / UTM zone 23S");
 
-    const CoordinateSystem geographic = system(kSirgasGeographic);
+    const CoordinateSystem geographic = systemOf(kSirgasGeographic);
     EXPECT_TRUE(geographic.isGeographic());
     EXPECT_FALSE(geographic.isProjected());
 
-    const CoordinateSystem feet = system(kCaliforniaUsFeet);
+    const CoordinateSystem feet = systemOf(kCaliforniaUsFeet);
     EXPECT_NEAR(feet.linearUnitMetres(), 1200.0 / 3937.0, 1e-12);
 }
 
@@ -98,8 +98,8 @@ TEST_F(CoordinateSystemTest, prjInEsriWordsIsReadAndMatchedToItsEpsgCode) {
     ASSERT_TRUE(std::holds_alternative<CoordinateSystem>(read));
     const CoordinateSystem& fromPrj = std::get<CoordinateSystem>(read);
     EXPECT_EQ(fromPrj.epsgCode(), kUtm23South);
-    EXPECT_TRUE(fromPrj.isSame(system(kUtm23South)));
-    EXPECT_FALSE(fromPrj.isSame(system(kSirgasGeographic)));
+    EXPECT_TRUE(fromPrj.isSame(systemOf(kUtm23South)));
+    EXPECT_FALSE(fromPrj.isSame(systemOf(kSirgasGeographic)));
 }
 
 TEST_F(CoordinateSystemTest, unreadableDefinitionsAreRefusedWithAReason) {
@@ -210,7 +210,7 @@ protected:
 }  // namespace
 
 TEST_F(LoadInSystemTest, dataInAnotherSystemIsTransformedBeforeItIsIndexed) {
-    const auto data = loaded(writeUtm("utm.shp"), system(kSirgasGeographic));
+    const auto data = loaded(writeUtm("utm.shp"), systemOf(kSirgasGeographic));
     ASSERT_TRUE(data);
     ASSERT_TRUE(data->coordinateSystem());
     EXPECT_TRUE(data->coordinateSystem()->isGeographic());
@@ -229,14 +229,14 @@ TEST_F(LoadInSystemTest, dataInAnotherSystemIsTransformedBeforeItIsIndexed) {
 TEST_F(LoadInSystemTest, dataInTheTargetSystemOrWithoutOneIsTakenAsItIs) {
     const QString path = writeUtm("utm.shp");
     const auto plain = loaded(path, std::nullopt);
-    const auto same = loaded(path, system(kUtm23South));
+    const auto same = loaded(path, systemOf(kUtm23South));
     ASSERT_TRUE(plain && same);
     EXPECT_EQ(plain->coordinateSystem()->epsgCode(), kUtm23South);
     EXPECT_EQ(same->shape(0).parts()[0].points, plain->shape(0).parts()[0].points);
     EXPECT_DOUBLE_EQ(plain->extent().left(), 500000.0);
 
     const QString bare = writeUtm("bare.shp", 0);  // no .prj: declares nothing
-    const auto undeclared = loaded(bare, system(kSirgasGeographic));
+    const auto undeclared = loaded(bare, systemOf(kSirgasGeographic));
     ASSERT_TRUE(undeclared);
     EXPECT_FALSE(undeclared->coordinateSystem());
     EXPECT_TRUE(undeclared->systemProblem().isEmpty());
@@ -249,7 +249,7 @@ TEST_F(LoadInSystemTest, brokenPrjLeavesTheDataAsItIsWithTheReason) {
     ASSERT_TRUE(prj.open(QIODevice::WriteOnly | QIODevice::Truncate));
     prj.write("PROJCS[\"quebrado\",GEOGCS[");
     prj.close();
-    const auto data = loaded(path, system(kSirgasGeographic));
+    const auto data = loaded(path, systemOf(kSirgasGeographic));
     ASSERT_TRUE(data);
     EXPECT_FALSE(data->coordinateSystem());
     EXPECT_TRUE(data->systemProblem().contains("broken.prj"))
@@ -264,7 +264,7 @@ TEST_F(LoadInSystemTest, dataPROJCannotTransformStaysAsItIsWithPROJsReason) {
     ASSERT_TRUE(prj.open(QIODevice::WriteOnly | QIODevice::Truncate));
     prj.write("LOCAL_CS[\"obra\",UNIT[\"metre\",1]]");
     prj.close();
-    const auto data = loaded(path, system(kSirgasGeographic));
+    const auto data = loaded(path, systemOf(kSirgasGeographic));
     ASSERT_TRUE(data);
     EXPECT_FALSE(data->systemProblem().isEmpty());
     EXPECT_DOUBLE_EQ(data->extent().left(), 500000.0);
@@ -273,8 +273,8 @@ TEST_F(LoadInSystemTest, dataPROJCannotTransformStaysAsItIsWithPROJsReason) {
 TEST_F(LoadInSystemTest, cacheKeepsOneEntryPerTargetSystem) {
     VectorDataCache cache;
     const QString path = writeUtm("utm.shp");
-    const auto first = cache.load(path, system(kSirgasGeographic));
-    const auto again = cache.load(path, system(kSirgasGeographic));
+    const auto first = cache.load(path, systemOf(kSirgasGeographic));
+    const auto again = cache.load(path, systemOf(kSirgasGeographic));
     EXPECT_EQ(cache.readCount(), 1u);
     EXPECT_EQ(std::get<std::shared_ptr<const VectorData>>(first),
               std::get<std::shared_ptr<const VectorData>>(again));
@@ -298,7 +298,7 @@ TEST_F(CoordinateSystemTest, pictureInAnotherSystemIsWarpedAndIdentifiedInItsOwn
         });
     ASSERT_TRUE(picture.write(path));
 
-    const ImageLayer warped(path, system(kSirgasGeographic));
+    const ImageLayer warped(path, systemOf(kSirgasGeographic));
     ASSERT_TRUE(warped.isValid()) << warped.error().toStdString();
     ASSERT_TRUE(warped.isWarped());
     EXPECT_TRUE(warped.coordinateSystem()->isGeographic());

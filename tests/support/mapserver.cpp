@@ -154,7 +154,7 @@ QString mapfileText(const QString& onlineResource) {
       "wms_title" "Mapas de teste"
       "wms_abstract" "Servidor de teste do Quelvora"
       "wms_onlineresource" "%5"
-      "wms_srs" "EPSG:4326"
+      "wms_srs" "EPSG:4326 EPSG:31983"
       "wms_enable_request" "*"
       "wms_feature_info_mime_type" "text/html"
     END

@@ -12,7 +12,8 @@ namespace support {
 // A real WMS 1.1.1 server for tests: MapServer's CGI (Debian's cgi-mapserver)
 // behind lighttpd, on 127.0.0.1 and a free port. The constructor writes, in
 // a temporary folder, two shapefiles in EPSG:4326, a mapfile that serves
-// them (JPEG and PNG pictures, a legend, HTML feature info from templates),
+// them in EPSG:4326 and EPSG:31983 (JPEG and PNG pictures, a legend, HTML
+// feature info from templates),
 // MapServer's configuration and lighttpd's, then starts lighttpd as a child
 // and waits until its port answers. The destructor stops lighttpd and
 // removes the folder. Not copyable; each test makes its own.
