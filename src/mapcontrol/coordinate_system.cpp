@@ -86,36 +86,43 @@ CoordinateSystem::CoordinateSystem(std::shared_ptr<const OGRSpatialReference> sr
     }
     const char* name = m_srs->GetName();
     m_name = QString::fromUtf8(name ? name : "");
-    const char* authority = m_srs->GetAuthorityName(nullptr);
-    const char* code = m_srs->GetAuthorityCode(nullptr);
-    if (authority && code && QByteArray(authority).compare("EPSG", Qt::CaseInsensitive) == 0) {
-        m_epsg = QByteArray(code).toInt();
-    } else {
-        // A .prj in ESRI's words carries no code: take the EPSG system it
-        // matches closely, if any.
-        ScopedGdalErrors quiet;
-        int count = 0;
-        int* confidences = nullptr;
-        OGRSpatialReferenceH* matches = m_srs->FindMatches(nullptr, &count, &confidences);
-        if (matches && count >= 1 && confidences[0] >= 90) {
-            const auto* match = OGRSpatialReference::FromHandle(matches[0]);
-            const char* matchAuthority = match->GetAuthorityName(nullptr);
-            const char* matchCode = match->GetAuthorityCode(nullptr);
-            if (matchAuthority && matchCode && QByteArray(matchAuthority) == "EPSG") {
-                m_epsg = QByteArray(matchCode).toInt();
-            }
-        }
-        OSRFreeSRSArray(matches);
-        CPLFree(confidences);
-    }
-    if (m_epsg && *m_epsg <= 0) {
-        m_epsg.reset();
-    }
     char* wkt = nullptr;
     if (m_srs->exportToWkt(&wkt) == OGRERR_NONE && wkt) {
         m_wkt = QString::fromUtf8(wkt);
     }
     CPLFree(wkt);
+}
+
+std::optional<int> CoordinateSystem::epsgCode() const {
+    std::call_once(m_code->found, [this] {
+        std::optional<int>& epsg = m_code->epsg;
+        const char* authority = m_srs->GetAuthorityName(nullptr);
+        const char* code = m_srs->GetAuthorityCode(nullptr);
+        if (authority && code && QByteArray(authority).compare("EPSG", Qt::CaseInsensitive) == 0) {
+            epsg = QByteArray(code).toInt();
+        } else {
+            // A .prj in ESRI's words carries no code: take the EPSG system it
+            // matches closely, if any.
+            ScopedGdalErrors quiet;
+            int count = 0;
+            int* confidences = nullptr;
+            OGRSpatialReferenceH* matches = m_srs->FindMatches(nullptr, &count, &confidences);
+            if (matches && count >= 1 && confidences[0] >= 90) {
+                const auto* match = OGRSpatialReference::FromHandle(matches[0]);
+                const char* matchAuthority = match->GetAuthorityName(nullptr);
+                const char* matchCode = match->GetAuthorityCode(nullptr);
+                if (matchAuthority && matchCode && QByteArray(matchAuthority) == "EPSG") {
+                    epsg = QByteArray(matchCode).toInt();
+                }
+            }
+            OSRFreeSRSArray(matches);
+            CPLFree(confidences);
+        }
+        if (epsg && *epsg <= 0) {
+            epsg.reset();
+        }
+    });
+    return m_code->epsg;
 }
 
 std::variant<CoordinateSystem, QString> CoordinateSystem::fromText(const QByteArray& text) {
@@ -155,7 +162,8 @@ std::optional<CoordinateSystem> CoordinateSystem::fromSpatialReference(
 }
 
 QString CoordinateSystem::label() const {
-    return m_epsg ? QStringLiteral("EPSG:%1").arg(*m_epsg) : m_name;
+    const std::optional<int> code = epsgCode();
+    return code ? QStringLiteral("EPSG:%1").arg(*code) : m_name;
 }
 
 bool CoordinateSystem::isSame(const CoordinateSystem& other) const {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <variant>
@@ -34,8 +35,9 @@ public:
     bool isProjected() const { return m_projected; }
     // Metres in one unit of x and y; 1 for a system that is not projected.
     double linearUnitMetres() const { return m_unitMetres; }
-    // The EPSG code of the system, when it has one or matches one closely.
-    std::optional<int> epsgCode() const { return m_epsg; }
+    // The EPSG code of the system, when it has one or matches one closely
+    // (looked up the first time it is asked for).
+    std::optional<int> epsgCode() const;
     // The system's name for messages ("SIRGAS 2000 / UTM zone 23S").
     const QString& name() const { return m_name; }
     // "EPSG:31983" when there is a code, else the name.
@@ -55,7 +57,11 @@ private:
     bool m_geographic = false;
     bool m_projected = false;
     double m_unitMetres = 1.0;
-    std::optional<int> m_epsg;
+    struct Code {
+        std::once_flag found;
+        std::optional<int> epsg;
+    };
+    std::shared_ptr<Code> m_code = std::make_shared<Code>();
     QString m_name;
     QString m_wkt;
 };

@@ -196,6 +196,13 @@ protected:
         return path;
     }
 
+    // Replaces the .prj beside a shapefile.
+    void writePrj(const QString& name, const QByteArray& text) {
+        QFile prj(dir.filePath(name));
+        ASSERT_TRUE(prj.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        prj.write(text);
+    }
+
     static std::shared_ptr<const VectorData> loaded(const QString& path,
                                                     const std::optional<CoordinateSystem>& target) {
         auto result = VectorData::load(path, target);
@@ -245,10 +252,7 @@ TEST_F(LoadInSystemTest, dataInTheTargetSystemOrWithoutOneIsTakenAsItIs) {
 
 TEST_F(LoadInSystemTest, brokenPrjLeavesTheDataAsItIsWithTheReason) {
     const QString path = writeUtm("broken.shp");
-    QFile prj(dir.filePath("broken.prj"));
-    ASSERT_TRUE(prj.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    prj.write("PROJCS[\"quebrado\",GEOGCS[");
-    prj.close();
+    writePrj("broken.prj", "PROJCS[\"quebrado\",GEOGCS[");
     const auto data = loaded(path, systemOf(kSirgasGeographic));
     ASSERT_TRUE(data);
     EXPECT_FALSE(data->coordinateSystem());
@@ -260,10 +264,7 @@ TEST_F(LoadInSystemTest, brokenPrjLeavesTheDataAsItIsWithTheReason) {
 TEST_F(LoadInSystemTest, dataPROJCannotTransformStaysAsItIsWithPROJsReason) {
     // A local engineering system has no way to the earth.
     const QString path = writeUtm("obra.shp", 0);
-    QFile prj(dir.filePath("obra.prj"));
-    ASSERT_TRUE(prj.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    prj.write("LOCAL_CS[\"obra\",UNIT[\"metre\",1]]");
-    prj.close();
+    writePrj("obra.prj", "LOCAL_CS[\"obra\",UNIT[\"metre\",1]]");
     const auto data = loaded(path, systemOf(kSirgasGeographic));
     ASSERT_TRUE(data);
     EXPECT_FALSE(data->systemProblem().isEmpty());
