@@ -1,5 +1,6 @@
 #include "bench_data.h"
 
+#include "support/fixtures/raster_builder.h"
 #include "support/fixtures/shapefile_builder.h"
 
 #include <QCoreApplication>
@@ -46,27 +47,28 @@ double scaleFactor() {
     return s > 0 && s <= 1 ? s : 1.0;
 }
 
-// Polygons on a jittered grid, each a star-shaped ring of 24 vertices plus the
-// closing one, touching neighbours only at the cell edges.
-QString polygonFile() {
-    const int columns = std::max(4, static_cast<int>(std::lround(500 * std::sqrt(scaleFactor()))));
-    const int rows = std::max(4, static_cast<int>(std::lround(400 * std::sqrt(scaleFactor()))));
-    const QString path =
-        dataFolder() + QStringLiteral("/polygons_%1x%2.shp").arg(columns).arg(rows);
+namespace {
+
+// Star-shaped polygons of `vertices` vertices plus the closing one, one per
+// cell of a columns x rows grid over `area`, with fields CLASSE (12 values)
+// and VAL; a .prj of `epsg` unless it is 0. Written once to `path`.
+QString gridPolygonFile(const QString& path, const mapcontrol::Rectangle& area, int columns,
+                        int rows, int vertices, unsigned seed, int epsg) {
     if (QFileInfo::exists(path)) {
         return path;
     }
     fixtures::ShapefileBuilder builder(fixtures::ShapeType::Polygon);
     builder.textField(QStringLiteral("CLASSE"), 10).realField(QStringLiteral("VAL"), 12, 3);
-    std::mt19937 random(7);
+    builder.spatialReference(epsg);
+    std::mt19937 random(seed);
     std::uniform_real_distribution<double> jitter(0.80, 0.98);
-    const double cellW = kArea.width() / columns;
-    const double cellH = kArea.height() / rows;
+    const double cellW = area.width() / columns;
+    const double cellH = area.height() / rows;
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
-            const double cx = kArea.left() + (c + 0.5) * cellW;
-            const double cy = kArea.bottom() + (r + 0.5) * cellH;
-            const QString wkt = starPolygon(cx, cy, cellW, cellH, 24, random, jitter);
+            const double cx = area.left() + (c + 0.5) * cellW;
+            const double cy = area.bottom() + (r + 0.5) * cellH;
+            const QString wkt = starPolygon(cx, cy, cellW, cellH, vertices, random, jitter);
             builder.feature(
                 wkt, {QStringLiteral("U%1").arg((r * 7 + c * 3) % 12), double(random() % 1000)});
         }
@@ -75,6 +77,18 @@ QString polygonFile() {
         return {};
     }
     return path;
+}
+
+}  // namespace
+
+// Polygons on a jittered grid, each a star-shaped ring of 24 vertices plus the
+// closing one, touching neighbours only at the cell edges.
+QString polygonFile() {
+    const int columns = std::max(4, static_cast<int>(std::lround(500 * std::sqrt(scaleFactor()))));
+    const int rows = std::max(4, static_cast<int>(std::lround(400 * std::sqrt(scaleFactor()))));
+    return gridPolygonFile(
+        dataFolder() + QStringLiteral("/polygons_%1x%2.shp").arg(columns).arg(rows), kArea, columns,
+        rows, 24, 7, 0);
 }
 
 // 200,000 polygons at random places over the whole world (fewer at a
@@ -232,6 +246,37 @@ QString pointFile() {
             {name, std::round(val(random) * 100) / 100, qint64(i),
              QStringLiteral("cat%1").arg(random() % 40), double(random() % 5000) / 10});
     }
+    if (!builder.write(path)) {
+        return {};
+    }
+    return path;
+}
+
+// 200,000 polygons (fewer at a smaller scale) in UTM zone 23S (SIRGAS 2000,
+// with its .prj), on a 500 x 400 grid over 600 km by 2,000 km of the zone,
+// each a star-shaped ring of 25 vertices plus the closing one: 5.2 million
+// vertices in metres.
+QString utmPolygonFile() {
+    const int columns = std::max(4, static_cast<int>(std::lround(500 * std::sqrt(scaleFactor()))));
+    const int rows = std::max(4, static_cast<int>(std::lround(400 * std::sqrt(scaleFactor()))));
+    return gridPolygonFile(
+        dataFolder() + QStringLiteral("/utm_polygons_%1x%2.shp").arg(columns).arg(rows), kUtmArea,
+        columns, rows, 25, 17, 31983);
+}
+
+// A 2000 x 1600 RGB GeoTIFF in UTM zone 23S over 200 km by 160 km, in
+// bands of colour.
+QString utmPictureFile() {
+    const QString path = dataFolder() + QStringLiteral("/utm_picture.tif");
+    if (QFileInfo::exists(path)) {
+        return path;
+    }
+    fixtures::RasterBuilder builder(fixtures::RasterFormat::GeoTiff, 2000, 1600, 3);
+    builder.geoTransform({400000.0, 100.0, 0.0, 8400000.0, 0.0, -100.0})
+        .spatialReference(31983)
+        .pixels([](int x, int y, int band) -> std::uint8_t {
+            return static_cast<std::uint8_t>(band == 0 ? x / 8 : band == 1 ? y / 8 : (x + y) / 16);
+        });
     if (!builder.write(path)) {
         return {};
     }

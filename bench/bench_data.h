@@ -27,6 +27,10 @@ QString polygonFile();
 QString pointFile();
 QString worldPolygonFile();
 QString midSizeWorldPolygonFile();
+// The polygons in UTM zone 23S (metres, with a .prj) and a picture there.
+inline const mapcontrol::Rectangle kUtmArea(200000.0, 800000.0, 9400000.0, 7400000.0);
+QString utmPolygonFile();
+QString utmPictureFile();
 
 // The layers of those files, loaded once per program.
 mapcontrol::VectorLayer& polygons();

@@ -1,6 +1,8 @@
 // The map engine on national-scale data: loading, full and zoomed redraws,
 // spatial and attribute searches, memory, on the data of bench_data.h.
 #include "bench_data.h"
+#include "mapcontrol/coordinate_system.h"
+#include "mapcontrol/image_layer.h"
 #include "mapcontrol/map_picture.h"
 #include "mapcontrol/vector_layer.h"
 
@@ -62,6 +64,44 @@ void BM_LoadPoints(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_LoadPoints)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The geographic system (SIRGAS 2000) the UTM data is brought into.
+const std::optional<CoordinateSystem>& geographic() {
+    static const std::optional<CoordinateSystem> system = [] {
+        auto made = CoordinateSystem::fromEpsg(4674);
+        return std::get_if<CoordinateSystem>(&made)
+                   ? std::optional(std::get<CoordinateSystem>(made))
+                   : std::nullopt;
+    }();
+    return system;
+}
+
+// The UTM polygons read as they are, and read and transformed into degrees:
+// the transformation is one step of the load.
+void BM_LoadUtmPolygonsPlain(benchmark::State& state) {
+    const QString path = bench::utmPolygonFile();
+    for (auto _ : state) {
+        const std::shared_ptr<const VectorData> data = loadOrSkip(state, path);
+        if (!data) return;
+        state.counters["features"] = static_cast<double>(data->featureCount());
+    }
+}
+BENCHMARK(BM_LoadUtmPolygonsPlain)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_LoadUtmPolygonsToGeographic(benchmark::State& state) {
+    const QString path = bench::utmPolygonFile();
+    for (auto _ : state) {
+        auto loaded = VectorData::load(path, geographic());
+        const auto* data = std::get_if<std::shared_ptr<const VectorData>>(&loaded);
+        if (!data || !(*data)->systemProblem().isEmpty() ||
+            !(*data)->coordinateSystem()->isGeographic()) {
+            state.SkipWithError("not transformed");
+            return;
+        }
+        state.counters["features"] = static_cast<double>((*data)->featureCount());
+    }
+}
+BENCHMARK(BM_LoadUtmPolygonsToGeographic)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Pixels of the picture that are not the white background.
 double drawnShare(const QImage& image) {
@@ -129,6 +169,50 @@ double partCount(const VectorLayer& layer) {
                : static_cast<double>(
                      data.endPart(static_cast<VectorData::FeatureId>(data.featureCount() - 1)));
 }
+
+// Redraws of the UTM polygons as they are and transformed into degrees,
+// each over its whole extent: the same work, once the load is done.
+void BM_FullRedrawUtmPolygons(benchmark::State& state) {
+    static VectorLayer layer(bench::utmPolygonFile());
+    redraw(state, layer, layer.extent());
+}
+BENCHMARK(BM_FullRedrawUtmPolygons)->Unit(benchmark::kMillisecond);
+
+void BM_FullRedrawTransformedPolygons(benchmark::State& state) {
+    static VectorLayer layer(bench::utmPolygonFile(), geographic());
+    redraw(state, layer, layer.extent());
+}
+BENCHMARK(BM_FullRedrawTransformedPolygons)->Unit(benchmark::kMillisecond);
+
+// A UTM picture warped into degrees at the view's pixels, 1000 x 800.
+void BM_WarpedPicture(benchmark::State& state) {
+    const ImageLayer layer(bench::utmPictureFile(), geographic());
+    if (!layer.isValid() || !layer.isWarped()) {
+        state.SkipWithError("picture not warped");
+        return;
+    }
+    QImage image(kPicture, QImage::Format_ARGB32_Premultiplied);
+    const ViewTransform transform(fitExtent(layer.extent(), kPicture), kPicture);
+    const auto draw = [&] {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        layer.draw(painter, transform);
+    };
+    draw();
+    const QImage first = image.copy();
+    if (drawnShare(first) < 0.5) {
+        state.SkipWithError("the picture did not cover the view");
+        return;
+    }
+    for (auto _ : state) {
+        draw();
+    }
+    if (image != first) {
+        state.SkipWithError("a redraw gave another picture than the first draw");
+    }
+    state.counters["drawn"] = drawnShare(first);
+}
+BENCHMARK(BM_WarpedPicture)->Unit(benchmark::kMillisecond);
 
 void BM_FullRedrawPolygons(benchmark::State& state) {
     redraw(state, polygons(), polygons().extent());
