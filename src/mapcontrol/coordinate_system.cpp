@@ -315,11 +315,12 @@ bool Transformation::interpolated(std::span<const MapPoint> points, std::span<Ma
 
 Transformation::Outcome Transformation::transform(std::span<MapPoint> points) const {
     Outcome outcome;
-    std::vector<MapPoint> out(points.size());
-    if (points.size() >= kGridMinimumPoints && interpolated(points, out)) {
-        std::copy(out.begin(), out.end(), points.begin());
+    // The grid writes only once it is known to serve: it works in place,
+    // without a second array of the size of the data.
+    if (points.size() >= kGridMinimumPoints && interpolated(points, points)) {
         return outcome;
     }
+    std::vector<MapPoint> out(points.size());
     if (exact(points, out, outcome)) {
         std::copy(out.begin(), out.end(), points.begin());
     }

@@ -107,8 +107,8 @@ private:
     // Exact transformation of `points` into `out` (same size); false with
     // the outcome filled when a point fails.
     bool exact(std::span<const MapPoint> points, std::span<MapPoint> out, Outcome& outcome) const;
-    // The grid path into `out`; false when the grid cannot serve (then
-    // nothing is known of `out`).
+    // The grid path into `out`, which may be `points` itself; false when the
+    // grid cannot serve, and then `out` is untouched.
     bool interpolated(std::span<const MapPoint> points, std::span<MapPoint> out) const;
 
     std::unique_ptr<OGRCoordinateTransformation, Deleter> m_ogr;
