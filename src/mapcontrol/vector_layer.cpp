@@ -67,9 +67,9 @@ struct VectorLayer::DrawState {
     }
 };
 
-VectorLayer::VectorLayer(const QString& nativePath)
+VectorLayer::VectorLayer(const QString& nativePath, const QString& sourceLayer)
     : Layer(nativePath), m_drawState(std::make_unique<DrawState>()) {
-    auto loaded = VectorDataCache::shared().load(nativePath);
+    auto loaded = VectorDataCache::shared().load(nativePath, sourceLayer);
     if (auto* error = std::get_if<VectorData::LoadError>(&loaded)) {
         setError(error->message);
     } else {
