@@ -166,7 +166,7 @@ bool LayerBuilder::rebuildAllLayers(const std::vector<ThemeEntry>& themes,
     // does not hold the data of both in memory.
     QSet<QString> themeFiles;
     for (const ThemeEntry& theme : themes) {
-        themeFiles.insert(nativePath(themeSource(themePath(theme.line)).file));
+        themeFiles.insert(nativePath(themeFilePath(themePath(theme.line))));
     }
     std::vector<std::shared_ptr<mapcontrol::Layer>> kept;
     for (mapcontrol::MapWidget* map : {&m_map1, &m_map2}) {

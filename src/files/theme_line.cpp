@@ -25,16 +25,9 @@ QString fileNameText(const QString& layer) {
     return text;
 }
 
-// The part of a path that the kind is read from: the file, not its layer.
-QStringView kindText(const QString& path) {
-    const qsizetype tag = path.indexOf(kLayerNameTag);
-    return tag < 0 ? QStringView(path) : QStringView(path).left(tag);
-}
-
-}  // namespace
-
-ThemeKind themeKind(const QString& path) {
-    const QStringView text = kindText(path);
+// The kind by the extensions a text holds, the first rule that matches
+// winning; the other vector formats only when `vector`.
+ThemeKind kindOfText(QStringView text, bool vector) {
     const auto containsAny = [text](std::initializer_list<const char*> extensions) {
         for (const char* extension : extensions) {
             if (text.contains(QLatin1String(extension))) {
@@ -52,12 +45,28 @@ ThemeKind themeKind(const QString& path) {
     if (containsAny({".jpg", ".JPG"})) {
         return ThemeKind::Jpeg;
     }
-    for (const QString& extension : kVectorExtensions) {
-        if (text.contains(QLatin1Char('.') + extension)) {
-            return ThemeKind::Vector;
+    if (vector) {
+        for (const QString& extension : kVectorExtensions) {
+            if (text.contains(QLatin1Char('.') + extension)) {
+                return ThemeKind::Vector;
+            }
         }
     }
     return ThemeKind::None;
+}
+
+}  // namespace
+
+ThemeKind themeKind(const QString& path) {
+    // A path naming a layer of a vector file is of the file's kind, whatever
+    // the layer is called; any other path holding the tag is read whole, by
+    // the rules of shapefiles and pictures alone, as it always was.
+    const qsizetype tag = path.indexOf(kLayerNameTag);
+    if (tag < 0) {
+        return kindOfText(path, true);
+    }
+    const ThemeKind file = kindOfText(QStringView(path).left(tag), true);
+    return file == ThemeKind::Vector ? file : kindOfText(path, false);
 }
 
 bool namesVectorTheme(const QString& line) {
@@ -75,6 +84,10 @@ ThemeSource themeSource(const QString& path) {
         return {path, QString()};
     }
     return {path.left(tag), path.mid(tag + kLayerNameTag.size())};
+}
+
+QString themeFilePath(const QString& path) {
+    return themeKind(path) == ThemeKind::Vector ? themeSource(path).file : path;
 }
 
 QString themeSourcePath(const QString& file, const QString& layer) {

@@ -13,8 +13,9 @@ namespace files {
 // ".FGB", ".gml", ".GML"; None otherwise. The first that matches wins, in
 // that order, so a path holding several gets one layer and every path that
 // names a shapefile or a picture keeps the kind it always had. In a path
-// naming a layer of its file (kLayerNameTag), only the text before the tag
-// is looked at: a layer's own name never changes the kind.
+// naming a layer of a file of the Vector kind (kLayerNameTag), only the
+// text before the tag is looked at: a layer's own name never changes the
+// kind. Any other path holding the tag is read whole, but never as Vector.
 enum class ThemeKind { None, Image, Jpeg, Shape, Vector };
 
 ThemeKind themeKind(const QString& path);
@@ -60,6 +61,9 @@ struct ThemeSource {
     QString layer;
 };
 ThemeSource themeSource(const QString& path);
+// The file a theme path reads: for a path of the Vector kind, the file of
+// themeSource; any other path is its own file.
+QString themeFilePath(const QString& path);
 // The theme path of a layer of a file: the file's path, then kLayerNameTag and
 // the layer's name; the file's path alone when `layer` is empty.
 QString themeSourcePath(const QString& file, const QString& layer);

@@ -44,7 +44,10 @@ QString beforeFirstDot(const QString& text) {
 }  // namespace
 
 QString themeBaseName(const QString& line) {
-    const files::ThemeSource source = files::themeSource(files::themePath(line));
+    const QString path = files::themePath(line);
+    const files::ThemeSource source = files::themeKind(path) == files::ThemeKind::Vector
+                                          ? files::themeSource(path)
+                                          : files::ThemeSource{path, QString()};
     const QString base = beforeFirstDot(afterLastBackslash(source.file));
     return source.layer.isEmpty() ? base : base + files::kLayerNameTag + source.layer;
 }

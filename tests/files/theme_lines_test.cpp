@@ -78,6 +78,9 @@ TEST(ThemeKind, otherVectorFormatsInBothCasesComeAfterShapesAndPictures) {
     EXPECT_EQ(files::themeKind("D:\\a\\base.gpkg|layername=geo.shp"), ThemeKind::Vector);
     EXPECT_EQ(files::themeKind("D:\\a\\base.gpkg|layername=mapa.tif"), ThemeKind::Vector);
     EXPECT_EQ(files::themeKind("D:\\a\\notas.txt|layername=x.gpkg"), ThemeKind::None);
+    // A path whose file is not of another vector format keeps the old rules.
+    EXPECT_EQ(files::themeKind("D:\\a|layername=b\\geo.shp"), ThemeKind::Shape);
+    EXPECT_EQ(files::themeKind("D:\\x.shp\\b.gpkg|layername=c"), ThemeKind::Shape);
 }
 
 TEST(ThemeLine, aLayerOfAFileIsNamedAfterTheTagAndSplitAtItsFirstOne) {
@@ -158,8 +161,9 @@ TEST(ThemeLine, linesOfShapefilesAndPicturesGetWhatTheyAlwaysGot) {
         return ThemeKind::None;
     };
     const QStringList displays = {"", "geo.shp                          ,", "a,b,", "Mapa.tif ,"};
-    const QStringList folders = {"D:\\",      "D:\\dados\\", "D:\\mapas.2010\\", "E:\\fotos.jpg\\",
-                                 "D:\\a|b\\", "D:\\x.SHP\\"};
+    const QStringList folders = {
+        "D:\\",      "D:\\dados\\", "D:\\mapas.2010\\",   "E:\\fotos.jpg\\",
+        "D:\\a|b\\", "D:\\x.SHP\\", "D:\\a|layername=b\\"};
     const QStringList files = {"geo.shp",  "GEO.SHP",     "Geo.Unid.shp", "relevo.tif",
                                "foto.JPG", "mosaico.sid", "notas.txt",    "x.bmp.jpg",
                                "geo.Shp",  "semponto",    "a.shp.xml",    "dados.dbf"};
@@ -179,4 +183,12 @@ TEST(ThemeLine, linesOfShapefilesAndPicturesGetWhatTheyAlwaysGot) {
             }
         }
     }
+}
+
+TEST(ThemeLine, theFileOfAThemeIsThePartBeforeTheLayerOnlyForOtherVectorFormats) {
+    EXPECT_EQ(files::themeFilePath("D:\\dados\\base.gpkg|layername=geologia"),
+              "D:\\dados\\base.gpkg");
+    EXPECT_EQ(files::themeFilePath("D:\\dados\\furos.geojson"), "D:\\dados\\furos.geojson");
+    EXPECT_EQ(files::themeFilePath("D:\\dados\\geo.shp"), "D:\\dados\\geo.shp");
+    EXPECT_EQ(files::themeFilePath("D:\\a|layername=b\\geo.shp"), "D:\\a|layername=b\\geo.shp");
 }
