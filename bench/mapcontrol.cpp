@@ -91,7 +91,7 @@ BENCHMARK(BM_LoadUtmPolygonsPlain)->Unit(benchmark::kMillisecond)->Iterations(3)
 void BM_LoadUtmPolygonsToGeographic(benchmark::State& state) {
     const QString path = bench::utmPolygonFile();
     for (auto _ : state) {
-        auto loaded = VectorData::load(path, geographic());
+        auto loaded = VectorData::load(path, QString(), geographic());
         const auto* data = std::get_if<std::shared_ptr<const VectorData>>(&loaded);
         if (!data || !(*data)->systemProblem().isEmpty() ||
             !(*data)->coordinateSystem()->isGeographic()) {

@@ -29,6 +29,10 @@ public:
                                      const QString&) override {
         return {};
     }
+    std::optional<int> choice(QWidget*, const QString&, const QString&,
+                              const QStringList&) override {
+        return {};
+    }
     bool print(QWidget*, QPrinter&) override { return false; }
 
     QString lastMessage;

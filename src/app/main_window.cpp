@@ -67,8 +67,10 @@ const QString TForm1::kMemoryMessage = QStringLiteral(
     "A memória mínima é de 96 K. Execução interrompida");
 
 const QString TForm1::kAddThemeFilter = QStringLiteral(
-    "All supported formats|*.shp;*.bmp;*.dib;*.tif;*.tff;*.tiff;*.jpg;*.sid|ESRI "
-    "Shapefiles|*.shp|Windows "
+    "All supported formats|*.shp;*.gpkg;*.geojson;*.json;*.kml;*.kmz;*.fgb;*.gml;*.bmp;*.dib;*.tif;"
+    "*.tff;*.tiff;*.jpg;*.sid|ESRI Shapefiles|*.shp|Arquivos GeoPackage|*.gpkg|Arquivos "
+    "GeoJSON|*.geojson;*.json|Arquivos KML e KMZ|*.kml;*.kmz|Arquivos FlatGeobuf|*.fgb|Arquivos "
+    "GML|*.gml|Windows "
     "Bitmap|*.bmp;*.dib|Tag Image File|*.tif;*.tff;*.tiff|ERDAS|*.gis;*.lan|Band Interleaved By "
     "Line|*.bil|Band Interleaved By Pixel|*.bip|Band Sequential|*.bsq|Sun "
     "Raster|*.sun;*.rs;*.ras|IMPELL "

@@ -183,7 +183,7 @@ void TForm1::SaveColourFile() {
         return;
     }
     const QString line = CheckListBox1->item(selected)->text();
-    if (!files::namesShapefile(line)) {
+    if (!files::namesVectorTheme(line)) {
         return;
     }
     // The classes are those the map draws: under text labels, the ones the

@@ -76,12 +76,17 @@ QString LayerBuilder::nativePath(const QString& windowsPath) const {
 
 bool LayerBuilder::buildLayer(const QString& path, bool visible, int* renderKind, Mode mode) {
     const ThemeKind kind = themeKind(path);
-    const QString native = nativePath(path);
     std::shared_ptr<mapcontrol::Layer> layer;
     if (isPictureKind(kind)) {
-        layer = std::make_shared<mapcontrol::ImageLayer>(native, *m_mapSystem);
+        layer = std::make_shared<mapcontrol::ImageLayer>(nativePath(path), *m_mapSystem);
+    } else if (kind == ThemeKind::Vector) {
+        // The file, and the layer of it the line names.
+        const ThemeSource source = themeSource(path);
+        layer = std::make_shared<mapcontrol::VectorLayer>(nativePath(source.file), source.layer,
+                                                          *m_mapSystem);
     } else {
-        layer = std::make_shared<mapcontrol::VectorLayer>(native, *m_mapSystem);
+        layer = std::make_shared<mapcontrol::VectorLayer>(nativePath(path), QString(),
+                                                          *m_mapSystem);
     }
     // Found by the theme line's own spelling, not by the name on disk.
     layer->setName(layerName(path));
@@ -128,7 +133,7 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int* renderKind
     if (m_layerAdded) {
         m_layerAdded();
     }
-    if (kind != ThemeKind::Shape) {
+    if (!isVectorKind(kind)) {
         return true;
     }
     auto& vector = static_cast<mapcontrol::VectorLayer&>(*layer);
@@ -185,7 +190,7 @@ bool LayerBuilder::rebuildAllLayers(const std::vector<ThemeEntry>& themes,
     // does not hold the data of both in memory.
     QSet<QString> themeFiles;
     for (const ThemeEntry& theme : themes) {
-        themeFiles.insert(nativePath(themePath(theme.line)));
+        themeFiles.insert(nativePath(themeFilePath(themePath(theme.line))));
     }
     m_mapSystem->reset();
     std::vector<std::shared_ptr<mapcontrol::Layer>> kept;

@@ -30,7 +30,7 @@ std::optional<QString> firstThemePath(const QStringList& firstLine, QChar drive)
     }
     const std::vector<ThemeEntry> entries =
         themeEntriesFromProjectLines({firstLine.first()}, drive);
-    return themePath(entries.front().line);
+    return themeFilePath(themePath(entries.front().line));
 }
 
 QString missingThemeDetail(const QString& themePath, const platform::DriveTable& drives,

@@ -38,7 +38,8 @@ QStringList projectFileLines(const std::vector<ThemeEntry>& themes);
 bool projectOnThemeDrive(const QString& firstThemeLine, const QString& projectPath);
 
 // The data file path the first line of a project file names on `drive`
-// (a leading "*" ignored); nothing for an empty line list.
+// (a leading "*" ignored; of a line naming a layer of its file, the file);
+// nothing for an empty line list.
 std::optional<QString> firstThemePath(const QStringList& firstLine, QChar drive);
 
 // What follows kUnreadableProjectMessage when the first theme's file is

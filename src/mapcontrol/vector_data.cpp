@@ -1,6 +1,7 @@
 #include "mapcontrol/vector_data.h"
 
 #include "mapcontrol/gdal_support.h"
+#include "mapcontrol/vector_source.h"
 #include "platform/text_codec.h"
 
 #include <QDir>
@@ -18,7 +19,9 @@
 #include <bit>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <limits>
+#include <optional>
 #include <thread>
 
 namespace mapcontrol {
@@ -358,6 +361,106 @@ ShapeType shapeTypeOf(OGRwkbGeometryType type, bool& supported) {
     }
 }
 
+// The kind of shape of a geometry type of another format than the shapefile:
+// the simple types, their multi forms and their curved forms (drawn as
+// lines through their vertices). Nothing for a type that says nothing (a
+// layer of any geometry, a collection) or one that is none of these.
+std::optional<ShapeType> shapeFamilyOf(OGRwkbGeometryType type) {
+    switch (wkbFlatten(type)) {
+        case wkbPoint:
+        case wkbMultiPoint:
+            return ShapeType::Point;
+        case wkbLineString:
+        case wkbMultiLineString:
+        case wkbCircularString:
+        case wkbCompoundCurve:
+        case wkbMultiCurve:
+        case wkbCurve:
+            return ShapeType::Line;
+        case wkbPolygon:
+        case wkbMultiPolygon:
+        case wkbCurvePolygon:
+        case wkbMultiSurface:
+        case wkbSurface:
+            return ShapeType::Polygon;
+        default:
+            return std::nullopt;
+    }
+}
+
+// What the geometries of a layer that declares no single type are: the one
+// kind of shape they all have (points when there is none), or why the layer
+// cannot be one theme.
+std::variant<ShapeType, QString> scannedShapeType(OGRLayer& layer) {
+    std::vector<const char*> ignored;
+    const OGRFeatureDefn* defn = layer.GetLayerDefn();
+    for (int i = 0; i < defn->GetFieldCount(); ++i) {
+        ignored.push_back(defn->GetFieldDefn(i)->GetNameRef());
+    }
+    ignored.push_back(nullptr);
+    layer.SetIgnoredFields(ignored.data());
+    std::optional<ShapeType> found;
+    bool mixed = false;
+    bool unsupported = false;
+    const std::function<void(const OGRGeometry*)> visit = [&](const OGRGeometry* geometry) {
+        if (!geometry || geometry->IsEmpty()) {
+            return;
+        }
+        if (wkbFlatten(geometry->getGeometryType()) == wkbGeometryCollection) {
+            for (const OGRGeometry* member : *geometry->toGeometryCollection()) {
+                visit(member);
+            }
+            return;
+        }
+        const std::optional<ShapeType> type = shapeFamilyOf(geometry->getGeometryType());
+        if (!type) {
+            unsupported = true;
+        } else if (found && *found != *type) {
+            mixed = true;
+        } else {
+            found = type;
+        }
+    };
+    layer.ResetReading();
+    for (OGRFeatureUniquePtr feature(layer.GetNextFeature()); feature && !mixed && !unsupported;
+         feature.reset(layer.GetNextFeature())) {
+        visit(feature->GetGeometryRef());
+    }
+    layer.SetIgnoredFields(nullptr);
+    layer.ResetReading();
+    if (unsupported) {
+        return QStringLiteral("tipo de geometria não suportado");
+    }
+    if (mixed) {
+        return QStringLiteral(
+            "a camada mistura pontos, linhas e polígonos, e um tema mostra um tipo só");
+    }
+    return found.value_or(ShapeType::Point);
+}
+
+// The kind of shape of a layer: a shapefile's from its declared type; a
+// layer of another format from its declared type when that says it, else
+// from its geometries.
+std::variant<ShapeType, QString> layerShapeType(OGRLayer& layer, bool isShapefile) {
+    const OGRwkbGeometryType declared = layer.GetGeomType();
+    if (isShapefile) {
+        bool supported = false;
+        const ShapeType type = shapeTypeOf(declared, supported);
+        if (!supported) {
+            return QStringLiteral("tipo de geometria não suportado");
+        }
+        return type;
+    }
+    if (const std::optional<ShapeType> type = shapeFamilyOf(declared)) {
+        return *type;
+    }
+    const OGRwkbGeometryType flat = wkbFlatten(declared);
+    if (flat == wkbUnknown || flat == wkbGeometryCollection) {
+        return scannedShapeType(layer);
+    }
+    return QStringLiteral("tipo de geometria não suportado");
+}
+
 FieldInfo fieldInfoOf(const OGRFieldDefn& defn) {
     FieldInfo info;
     info.name = QString::fromUtf8(defn.GetNameRef());
@@ -431,7 +534,13 @@ void addGeometry(VectorData::Builder& builder, const OGRGeometry* geometry,
             }
             break;
         default:
-            break;  // curves and surfaces of other kinds are not drawn
+            // Curves are drawn through the vertices of their linear form;
+            // surfaces of other kinds are not drawn.
+            if (OGR_GT_IsNonLinear(geometry->getGeometryType())) {
+                const std::unique_ptr<OGRGeometry> linear(geometry->getLinearGeometry());
+                addGeometry(builder, linear.get(), scratch);
+            }
+            break;
     }
 }
 
@@ -457,14 +566,6 @@ struct Pass {
     bool failed = false;
     QString messages;
 };
-
-GDALDatasetUniquePtr openShapefile(const QByteArray& path, bool letOgrRecode) {
-    const char* const drivers[] = {"ESRI Shapefile", nullptr};
-    const char* const rawText[] = {"ENCODING=", nullptr};
-    return GDALDatasetUniquePtr(GDALDataset::Open(path.constData(),
-                                                  GDAL_OF_VECTOR | GDAL_OF_READONLY, drivers,
-                                                  letOgrRecode ? nullptr : rawText, nullptr));
-}
 
 // Reads every feature's geometry, with the attributes left unread.
 Pass readGeometry(OGRLayer& layer, VectorData::Builder& builder) {
@@ -522,15 +623,15 @@ Pass readAttributes(OGRLayer& layer, AttributeTable& table, TextEncoding encodin
     return pass;
 }
 
-// The system the data declares: the layer's own (any OGR layer). A layer
-// without one whose file has a .prj beside it that OGR could not read gets
+// The system the data declares: the layer's own (any OGR layer). A
+// shapefile without one that has a .prj beside it OGR could not read gets
 // the reason instead, so that the user hears of it.
 struct DeclaredSystem {
     std::optional<CoordinateSystem> system;
     QString problem;
 };
 
-DeclaredSystem declaredSystem(OGRLayer& layer, const QString& nativePath) {
+DeclaredSystem declaredSystem(OGRLayer& layer, const QString& nativePath, bool isShapefile) {
     ScopedGdalErrors errors;
     if (std::optional<CoordinateSystem> system =
             CoordinateSystem::fromSpatialReference(layer.GetSpatialRef())) {
@@ -539,6 +640,9 @@ DeclaredSystem declaredSystem(OGRLayer& layer, const QString& nativePath) {
                                       .arg(system->name())};
         }
         return {std::move(system), {}};
+    }
+    if (!isShapefile) {
+        return {};
     }
     const QString prj = sideFile(nativePath, QStringLiteral("prj"));
     if (prj.isEmpty()) {
@@ -583,12 +687,15 @@ void moveIntoTarget(VectorData::Builder& builder, DeclaredSystem declared,
 }  // namespace
 
 std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorData::load(
-    const QString& nativePath, const std::optional<CoordinateSystem>& target) {
+    const QString& nativePath, const QString& layerName,
+    const std::optional<CoordinateSystem>& target) {
     registerGdal();
     ScopedGdalErrors errors;
     QString detail;
+    const QString subject =
+        layerName.isEmpty() ? nativePath : nativePath + QStringLiteral("|layername=") + layerName;
     const auto failure = [&](const QString& what) {
-        QString message = QStringLiteral("%1: %2").arg(nativePath, what);
+        QString message = QStringLiteral("%1: %2").arg(subject, what);
         const QString gdal = (errors.messages() + QLatin1Char('\n') + detail).trimmed();
         if (!gdal.isEmpty()) {
             message += QStringLiteral(" (") + gdal + QLatin1Char(')');
@@ -599,27 +706,35 @@ std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorDat
         return failure(QStringLiteral("arquivo não encontrado"));
     }
 
+    // A shapefile's text is decoded by its .cpg, or taken as Windows-1252;
+    // the other formats' text comes from OGR in UTF-8.
+    const bool isShapefile = vectorFormatOf(nativePath) == VectorFormat::Shapefile;
     bool letOgrRecode = false;
-    const TextEncoding encoding = encodingOf(nativePath, letOgrRecode);
-    const QByteArray path = QFile::encodeName(nativePath);
+    const TextEncoding encoding =
+        isShapefile ? encodingOf(nativePath, letOgrRecode) : TextEncoding::Utf8;
+    const QStringList shapefileOptions =
+        letOgrRecode ? QStringList() : QStringList{QStringLiteral("ENCODING=")};
     // Geometry and attributes are read at once, each through its own handle
     // on its own thread: the attribute pass costs as much as the geometry one.
-    GDALDatasetUniquePtr geometrySource = openShapefile(path, letOgrRecode);
-    GDALDatasetUniquePtr attributeSource =
-        geometrySource ? openShapefile(path, letOgrRecode) : nullptr;
-    if (!geometrySource || !attributeSource || geometrySource->GetLayerCount() < 1 ||
-        attributeSource->GetLayerCount() < 1) {
-        return failure(QStringLiteral("não é um shapefile legível"));
+    std::variant<VectorSource, QString> geometrySource =
+        VectorSource::open(nativePath, layerName, shapefileOptions);
+    if (const auto* refused = std::get_if<QString>(&geometrySource)) {
+        return failure(*refused);
     }
-    OGRLayer& geometryLayer = *geometrySource->GetLayer(0);
-    OGRLayer& attributeLayer = *attributeSource->GetLayer(0);
-    bool supported = false;
-    const ShapeType type = shapeTypeOf(geometryLayer.GetGeomType(), supported);
-    if (!supported) {
-        return failure(QStringLiteral("tipo de geometria não suportado"));
+    std::variant<VectorSource, QString> attributeSource =
+        VectorSource::open(nativePath, layerName, shapefileOptions);
+    if (const auto* refused = std::get_if<QString>(&attributeSource)) {
+        return failure(*refused);
     }
+    OGRLayer& geometryLayer = std::get<VectorSource>(geometrySource).layer();
+    OGRLayer& attributeLayer = std::get<VectorSource>(attributeSource).layer();
+    const std::variant<ShapeType, QString> shapeType = layerShapeType(geometryLayer, isShapefile);
+    if (const auto* refused = std::get_if<QString>(&shapeType)) {
+        return failure(*refused);
+    }
+    const ShapeType type = std::get<ShapeType>(shapeType);
 
-    DeclaredSystem declared = declaredSystem(geometryLayer, nativePath);
+    DeclaredSystem declared = declaredSystem(geometryLayer, nativePath, isShapefile);
 
     QList<FieldInfo> fields;
     const OGRFeatureDefn* defn = attributeLayer.GetLayerDefn();
@@ -629,7 +744,9 @@ std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorDat
     const GIntBig count = geometryLayer.GetFeatureCount(FALSE);
     const std::size_t expected = count > 0 ? static_cast<std::size_t>(count) : 0;
     Builder builder(type, AttributeTable{});
-    // A shapefile vertex takes 16 bytes, so the file size bounds the vertex count.
+    // A vertex takes 16 bytes in a shapefile and more in the other formats
+    // (but for KMZ, whose text is compressed), so the file size bounds the
+    // vertex count; the store grows past it when it must.
     builder.reserve(expected, static_cast<std::size_t>(QFileInfo(nativePath).size()) / 16);
     AttributeTable table(fields);
     table.reserve(static_cast<qsizetype>(expected));

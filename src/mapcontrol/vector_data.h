@@ -19,7 +19,8 @@
 
 namespace mapcontrol {
 
-// The contents of a shapefile held in memory, read once and then shared,
+// The contents of a vector layer (a shapefile, or one layer of a file of
+// another format OGR reads) held in memory, read once and then shared,
 // unchanged, by every layer that shows it. Geometry is kept compactly: all
 // vertices in one array, parts as ranges of it, features as ranges of parts,
 // with one box per feature (one point per point) in an R-tree. Features are numbered from 0 in file
@@ -33,12 +34,19 @@ public:
         QString message;  // file name and what went wrong
     };
 
-    // Reads a shapefile (native path). Attribute text is decoded by the .cpg
-    // beside it; a file without one is taken as Windows-1252. With a
+    // Reads a shapefile, or the layer `layerName` of a file of another
+    // format (VectorSource: by the native path's extension; an empty name
+    // takes the file's only vector layer). A shapefile's attribute text is
+    // decoded by the .cpg beside it, a file without one is taken as
+    // Windows-1252; the other formats' text is UTF-8. Points, lines and
+    // polygons, their multi forms and (for the other formats) their curved
+    // forms make the three shape types; a layer that declares no type takes
+    // the one its geometries have, and one that mixes them is refused. With a
     // `target` system, data that declares another system is transformed
     // into it once, here; data that declares none is taken as it is.
     static std::variant<std::shared_ptr<const VectorData>, LoadError> load(
-        const QString& nativePath, const std::optional<CoordinateSystem>& target = std::nullopt);
+        const QString& nativePath, const QString& layerName = QString(),
+        const std::optional<CoordinateSystem>& target = std::nullopt);
 
     ShapeType shapeType() const { return m_type; }
     std::size_t featureCount() const { return m_featureParts.size() - 1; }

@@ -1,5 +1,7 @@
 #include "mapcontrol/vector_data_cache.h"
 
+#include "mapcontrol/vector_source.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -17,7 +19,19 @@ VectorDataCache& VectorDataCache::shared() {
     return cache;
 }
 
-std::optional<std::vector<VectorDataCache::Stamp>> VectorDataCache::stampsOf(
+std::optional<VectorDataCache::Stamp> VectorDataCache::stampOf(const std::string& path,
+                                                               std::string suffix) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) {
+        return std::nullopt;
+    }
+    return Stamp{
+        std::move(suffix), static_cast<std::int64_t>(status.st_size),
+        static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec,
+        static_cast<std::uint64_t>(status.st_ino)};
+}
+
+std::optional<std::vector<VectorDataCache::Stamp>> VectorDataCache::shapefileStampsOf(
     const QString& canonicalPath) {
     const QFileInfo info(canonicalPath);
     const QString base = info.completeBaseName();
@@ -37,14 +51,9 @@ std::optional<std::vector<VectorDataCache::Stamp>> VectorDataCache::stampsOf(
             suffix != "prj") {
             continue;
         }
-        struct stat status {};
-        if (::stat(entry->path().c_str(), &status) != 0) {
-            continue;
+        if (std::optional<Stamp> stamp = stampOf(entry->path().string(), suffix)) {
+            stamps.push_back(std::move(*stamp));
         }
-        stamps.push_back({suffix, static_cast<std::int64_t>(status.st_size),
-                          static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1'000'000'000 +
-                              status.st_mtim.tv_nsec,
-                          static_cast<std::uint64_t>(status.st_ino)});
     }
     const bool hasShp =
         std::any_of(stamps.begin(), stamps.end(), [](const Stamp& s) { return s.suffix == "shp"; });
@@ -55,12 +64,45 @@ std::optional<std::vector<VectorDataCache::Stamp>> VectorDataCache::stampsOf(
     return stamps;
 }
 
-VectorDataCache::Loaded VectorDataCache::load(const QString& nativePath,
+std::optional<std::vector<VectorDataCache::Stamp>> VectorDataCache::stampsOf(
+    const QString& nativePath, const QString& canonicalPath) {
+    const VectorFormat format = vectorFormatOf(nativePath);
+    if (format == VectorFormat::Shapefile) {
+        return shapefileStampsOf(canonicalPath);
+    }
+    const std::string path = QFile::encodeName(canonicalPath).toStdString();
+    std::optional<Stamp> file = stampOf(path, "");
+    if (!file) {
+        return std::nullopt;
+    }
+    std::vector<Stamp> stamps{std::move(*file)};
+    // Companions that hold part of the data, or tell the driver how to read it.
+    std::vector<std::pair<std::string, std::string>> companions;
+    if (format == VectorFormat::GeoPackage) {
+        // What a writer has committed but not yet copied into the file.
+        companions = {{path + "-wal", "-wal"}, {path + "-shm", "-shm"}};
+    } else if (format == VectorFormat::Gml) {
+        const std::string base =
+            QFile::encodeName(QFileInfo(canonicalPath).path() + QLatin1Char('/') +
+                              QFileInfo(canonicalPath).completeBaseName())
+                .toStdString();
+        companions = {{base + ".gfs", ".gfs"}, {base + ".xsd", ".xsd"}};
+    }
+    for (auto& [companion, suffix] : companions) {
+        if (std::optional<Stamp> stamp = stampOf(companion, suffix)) {
+            stamps.push_back(std::move(*stamp));
+        }
+    }
+    std::sort(stamps.begin(), stamps.end());
+    return stamps;
+}
+
+VectorDataCache::Loaded VectorDataCache::load(const QString& nativePath, const QString& layerName,
                                               const std::optional<CoordinateSystem>& target) {
     const QString canonical = QFileInfo(nativePath).canonicalFilePath();
-    const QString key = canonical + QLatin1Char('\n') + (target ? target->wkt() : QString());
+    const Key key(canonical, layerName, target ? target->wkt() : QString());
     const std::optional<std::vector<Stamp>> stamps =
-        canonical.isEmpty() ? std::nullopt : stampsOf(canonical);
+        canonical.isEmpty() ? std::nullopt : stampsOf(nativePath, canonical);
     if (stamps) {
         const std::lock_guard lock(m_mutex);
         std::erase_if(m_entries, [](const auto& entry) { return entry.second.data.expired(); });
@@ -72,7 +114,7 @@ VectorDataCache::Loaded VectorDataCache::load(const QString& nativePath,
         }
     }
     // Read without the lock: other files can be served meanwhile.
-    Loaded loaded = VectorData::load(nativePath, target);
+    Loaded loaded = VectorData::load(nativePath, layerName, target);
     const std::lock_guard lock(m_mutex);
     ++m_reads;
     const auto* data = std::get_if<std::shared_ptr<const VectorData>>(&loaded);

@@ -67,9 +67,10 @@ struct VectorLayer::DrawState {
     }
 };
 
-VectorLayer::VectorLayer(const QString& nativePath, const std::optional<CoordinateSystem>& target)
+VectorLayer::VectorLayer(const QString& nativePath, const QString& sourceLayer,
+                         const std::optional<CoordinateSystem>& target)
     : Layer(nativePath), m_drawState(std::make_unique<DrawState>()) {
-    auto loaded = VectorDataCache::shared().load(nativePath, target);
+    auto loaded = VectorDataCache::shared().load(nativePath, sourceLayer, target);
     if (auto* error = std::get_if<VectorData::LoadError>(&loaded)) {
         setError(error->message);
     } else {

@@ -12,7 +12,8 @@
 
 namespace mapcontrol {
 
-// A shapefile theme. Its data is read once and shared, unchanged, with every
+// A vector theme: a shapefile, or one layer of a file of another format OGR
+// reads (VectorSource). Its data is read once and shared, unchanged, with every
 // other layer made from the same data (both maps show the same themes); the
 // renderer, the symbol and the visibility are the layer's own. Without a
 // renderer the layer draws every feature with its symbol. The layer keeps
@@ -20,12 +21,14 @@ namespace mapcontrol {
 // pictures it drew in) for its next draws.
 class VectorLayer final : public Layer {
 public:
-    // The shapefile at the native path, through VectorDataCache::shared():
-    // data another layer still holds is taken as it is when the file is
-    // unchanged, else the file is read. A file that cannot be read gives an
-    // invalid layer with error() set. Data in another system than `target`
-    // is transformed into it at load (see VectorData::load).
-    explicit VectorLayer(const QString& nativePath,
+    // The shapefile at the native path, or the layer `sourceLayer` of a file
+    // of another format (empty: its only vector layer), through
+    // VectorDataCache::shared(): data another layer still holds is taken as
+    // it is when the file is unchanged, else the file is read. A file that
+    // cannot be read gives an invalid layer with error() set. Data in another
+    // system than `target` is transformed into it at load (see
+    // VectorData::load).
+    explicit VectorLayer(const QString& nativePath, const QString& sourceLayer = QString(),
                          const std::optional<CoordinateSystem>& target = std::nullopt);
     // A second layer over data already read.
     VectorLayer(const QString& nativePath, std::shared_ptr<const VectorData> data);

@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -50,6 +51,10 @@ public:
     virtual std::optional<QFont> font(QWidget* parent, const QFont& initial) = 0;
     virtual std::optional<QString> textInput(QWidget* parent, const QString& title,
                                              const QString& prompt, const QString& initial) = 0;
+    // A list to choose one of `items` from, the first one chosen at first:
+    // the index of the item chosen.
+    virtual std::optional<int> choice(QWidget* parent, const QString& title, const QString& prompt,
+                                      const QStringList& items) = 0;
     // Lets the user set up `printer`; false when cancelled.
     virtual bool print(QWidget* parent, QPrinter& printer) = 0;
 };

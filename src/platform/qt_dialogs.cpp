@@ -118,6 +118,27 @@ std::optional<QString> QtDialogs::textInput(QWidget* parent, const QString& titl
     return text;
 }
 
+std::optional<int> QtDialogs::choice(QWidget* parent, const QString& title, const QString& prompt,
+                                     const QStringList& items) {
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+    dialog.setComboBoxItems(items);
+    dialog.setComboBoxEditable(false);
+    if (!items.isEmpty()) {
+        dialog.setTextValue(items.first());
+    }
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    const qsizetype index = items.indexOf(dialog.textValue());
+    if (index < 0) {
+        return std::nullopt;
+    }
+    return static_cast<int>(index);
+}
+
 bool QtDialogs::print(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;

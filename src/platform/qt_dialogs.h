@@ -20,6 +20,8 @@ public:
     std::optional<QFont> font(QWidget* parent, const QFont& initial) override;
     std::optional<QString> textInput(QWidget* parent, const QString& title, const QString& prompt,
                                      const QString& initial) override;
+    std::optional<int> choice(QWidget* parent, const QString& title, const QString& prompt,
+                              const QStringList& items) override;
     bool print(QWidget* parent, QPrinter& printer) override;
 
 private:

@@ -149,7 +149,7 @@ void IdentifyTool::buttonClicked() {
         refuse(QStringLiteral("Selecione um tema"));
         return;
     }
-    if (!files::namesShapefile(m_controls.themes.line(selected))) {
+    if (!files::namesVectorTheme(m_controls.themes.line(selected))) {
         refuse(QStringLiteral("O tema selecionado não é arquivo shape"));
         return;
     }
@@ -161,10 +161,13 @@ void IdentifyTool::buttonClicked() {
 void IdentifyTool::identifyAt(const mapcontrol::MapPoint& point) {
     const int selected = m_controls.themes.selectedIndex();
     const QString line = m_controls.themes.line(selected < 0 ? 0 : selected);
-    if (line.contains(QLatin1String(".tif")) || line.contains(QLatin1String(".TIF")) ||
-        line.contains(QLatin1String(".Tif"))) {
+    // A layer of a vector file is no picture, whatever its layer is called.
+    const bool vectorLayer = files::themeKind(files::themePath(line)) == files::ThemeKind::Vector;
+    if (!vectorLayer &&
+        (line.contains(QLatin1String(".tif")) || line.contains(QLatin1String(".TIF")) ||
+         line.contains(QLatin1String(".Tif")))) {
         identifyPicture(line, point);
-    } else if (files::namesShapefile(line)) {
+    } else if (files::namesVectorTheme(line)) {
         identifyVector(line, point);
     }
 }

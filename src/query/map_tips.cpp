@@ -75,7 +75,7 @@ void MapTips::buttonClicked() {
         return;
     }
     const QString line = m_controls.themes.line(selected);
-    if (!files::namesShapefile(line)) {
+    if (!files::namesVectorTheme(line)) {
         m_dialogs.message(parent, kNotShapeMessage, platform::MessageKind::Warning);
         m_controls.button.setChecked(false);
     }
@@ -151,7 +151,7 @@ void MapTips::lookUp(int x, int y) {
     const mapcontrol::MapPoint point =
         m_controls.map1.toMapPoint(static_cast<float>(x), static_cast<float>(y));
     const QString line = m_controls.themes.line(m_controls.themes.selectedIndex());
-    if (!files::namesShapefile(line)) {
+    if (!files::namesVectorTheme(line)) {
         return;
     }
     const mapcontrol::VectorLayer* layer = workspace::themeVectorLayer(m_controls.map1, line);

@@ -33,7 +33,7 @@ inline int tipBoxWidth(const QString& text) {
 }
 
 // Map tips ("mensagens associadas"): once the user has chosen a field of the
-// selected shape theme in the field chooser TForm8, resting the pointer over
+// selected vector theme in the field chooser TForm8, resting the pointer over
 // the main map for a second shows that field's value of the feature under
 // it in a box beside the pointer. Controls of TForm8 are built into the
 // window the program created for it.

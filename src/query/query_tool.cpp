@@ -228,7 +228,7 @@ void QueryTool::buttonClicked() {
         m_controls.button.setChecked(false);
         return;
     }
-    if (!files::namesShapefile(m_themeEntry)) {
+    if (!files::namesVectorTheme(m_themeEntry)) {
         m_dialogs.message(parent, QStringLiteral("O tema selecionado não é arquivo shape"),
                           platform::MessageKind::Warning);
         ListBox1->clear();
@@ -316,7 +316,7 @@ void QueryTool::afterLayerDraw(int index) {
     if (index != 0) {
         return;
     }
-    if (m_active && files::namesShapefile(m_themeEntry)) {
+    if (m_active && files::namesVectorTheme(m_themeEntry)) {
         m_extentList.clear();
         mapcontrol::VectorLayer* layer = workspace::themeVectorLayer(m_controls.map1, m_themeEntry);
         m_expression = m_controls.expression.text();

@@ -32,7 +32,7 @@ class ThemeList;
 namespace query {
 
 // The attribute query: the query window TForm5 composes an expression on
-// the selected shape theme's fields and values; once run, every redraw of
+// the selected vector theme's fields and values; once run, every redraw of
 // the main map evaluates it again and draws the features found in yellow
 // over the top layer, with a report of their records when asked for. The
 // window's controls are built into the window the program created for it.

@@ -181,7 +181,7 @@ void ClassificationWindow::open() {
         refuse(kSelectThemeMessage);
         return;
     }
-    if (!files::namesShapefile(m_controls.themes.line(selected))) {
+    if (!files::namesVectorTheme(m_controls.themes.line(selected))) {
         refuse(kNotShapeMessage);
         return;
     }

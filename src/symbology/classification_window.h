@@ -29,7 +29,7 @@ class ThemeList;
 
 namespace symbology {
 
-// TForm4, "Estabelecendo cores": reclassifies the selected shape theme by
+// TForm4, "Estabelecendo cores": reclassifies the selected vector theme by
 // the unique values of a field ("VALOR UNICO") or by class breaks one
 // standard deviation apart, coloured by a ramp ("ESTATISTICA"). The window
 // stays open after an operation. Its controls are built into the window the

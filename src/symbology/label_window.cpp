@@ -94,7 +94,7 @@ void LabelWindow::OpenLabels() {
         return;
     }
     const QString line = m_controls.themes.line(selected);
-    if (!files::namesShapefile(line)) {
+    if (!files::namesVectorTheme(line)) {
         m_dialogs.message(parent, kNotShapeMessage, platform::MessageKind::Warning);
         return;
     }

@@ -39,7 +39,7 @@ inline double labelHeight(const mapcontrol::Rectangle& extent, int divisor) {
     return extent.size() / divisor;
 }
 
-// TForm13: labels a shape theme with the values of one field, drawn over the
+// TForm13: labels a vector theme with the values of one field, drawn over the
 // theme's symbology. "Remove texto" restores every theme's own palette,
 // which drops all labels. Controls are built into the window the program
 // created for it.

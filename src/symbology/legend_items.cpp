@@ -52,7 +52,7 @@ Legend legendItems(const std::vector<LegendTheme>& themes, int maxClasses) {
             continue;
         }
         const int v = visibleCount++;
-        if (!files::namesShapefile(theme.line)) {
+        if (!files::namesVectorTheme(theme.line)) {
             continue;
         }
         const qsizetype comma = theme.line.indexOf(QLatin1Char(','));

@@ -44,7 +44,7 @@ struct Legend {
     bool complete = true;  // false when it stopped at maxClasses
 };
 
-// The legend of the visible shape themes, top first: a separator before
+// The legend of the visible vector themes, top first: a separator before
 // every visible theme's block but the first (pictures count), a title, then
 // one line per class. Unique-value titles are " ***" + the trimmed display
 // part + "***" + 72 blanks + "," + the field; class-break titles are the

@@ -23,7 +23,7 @@ class ThemeList;
 namespace symbology {
 
 // The legend list of the main window: a title line and one line per class,
-// with its picture, for every switched-on shape theme, read from the
+// with its picture, for every switched-on vector theme, read from the
 // renderers of the main map. Also restores every theme's own palette, and
 // lets the user drag lines into another order while the reorder button is
 // down. Borrows everything.

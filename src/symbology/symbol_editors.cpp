@@ -223,7 +223,7 @@ void SymbolEditors::openFromLegend() {
         return;
     }
     const QString line = m_controls.themes.line(theme);
-    if (!files::namesShapefile(line)) {
+    if (!files::namesVectorTheme(line)) {
         return;
     }
     const mapcontrol::VectorLayer* layer = workspace::themeVectorLayer(m_controls.map1, line);
@@ -278,7 +278,7 @@ std::optional<SymbolEditors::Target> SymbolEditors::target() const {
     const int theme = choice.onlyOn;
     const QString line = m_controls.themes.line(theme);
     if (m_state.themeRenderKind.at(static_cast<std::size_t>(theme)) != 0 ||
-        !files::namesShapefile(line)) {
+        !files::namesVectorTheme(line)) {
         return std::nullopt;
     }
     const QListWidgetItem* selected = m_controls.legend.currentItem();

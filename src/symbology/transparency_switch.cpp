@@ -36,7 +36,7 @@ void TransparencySwitch::toggle() {
     if (m_hooks.commonPreamble) m_hooks.commonPreamble();
     const int selected = m_controls.themes.selectedIndex();
     const QString line = m_controls.themes.line(selected);
-    if (!files::namesShapefile(line)) {
+    if (!files::namesVectorTheme(line)) {
         if (!m_state.transparencyActive) {
             m_dialogs.message(m_controls.button.window(), kNoShapeMessage,
                               platform::MessageKind::Warning);
@@ -53,7 +53,7 @@ void TransparencySwitch::toggle() {
         if (m_hooks.rebuildAllLayers) m_hooks.rebuildAllLayers();
         return;
     }
-    if (!files::namesShapefile(line)) {
+    if (!files::namesVectorTheme(line)) {
         return;
     }
     m_controls.legend.clear();

@@ -22,7 +22,7 @@ class ThemeList;
 
 namespace symbology {
 
-// The transparency switch of a shape theme ("Ativa e desativa
+// The transparency switch of a vector theme ("Ativa e desativa
 // transparencia"). Switching on draws the selected theme over the others:
 // polygons hollow with their outlines, points as red circles, one class per
 // value of its last text field. Switching off builds every layer again from

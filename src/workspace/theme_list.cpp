@@ -4,6 +4,7 @@
 #include "files/theme_line.h"
 #include "mapcontrol/map_widget.h"
 #include "mapcontrol/vector_layer.h"
+#include "mapcontrol/vector_source.h"
 #include "platform/dialogs.h"
 #include "platform/drives.h"
 
@@ -20,6 +21,12 @@ const QString ThemeList::kDuplicateMessage = QStringLiteral(
     "Existe tema com este nome, confira a operação ou mude o nome do tema que vai ser aberto");
 const QString ThemeList::kNothingToRemoveMessage =
     QStringLiteral("Selecione um tema para ser deletado");
+const QString ThemeList::kChooseLayerTitle = QStringLiteral("Camadas do arquivo");
+const QString ThemeList::kChooseLayerPrompt =
+    QStringLiteral("O arquivo %1 tem várias camadas vetoriais.\nEscolha a camada do tema:");
+const QString ThemeList::kUnfitLayerNameMessage = QStringLiteral(
+    "A camada \"%1\" não pode ser tema: seu nome tem \\ ou caracteres de controle, que a linha "
+    "do tema não guarda.");
 const QString ThemeList::kTooManyThemesMessage =
     QStringLiteral("A lista já tem 2001 temas, o máximo. Retire um tema antes de adicionar outro.");
 
@@ -37,7 +44,12 @@ QString beforeFirstDot(const QString& text) {
 }  // namespace
 
 QString themeBaseName(const QString& line) {
-    return beforeFirstDot(afterLastBackslash(files::themePath(line)));
+    const QString path = files::themePath(line);
+    const files::ThemeSource source = files::themeKind(path) == files::ThemeKind::Vector
+                                          ? files::themeSource(path)
+                                          : files::ThemeSource{path, QString()};
+    const QString base = beforeFirstDot(afterLastBackslash(source.file));
+    return source.layer.isEmpty() ? base : base + files::kLayerNameTag + source.layer;
 }
 
 ThemeList::ThemeList(Controls controls, Hooks hooks, files::LayerBuilder& builder, AppState& state,
@@ -114,13 +126,50 @@ void ThemeList::addTheme(const QString& filter) {
     }
 }
 
+std::optional<QString> ThemeList::chooseLayer(const QString& nativePath, const QString& fileName) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const std::variant<QStringList, QString> names = mapcontrol::vectorLayerNames(nativePath);
+    QApplication::restoreOverrideCursor();
+    const auto* layers = std::get_if<QStringList>(&names);
+    if (!layers || layers->size() < 2) {
+        return QString();  // a file that cannot be read is the builder's to report
+    }
+    const std::optional<int> chosen = m_dialogs.choice(m_controls.list.window(), kChooseLayerTitle,
+                                                       kChooseLayerPrompt.arg(fileName), *layers);
+    if (!chosen) {
+        return std::nullopt;
+    }
+    const QString layer = layers->at(*chosen);
+    if (!files::fitsThemeLine(layer)) {
+        m_dialogs.message(m_controls.list.window(), kUnfitLayerNameMessage.arg(layer),
+                          platform::MessageKind::Warning);
+        return std::nullopt;
+    }
+    return layer;
+}
+
 bool ThemeList::addThemeFile(const QString& nativePath) {
     const std::optional<QString> windowsPath = m_drives.toWindows(nativePath);
     if (!windowsPath) {
         return false;  // on no drive: the program could not name it in a project
     }
     const QString fileName = QFileInfo(nativePath).fileName();
-    const QString baseName = beforeFirstDot(fileName);
+    QString path = *windowsPath;
+    QString baseName = beforeFirstDot(fileName);
+    const QString extension = path.mid(path.indexOf(QLatin1Char('.')) + 1);
+    const bool vector = files::kVectorExtensions.contains(extension);
+    if (vector) {
+        // A file of several vector layers asks which one the theme shows,
+        // and its line names it.
+        const std::optional<QString> layer = chooseLayer(nativePath, fileName);
+        if (!layer) {
+            return false;
+        }
+        path = files::themeSourcePath(path, *layer);
+        if (!layer->isEmpty()) {
+            baseName += files::kLayerNameTag + *layer;
+        }
+    }
     for (const files::ThemeEntry& entry : entries()) {
         if (themeBaseName(entry.line) == baseName) {
             m_dialogs.message(m_controls.list.window(), kDuplicateMessage,
@@ -128,12 +177,10 @@ bool ThemeList::addThemeFile(const QString& nativePath) {
             return false;
         }
     }
-    const QString path = *windowsPath;
-    const QString extension = path.mid(path.indexOf(QLatin1Char('.')) + 1);
     const bool shape = extension == QLatin1String("shp") || extension == QLatin1String("SHP");
     const bool picture =
         QStringList{"SID", "sid", "jpg", "JPG", "TIF", "tif", "bmp", "BMP"}.contains(extension);
-    if (!shape && !picture) {
+    if (!shape && !picture && !vector) {
         return false;  // an extension outside the lists (or a folder with a ".") ends it silently
     }
     if (m_controls.list.count() >= AppState::kMaxThemes) {

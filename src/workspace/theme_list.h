@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -70,11 +71,16 @@ public:
     static const QString kDuplicateMessage;
     static const QString kNothingToRemoveMessage;
     static const QString kTooManyThemesMessage;
+    static const QString kChooseLayerTitle;
+    static const QString kChooseLayerPrompt;  // %1: the file's name
+    static const QString kUnfitLayerNameMessage;
 
     // The add-theme command: the open dialog, then addThemeFile.
     void addTheme(const QString& filter);
     // Adds the theme of a file the user chose (native path), on top; false
-    // when it was not added (a refusal changes nothing).
+    // when it was not added (a refusal changes nothing). A vector file of
+    // several layers first asks which layer (a list; cancelling adds
+    // nothing), and the theme's path then names it.
     bool addThemeFile(const QString& nativePath);
     void removeTheme();
     void newProject();
@@ -101,6 +107,12 @@ public:
     QString line(int index) const;
 
 private:
+    // The layer of a vector file to add: empty for a file of one vector
+    // layer (or one that cannot be read, which the builder reports), the
+    // one the user chooses for a file of several. Nothing when the user
+    // cancels, or when the chosen layer's name cannot be kept in a theme
+    // line (said).
+    std::optional<QString> chooseLayer(const QString& nativePath, const QString& fileName);
     // Fills the list and its copies with `entries`, top first.
     void setEntries(const std::vector<files::ThemeEntry>& entries);
     void moveItem(int from, int to);
@@ -117,7 +129,9 @@ private:
 };
 
 // Theme base name: the text after the first ",", then after the last "\",
-// cut before the first ".".
+// cut before the first "."; for a path naming a layer of its file, the file's
+// so cut, then "|layername=" and the layer ("base|layername=geologia"), so
+// that two layers of one file are no duplicates.
 QString themeBaseName(const QString& line);
 // The vector layer of a theme line in the map, found by the theme's layer
 // name; null when the theme has no vector layer there.

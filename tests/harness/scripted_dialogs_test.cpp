@@ -29,3 +29,19 @@ TEST(ScriptedDialogs, dialogWithoutAnAnswerFailsTheTestInsteadOfBlocking) {
     EXPECT_NONFATAL_FAILURE(EXPECT_FALSE(dialogs.textInput(nullptr, "t", "p", "").has_value()),
                             "does not fit");
 }
+
+TEST(ScriptedDialogs, aListChoiceIsAnsweredByTheItemsTextAndRecordsWhatWasOffered) {
+    support::ScriptedDialogs dialogs;
+    dialogs.push(support::ScriptedDialogs::Choose{"falhas"});
+    dialogs.push(support::ScriptedDialogs::Cancel{});
+    dialogs.push(support::ScriptedDialogs::Choose{"rios"});
+    const QStringList layers{"geologia", "falhas"};
+    EXPECT_EQ(dialogs.choice(nullptr, "t", "p", layers), 1);
+    EXPECT_FALSE(dialogs.choice(nullptr, "t", "p", layers).has_value());
+    EXPECT_NONFATAL_FAILURE(EXPECT_FALSE(dialogs.choice(nullptr, "t", "p", layers).has_value()),
+                            "does not offer rios");
+    EXPECT_EQ(dialogs.choices(), QList<QStringList>({layers, layers, layers}));
+    dialogs.push(QString("geologia"));  // a text answers file and text dialogs only
+    EXPECT_NONFATAL_FAILURE(EXPECT_FALSE(dialogs.choice(nullptr, "t", "p", layers).has_value()),
+                            "does not fit");
+}

@@ -205,7 +205,7 @@ protected:
 
     static std::shared_ptr<const VectorData> loaded(const QString& path,
                                                     const std::optional<CoordinateSystem>& target) {
-        auto result = VectorData::load(path, target);
+        auto result = VectorData::load(path, QString(), target);
         if (const auto* error = std::get_if<VectorData::LoadError>(&result)) {
             ADD_FAILURE() << error->message.toStdString();
             return nullptr;
@@ -274,8 +274,8 @@ TEST_F(LoadInSystemTest, dataPROJCannotTransformStaysAsItIsWithPROJsReason) {
 TEST_F(LoadInSystemTest, cacheKeepsOneEntryPerTargetSystem) {
     VectorDataCache cache;
     const QString path = writeUtm("utm.shp");
-    const auto first = cache.load(path, systemOf(kSirgasGeographic));
-    const auto again = cache.load(path, systemOf(kSirgasGeographic));
+    const auto first = cache.load(path, QString(), systemOf(kSirgasGeographic));
+    const auto again = cache.load(path, QString(), systemOf(kSirgasGeographic));
     EXPECT_EQ(cache.readCount(), 1u);
     EXPECT_EQ(std::get<std::shared_ptr<const VectorData>>(first),
               std::get<std::shared_ptr<const VectorData>>(again));

@@ -73,6 +73,21 @@ std::optional<QString> ScriptedDialogs::textInput(QWidget*, const QString&, cons
     return take<QString>("text input");
 }
 
+std::optional<int> ScriptedDialogs::choice(QWidget*, const QString&, const QString&,
+                                           const QStringList& items) {
+    m_choices.append(items);
+    const std::optional<Choose> chosen = take<Choose>("list choice");
+    if (!chosen) {
+        return std::nullopt;
+    }
+    const qsizetype index = items.indexOf(chosen->item);
+    if (index < 0) {
+        ADD_FAILURE() << "the list choice does not offer " << chosen->item.toStdString();
+        return std::nullopt;
+    }
+    return static_cast<int>(index);
+}
+
 bool ScriptedDialogs::print(QWidget*, QPrinter&) {
     return take<bool>("print").value_or(false);
 }

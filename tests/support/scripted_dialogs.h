@@ -17,12 +17,18 @@ namespace support {
 class ScriptedDialogs final : public platform::Dialogs {
 public:
     struct Cancel {};
-    using Answer = std::variant<Cancel, platform::MessageAnswer, QString, QColor, QFont, bool>;
+    // Answers a list choice with the item of this text.
+    struct Choose {
+        QString item;
+    };
+    using Answer =
+        std::variant<Cancel, platform::MessageAnswer, QString, QColor, QFont, bool, Choose>;
 
     // Queues the answer of the next dialog that needs one. A QString answers
     // a file or text-input dialog (a save dialog answers it with the first
     // file type chosen, so a name without extension takes that type's); a
-    // bool answers the print dialog.
+    // bool answers the print dialog; a Choose a list choice (an item the
+    // list does not offer fails the test).
     void push(Answer answer) { m_answers.push_back(std::move(answer)); }
 
     const QStringList& messages() const { return m_messages; }
@@ -32,6 +38,8 @@ public:
     const QStringList& messageTitles() const { return m_messageTitles; }
     // Options of every file dialog opened, in order.
     const QList<platform::FileDialogOptions>& fileDialogs() const { return m_fileDialogs; }
+    // The items of every list choice offered, in order.
+    const QList<QStringList>& choices() const { return m_choices; }
     bool allAnswersUsed() const { return m_answers.empty(); }
 
     platform::MessageAnswer message(
@@ -48,6 +56,8 @@ public:
     std::optional<QFont> font(QWidget* parent, const QFont& initial) override;
     std::optional<QString> textInput(QWidget* parent, const QString& title, const QString& prompt,
                                      const QString& initial) override;
+    std::optional<int> choice(QWidget* parent, const QString& title, const QString& prompt,
+                              const QStringList& items) override;
     bool print(QWidget* parent, QPrinter& printer) override;
 
 private:
@@ -58,6 +68,7 @@ private:
     QStringList m_messages;
     QStringList m_messageTitles;
     QList<platform::FileDialogOptions> m_fileDialogs;
+    QList<QStringList> m_choices;
 };
 
 }  // namespace support
