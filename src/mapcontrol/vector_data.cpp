@@ -388,10 +388,8 @@ std::optional<ShapeType> shapeFamilyOf(OGRwkbGeometryType type) {
     }
 }
 
-// What the geometries of a layer that declares no single type are: the one
-// kind of shape they all have (points when there is none), or why the layer
-// cannot be one theme.
-std::variant<ShapeType, QString> scannedShapeType(OGRLayer& layer) {
+// Leaves every attribute of the layer's features unread: only geometry is read.
+void ignoreEveryField(OGRLayer& layer) {
     std::vector<const char*> ignored;
     const OGRFeatureDefn* defn = layer.GetLayerDefn();
     for (int i = 0; i < defn->GetFieldCount(); ++i) {
@@ -399,6 +397,13 @@ std::variant<ShapeType, QString> scannedShapeType(OGRLayer& layer) {
     }
     ignored.push_back(nullptr);
     layer.SetIgnoredFields(ignored.data());
+}
+
+// What the geometries of a layer that declares no single type are: the one
+// kind of shape they all have (points when there is none), or why the layer
+// cannot be one theme.
+std::variant<ShapeType, QString> scannedShapeType(OGRLayer& layer) {
+    ignoreEveryField(layer);
     std::optional<ShapeType> found;
     bool mixed = false;
     bool unsupported = false;
@@ -571,13 +576,7 @@ struct Pass {
 Pass readGeometry(OGRLayer& layer, VectorData::Builder& builder) {
     ScopedGdalErrors errors;
     Pass pass;
-    std::vector<const char*> ignored;
-    const OGRFeatureDefn* defn = layer.GetLayerDefn();
-    for (int i = 0; i < defn->GetFieldCount(); ++i) {
-        ignored.push_back(defn->GetFieldDefn(i)->GetNameRef());
-    }
-    ignored.push_back(nullptr);
-    layer.SetIgnoredFields(ignored.data());
+    ignoreEveryField(layer);
     std::vector<OGRRawPoint> scratch;
     layer.ResetReading();
     for (OGRFeatureUniquePtr feature(layer.GetNextFeature()); feature;

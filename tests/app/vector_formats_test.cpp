@@ -2,6 +2,7 @@
 // classifies, queries, identifies and saves them from the main window.
 #include "app/main_window_fixture.h"
 #include "app/secondary_windows.h"
+#include "mapcontrol/label_renderer.h"
 #include "mapcontrol/map_widget.h"
 #include "mapcontrol/value_map_renderer.h"
 #include "mapcontrol/vector_layer.h"
@@ -9,6 +10,7 @@
 #include "query/query_tool.h"
 #include "support/fixtures/vector_builder.h"
 #include "symbology/classification_window.h"
+#include "symbology/label_window.h"
 #include "workspace/theme_list.h"
 
 #include <QButtonGroup>
@@ -292,4 +294,24 @@ TEST_F(VectorFormatsTest, aProjectOfEveryFormatIsSavedAndOpenedAgainWithIdentica
     other->SaveProject();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), kProject);
+}
+
+TEST_F(VectorFormatsTest, aLayerOfAGeoPackageIsLabelledAndShownInTheLegend) {
+    auto w = startWithProject();
+    showOnly(*w, 1);
+    w->button("SpeedButton34")->click();
+    w->labels().Edit1->setText("SIGLA");
+    w->labels().SpeedButton1->click();
+    mapcontrol::VectorLayer* geology = layer(*w, "base.gpkg|layername=geologia");
+    ASSERT_NE(geology, nullptr);
+    EXPECT_NE(dynamic_cast<const mapcontrol::LabelRenderer*>(geology->renderer()), nullptr)
+        << dialogs.lastMessage().toStdString();
+
+    w->ShowLegend();
+    QStringList legend;
+    for (int i = 0; i < w->ListBox1->count(); ++i) legend << w->ListBox1->item(i)->text();
+    // Under the labels, the classes the theme is drawn in: its last field's.
+    ASSERT_EQ(legend.size(), 3) << legend.join("|").toStdString();
+    EXPECT_TRUE(legend[0].contains("***base.gpkg***")) << legend[0].toStdString();
+    EXPECT_EQ(legend.mid(1), QStringList({"1.5", "2.5"}));
 }
