@@ -179,7 +179,7 @@ void BM_FullRedrawUtmPolygons(benchmark::State& state) {
 BENCHMARK(BM_FullRedrawUtmPolygons)->Unit(benchmark::kMillisecond);
 
 void BM_FullRedrawTransformedPolygons(benchmark::State& state) {
-    static VectorLayer layer(bench::utmPolygonFile(), geographic());
+    static VectorLayer layer(bench::utmPolygonFile(), QString(), geographic());
     redraw(state, layer, layer.extent());
 }
 BENCHMARK(BM_FullRedrawTransformedPolygons)->Unit(benchmark::kMillisecond);

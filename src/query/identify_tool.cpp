@@ -1,7 +1,5 @@
 #include "query/identify_tool.h"
 
-#include "mapcontrol/image_layer.h"
-
 #include "files/theme_line.h"
 #include "mapcontrol/image_layer.h"
 #include "mapcontrol/map_widget.h"
