@@ -5,6 +5,7 @@
 #include "support/fixtures/gdal_support.h"
 #include "support/fixtures/raster_builder.h"
 #include "support/fixtures/shapefile_builder.h"
+#include "support/fixtures/vector_builder.h"
 
 #include <QFile>
 #include <QImage>
@@ -283,6 +284,48 @@ TEST_F(LoadInSystemTest, cacheKeepsOneEntryPerTargetSystem) {
     EXPECT_EQ(cache.readCount(), 2u);
     EXPECT_DOUBLE_EQ(std::get<std::shared_ptr<const VectorData>>(native)->extent().left(),
                      500000.0);
+}
+
+TEST_F(LoadInSystemTest, aLayerOfAGeoPackageIsTransformedLikeAShapefile) {
+    const QString path = dir.filePath("levantamento.gpkg");
+    fixtures::VectorBuilder gpkg(QStringLiteral("GPKG"));
+    gpkg.spatialReference(kSirgasGeographic)
+        .layer("pontos", fixtures::ShapeType::Point)
+        .textField("U")
+        .feature("POINT(-45 -15)", {QString("P")});
+    gpkg.spatialReference(kUtm23South)
+        .layer("geologia", fixtures::ShapeType::Polygon)
+        .textField("U")
+        .feature(
+            "POLYGON((500000 8300000,500000 8310000,510000 8310000,510000 8300000,"
+            "500000 8300000))",
+            {QString("A")});
+    ASSERT_TRUE(gpkg.write(path));
+    const auto shapefile = loaded(writeUtm("utm.shp"), systemOf(kSirgasGeographic));
+
+    auto result = VectorData::load(path, QStringLiteral("geologia"), systemOf(kSirgasGeographic));
+    ASSERT_TRUE(std::holds_alternative<std::shared_ptr<const VectorData>>(result));
+    const auto layer = std::get<std::shared_ptr<const VectorData>>(result);
+    ASSERT_TRUE(shapefile && layer->coordinateSystem());
+    EXPECT_TRUE(layer->coordinateSystem()->isGeographic());
+    EXPECT_EQ(layer->shape(0).parts()[0].points, shapefile->shape(0).parts()[0].points);
+}
+
+TEST_F(LoadInSystemTest, aPrjBesideAFileOfAnotherFormatIsNotItsSystem) {
+    // A FlatGeobuf file that declares no system; a .prj of the same base name
+    // beside it belongs to some shapefile, not to it.
+    const QString path = dir.filePath("furos.fgb");
+    fixtures::VectorBuilder fgb(QStringLiteral("FlatGeobuf"));
+    fgb.layer("furos", fixtures::ShapeType::Point)
+        .textField("U")
+        .feature("POINT(-45 -15)", {QString("F")});
+    ASSERT_TRUE(fgb.write(path));
+    writePrj("furos.prj", "PROJCS[\"quebrado\",GEOGCS[");
+    const auto data = loaded(path, systemOf(kSirgasGeographic));
+    ASSERT_TRUE(data);
+    EXPECT_FALSE(data->coordinateSystem());
+    EXPECT_TRUE(data->systemProblem().isEmpty()) << data->systemProblem().toStdString();
+    EXPECT_NEAR(data->extent().left(), -45.0, 1e-6);
 }
 
 // --- Pictures in another system ---------------------------------------------------
