@@ -5,12 +5,14 @@
 #include "app/command_line.h"
 #include "app/guarded_application.h"
 #include "app/main_window.h"
+#include "app/qt_translation.h"
 #include "app/tool_icons.h"
 #include "platform/qt_dialogs.h"
 #include "platform/settings.h"
 #include "platform/single_instance.h"
 
 #include <QScreen>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -32,6 +34,10 @@ int main(int argc, char** argv) {
     app::nameApplication();
     QApplication::setWindowIcon(app::programIcon());
     QGuiApplication::setDesktopFileName(QStringLiteral("quelvora"));
+    // Qt's dialogs and menus in Portuguese like the rest of the window; without
+    // the translation installed they stay in English and the program runs on.
+    QTranslator qtTexts;
+    app::installQtTranslation(qtTexts, app::qtTranslationsFolder());
 
     platform::SingleInstance instance(kApplicationTitle);
     if (!instance.claim(app::projectArgument(arguments).value_or(QString()))) {
