@@ -155,7 +155,10 @@ void showToolIcon(QToolButton* b) {
 }  // namespace
 
 TForm1::TForm1(Surroundings surroundings, QWidget* parent)
-    : QMainWindow(parent), m_surroundings(std::move(surroundings)) {
+    : QMainWindow(parent),
+      m_startFolders(surroundings.dialogs),
+      m_surroundings{surroundings.configuration, m_startFolders,
+                     std::move(surroundings.installedMemory), std::move(surroundings.arguments)} {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(kCaption);
     buildLayout();
@@ -586,6 +589,7 @@ bool TForm1::loadProject(const QString& nativePath, QChar drive) {
     Map2->setExtent(Map2->fullExtent());
     m_state.scaleBarShown = false;
     Map1->refresh();
+    m_startFolders.setProjectFile(nativePath);
     return true;
 }
 
@@ -795,7 +799,10 @@ void TForm1::connectThemeList() {
     };
     onMenu("Adicionartemas1", [this] { button(QStringLiteral("SpeedButton3"))->click(); });
     onMenu("Excluirtemas1", [this] { button(QStringLiteral("SpeedButton17"))->click(); });
-    onMenu("Novoprojeto1", [this] { m_themeList->newProject(); });
+    onMenu("Novoprojeto1", [this] {
+        m_themeList->newProject();
+        m_startFolders.setProjectFile({});
+    });
     connect(CheckListBox1, &QListWidget::itemChanged, this,
             [this] { m_themeList->applyVisibility(false); });
     connect(ck, &QCheckBox::clicked, this, [this] { m_themeList->applyVisibility(true); });

@@ -5,6 +5,7 @@
 #include "platform/memory.h"
 #include "platform/result.h"
 #include "platform/settings.h"
+#include "platform/start_folder_dialogs.h"
 #include "workspace/app_state.h"
 #include "workspace/navigation.h"
 #include "workspace/readout_panel.h"
@@ -353,6 +354,9 @@ private:
     // What a press on the main map hands to the query and remote features.
     workspace::Navigation::Branches navigationBranches();
 
+    // Puts the start folder into every file dialog the windows open; the
+    // surroundings lend it as their dialogs.
+    platform::StartFolderDialogs m_startFolders;
     Surroundings m_surroundings;
     workspace::AppState m_state;
     std::unique_ptr<files::LayerBuilder> m_layerBuilder;

@@ -108,7 +108,9 @@ void TForm1::SaveProject() {
     if (!written) {
         dialogs.message(this, written.message + QStringLiteral("\n") + written.detail,
                         platform::MessageKind::Error);
+        return;
     }
+    m_startFolders.setProjectFile(*chosen);
 }
 
 void TForm1::OpenProject() {
@@ -156,6 +158,7 @@ void TForm1::OpenProject() {
     m_state.scaleBarShown = false;
     m_readouts->ToggleScaleBar();
     ShowLegend();
+    m_startFolders.setProjectFile(*chosen);
     QApplication::restoreOverrideCursor();
 }
 
