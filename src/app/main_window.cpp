@@ -117,15 +117,16 @@ const ToolButtonInfo kToolButtons[] = {
     {"SpeedButton18", "Exibir legendas", 3},
     {"SpeedButton14", "Volta a paleta orignal", 0},
     {"SpeedButton25", "Grava legenda", 0},
+    // Both open the credits window; each has its own hint.
     {"SpeedButton15", "Créditos de autoria", 0},
-    {"SpeedButton60", "Créditos de autoria", 0},
+    {"SpeedButton60", "Sobre o programa - nome, descrição e autoria", 0},
     {"SpeedButton16", "Ajuda", 0},
     {"SpeedButton34", "Adiciona textos das tabelas", 0},
     {"M1", "Coloca a tela na memória 1", 0},
     {"M2", "Coloca a tela na memória 2 e faz o blend", 0},
     {"BOTAO2", "Transparencia de função memoria", 0},
     {"SpeedButton37", "Sai da função memoria", 0},
-    {"BARRA", "", 0},
+    {"BARRA", "Zoom por coordenadas e gravação da tela em tif / tfw", 0},
     {"arcgisserver", "ArcGis Server Web", 0},
     {"BOTAO3", "Serviços WMS", 0},
     {"SpeedButton33", "Sai do programa", 0},
@@ -431,11 +432,17 @@ void TForm1::buildLayout() {
     auto* sizeButtons = new QHBoxLayout;
     sizeButtons->setContentsMargins(0, 0, 0, 0);
     sizeButtons->setSpacing(0);
-    for (const auto& [name, sign] :
-         {std::pair{"SpeedButton22", "+"}, std::pair{"SpeedButton23", "-"}}) {
+    struct SizeButton {
+        const char* name;
+        const char* sign;
+        const char* hint;
+    };
+    for (const SizeButton& s : {SizeButton{"SpeedButton22", "+", "Aumenta a barra de escala"},
+                                SizeButton{"SpeedButton23", "-", "Diminui a barra de escala"}}) {
         auto* b = new QToolButton(Panel2);
-        b->setObjectName(QLatin1String(name));
-        b->setText(QLatin1String(sign));
+        b->setObjectName(QLatin1String(s.name));
+        b->setText(QLatin1String(s.sign));
+        b->setToolTip(QString::fromUtf8(s.hint));
         b->setFixedSize(16, 14);
         sizeButtons->addWidget(b);
     }

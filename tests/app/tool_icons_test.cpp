@@ -1,15 +1,17 @@
 // The tool buttons of the main window: each shows a picture of its own, its
 // hint as tooltip, and no text.
-#include "app/main_window_fixture.h"
 #include "app/tool_icons.h"
+#include "app/main_window_fixture.h"
 
 #include <QIcon>
 #include <QImage>
+#include <QTabBar>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -46,14 +48,14 @@ const std::vector<ToolButton> kToolPanel = {
     {"SpeedButton14", "Volta a paleta orignal", false},
     {"SpeedButton25", "Grava legenda", false},
     {"SpeedButton15", "Créditos de autoria", false},
-    {"SpeedButton60", "Créditos de autoria", false},
+    {"SpeedButton60", "Sobre o programa - nome, descrição e autoria", false},
     {"SpeedButton16", "Ajuda", false},
     {"SpeedButton34", "Adiciona textos das tabelas", false},
     {"M1", "Coloca a tela na memória 1", false},
     {"M2", "Coloca a tela na memória 2 e faz o blend", false},
     {"BOTAO2", "Transparencia de função memoria", false},
     {"SpeedButton37", "Sai da função memoria", false},
-    {"BARRA", "", false},
+    {"BARRA", "Zoom por coordenadas e gravação da tela em tif / tfw", false},
     {"arcgisserver", "ArcGis Server Web", false},
     {"BOTAO3", "Serviços WMS", false},
     {"SpeedButton33", "Sai do programa", false},
@@ -221,4 +223,29 @@ TEST_F(ToolIconsTest, theProgramsIconIsADrawingAtEverySize) {
         EXPECT_GE(opaquePixels(image), side * side / 4);  // a drawing, not a blank
         EXPECT_LT(opaquePixels(image), side * side);      // on a transparent ground
     }
+}
+
+// Every tool button of the main window tells what it does when the pointer
+// rests on it, and no two that do different things say the same.
+TEST_F(ToolIconsTest, everyToolButtonHasATooltipOfItsOwn) {
+    auto w = start();
+    ASSERT_TRUE(started);
+    std::map<QString, QString> buttonByTip;
+    int buttons = 0;
+    for (QToolButton* b : w->findChildren<QToolButton*>()) {
+        if (b->window() != w.get() || b->objectName().startsWith("qt_") ||
+            qobject_cast<QTabBar*>(b->parentWidget())) {
+            continue;  // another window's, or Qt's own (menu overflow, tab scrolling)
+        }
+        if (b->toolButtonStyle() == Qt::ToolButtonTextOnly) {
+            continue;  // says what it does in its caption
+        }
+        ++buttons;
+        SCOPED_TRACE(b->objectName().toStdString());
+        EXPECT_FALSE(b->toolTip().trimmed().isEmpty());
+        const auto [it, isNew] = buttonByTip.emplace(b->toolTip(), b->objectName());
+        EXPECT_TRUE(isNew) << "shares its tooltip with " << it->second.toStdString();
+    }
+    // The tool panel, the theme movers, the typed scale and the bar's "+" and "-".
+    EXPECT_GE(buttons, static_cast<int>(allToolButtons().size()) + 2);
 }
