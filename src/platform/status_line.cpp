@@ -109,6 +109,12 @@ bool StatusLine::Task::step(qint64 done, const QString& what) {
     return true;
 }
 
+void StatusLine::Task::showNow() {
+    m_start = m_line.now() - kShowAfterMs;
+    m_shown = false;
+    step(0);
+}
+
 int StatusLine::Task::gdalProgress(double fraction, const char* /*message*/, void* task) {
     if (auto* self = static_cast<Task*>(task)) {
         const qint64 total = self->m_total > 0 ? self->m_total : 1000;

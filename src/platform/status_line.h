@@ -73,6 +73,9 @@ public:
     // GDAL's progress callback: `fraction` from 0 to 1, `task` a Task made
     // with any total. Always lets the work go on.
     static int gdalProgress(double fraction, const char* message, void* task);
+    // Shows the work at once: for work known to be long that reports no
+    // progress while it runs (a busy bar when the amount is not known).
+    void showNow();
 
     bool isShown() const { return m_shown; }
 
