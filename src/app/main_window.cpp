@@ -15,6 +15,7 @@
 #include "output/zoom_window.h"
 #include "platform/dialogs.h"
 #include "platform/drives.h"
+#include "platform/status_line.h"
 #include "platform/text_file.h"
 #include "query/identify_tool.h"
 #include "query/map_tips.h"
@@ -50,6 +51,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -476,6 +478,8 @@ void TForm1::buildLayout() {
     outer->addWidget(centre, 1);
     outer->addWidget(tools);
     setCentralWidget(central);
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    m_statusLine = new platform::StatusLine(*statusBar());
 
     for (const char* name : kHiddenButtons) {
         button(QLatin1String(name))->hide();

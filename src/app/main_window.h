@@ -37,7 +37,8 @@ class MapWidget;
 }
 namespace platform {
 class Dialogs;
-}
+class StatusLine;
+}  // namespace platform
 namespace query {
 class IdentifyTool;
 class MapTips;
@@ -133,6 +134,8 @@ public:
     void setBrowserLauncher(std::function<void(const QString&)> launch) {
         m_openInBrowser = std::move(launch);
     }
+    // The status bar's line: what the last command did, long work's progress.
+    platform::StatusLine& statusLine() { return *m_statusLine; }
     // Every download of the windows goes through it.
     net::BusyDownloader& downloader() { return *m_downloader; }
     // The web view of the remote record window (TForm16).
@@ -381,8 +384,9 @@ private:
     std::unique_ptr<wms::OverlayWindow> m_overlay;
     std::unique_ptr<wms::ConnectionsWindow> m_connections;
     std::function<void(const QString&)> m_openInBrowser;
-    QLabel* m_connectionLegend = nullptr;  // TForm19's picture
-    int m_lastMineralLayer = -1;           // "Tipo-ARIM" item of the last request
+    platform::StatusLine* m_statusLine = nullptr;  // owned by the status bar
+    QLabel* m_connectionLegend = nullptr;          // TForm19's picture
+    int m_lastMineralLayer = -1;                   // "Tipo-ARIM" item of the last request
     std::unique_ptr<remote::LinkState> m_link;
     platform::WebView* m_viewerView = nullptr;    // TForm17
     platform::WebView* m_searchView = nullptr;    // TForm20

@@ -11,6 +11,7 @@
 #include "platform/dialogs.h"
 #include "platform/drives.h"
 #include "platform/settings.h"
+#include "platform/status_line.h"
 #include "platform/text_file.h"
 #include "symbology/theme_layer.h"
 
@@ -76,8 +77,18 @@ void TForm1::appendThemes(const std::vector<files::ThemeEntry>& entries) {
 
 bool TForm1::RebuildAllLayers() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool built = m_layerBuilder->rebuildAllLayers(themeEntries(), m_state.themeRenderKind,
-                                                        m_state.currentExtent);
+    const std::vector<files::ThemeEntry> themes = themeEntries();
+    bool built = false;
+    {
+        platform::StatusLine::Task loading(*m_statusLine, QStringLiteral("Carregando temas"),
+                                           static_cast<qint64>(themes.size()));
+        m_layerBuilder->setProgress([&loading](int done, int, const QString& path) {
+            loading.step(done, QStringLiteral("Carregando %1").arg(path));
+        });
+        built = m_layerBuilder->rebuildAllLayers(themes, m_state.themeRenderKind,
+                                                 m_state.currentExtent);
+        m_layerBuilder->setProgress({});
+    }
     QApplication::restoreOverrideCursor();
     return built;
 }
@@ -111,6 +122,7 @@ void TForm1::SaveProject() {
         return;
     }
     m_startFolders.setProjectFile(*chosen);
+    m_statusLine->fileWritten(*chosen);
 }
 
 void TForm1::OpenProject() {
@@ -224,6 +236,7 @@ void TForm1::SaveColourFile() {
                         platform::MessageKind::Error);
         return;
     }
+    m_statusLine->fileWritten(*native);
     dialogs.message(this, QStringLiteral("Gravação de paleta realizada com sucesso"));
 }
 

@@ -31,6 +31,7 @@ void TForm1::connectOutput() {
     };
     zoomHooks.clearDistance = [this] { Edit10->clear(); };
     zoomHooks.connectionKind = [this] { return m_state.connectionKind; };
+    zoomHooks.status = m_statusLine;
     QWidget* zoomForm = m_windows->window(QStringLiteral("TForm14"));
     m_zoomWindow = std::make_unique<output::ZoomWindow>(
         output::ZoomWindow::Controls{*zoomForm, *Map1, *Image1,
@@ -55,7 +56,8 @@ void TForm1::connectOutput() {
     m_screenOutput = std::make_unique<output::ScreenOutput>(
         output::ScreenOutput::Controls{*Map1, *Image1, *Edit4,
                                        *m_windows->window(QStringLiteral("TForm10"))},
-        output::ScreenOutput::Hooks{preamble, [this] { stopMapTips(); }}, m_state, dialogs);
+        output::ScreenOutput::Hooks{preamble, [this] { stopMapTips(); }, m_statusLine}, m_state,
+        dialogs);
     const auto onMenu = [this](const char* name, auto handler) {
         connect(findChild<QAction*>(QLatin1String(name)), &QAction::triggered, this, handler);
     };
@@ -75,8 +77,9 @@ void TForm1::connectOutput() {
     const platform::Configuration& config = m_surroundings.configuration;
     m_help = std::make_unique<help::HelpWindow>(
         *helpForm, *creditsForm, config.bootDrive, config.drives,
-        config.installedDataFolder.isEmpty() ? QString()
-                                             : config.installedDataFolder + QStringLiteral("/help"));
+        config.installedDataFolder.isEmpty()
+            ? QString()
+            : config.installedDataFolder + QStringLiteral("/help"));
     const auto open = [this](QWidget* form) {
         return [this, form] {
             commonPreamble();

@@ -66,6 +66,7 @@ void TForm1::connectQuery() {
     identifyHooks.stopMapTips = [this] { stopMapTips(); };
     identifyHooks.endMove = [this] { m_themeList->endMove(); };
     identifyHooks.connectionChoice = [this] { return m_state.connectionKind; };
+    identifyHooks.status = m_statusLine;
     identifyHooks.printLines = [this](const QStringList& lines) {
         return query::printToDefaultPrinter(
                    m_windows->window(QStringLiteral("TForm2")), m_surroundings.dialogs, lines,
@@ -86,6 +87,7 @@ void TForm1::connectQuery() {
     queryHooks.stopMapTips = [this] { stopMapTips(); };
     queryHooks.connectionChoice = [this] { return m_state.connectionKind; };
     queryHooks.remoteSearch = [this] { RemoteAreaSearch(); };
+    queryHooks.status = m_statusLine;
     queryHooks.printLines = [this](const QStringList& lines) {
         return query::printToDefaultPrinter(
                    m_windows->window(QStringLiteral("TForm5")), m_surroundings.dialogs, lines,

@@ -85,8 +85,8 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int* renderKind
         layer = std::make_shared<mapcontrol::VectorLayer>(nativePath(source.file), source.layer,
                                                           *m_mapSystem);
     } else {
-        layer = std::make_shared<mapcontrol::VectorLayer>(nativePath(path), QString(),
-                                                          *m_mapSystem);
+        layer =
+            std::make_shared<mapcontrol::VectorLayer>(nativePath(path), QString(), *m_mapSystem);
     }
     // Found by the theme line's own spelling, not by the name on disk.
     layer->setName(layerName(path));
@@ -211,6 +211,10 @@ bool LayerBuilder::rebuildAllLayers(const std::vector<ThemeEntry>& themes,
         int* kind = static_cast<std::size_t>(i) < renderKinds.size()
                         ? &renderKinds[static_cast<std::size_t>(i)]
                         : nullptr;
+        if (m_progress) {
+            const int total = static_cast<int>(themes.size());
+            m_progress(total - 1 - i, total, themePath(theme.line));
+        }
         allBuilt &= buildLayer(themePath(theme.line), theme.checked, kind, Mode::Rebuild);
     }
     kept.clear();  // the data of a file read again goes before the redraw

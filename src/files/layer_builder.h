@@ -57,6 +57,11 @@ public:
         m_mapSystem = &system;
     }
     const std::optional<mapcontrol::CoordinateSystem>& mapSystem() const { return *m_mapSystem; }
+    // Called before each theme's layer of a rebuild is built: `done` themes
+    // of `total` built so far, `path` the theme's file (Windows form).
+    void setProgress(std::function<void(int done, int total, const QString& path)> handler) {
+        m_progress = std::move(handler);
+    }
     // Called after each layer is added (the map tools come back on).
     void setLayerAdded(std::function<void()> handler) { m_layerAdded = std::move(handler); }
 
@@ -98,6 +103,7 @@ private:
     const platform::DriveTable& m_drives;
     platform::Dialogs& m_dialogs;
     ColourFileReader m_readColourFile;
+    std::function<void(int, int, const QString&)> m_progress;
     std::function<void()> m_layerAdded;
     std::optional<mapcontrol::CoordinateSystem> m_ownMapSystem;
     std::optional<mapcontrol::CoordinateSystem>* m_mapSystem = &m_ownMapSystem;

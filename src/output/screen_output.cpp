@@ -2,6 +2,7 @@
 
 #include "mapcontrol/map_widget.h"
 #include "platform/dialogs.h"
+#include "platform/status_line.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <optional>
 
 namespace output {
 
@@ -56,13 +58,15 @@ ScreenOutput::ScreenOutput(Controls controls, Hooks hooks, workspace::AppState& 
     connect(SpeedButton1, &QToolButton::clicked, this, &ScreenOutput::exportMetafile);
 }
 
-void ScreenOutput::report(QWidget* parent, const platform::Result& result) {
+void ScreenOutput::report(QWidget* parent, const platform::Result& result, const QString& written) {
     if (!result) {
         m_dialogs.message(parent,
                           result.detail.isEmpty()
                               ? result.message
                               : result.message + QLatin1Char('\n') + result.detail,
                           platform::MessageKind::Error);
+    } else if (!written.isEmpty() && m_hooks.status) {
+        m_hooks.status->fileWritten(written);
     }
 }
 
@@ -73,7 +77,8 @@ void ScreenOutput::saveScreen(const QString& extension) {
     QWidget* parent = m_controls.map1.window();
     if (const std::optional<QString> chosen = m_dialogs.saveFile(parent, options)) {
         report(parent,
-               m_controls.map1.exportMap(mapcontrol::MapWidget::ExportPicture, *chosen, 1.0));
+               m_controls.map1.exportMap(mapcontrol::MapWidget::ExportPicture, *chosen, 1.0),
+               *chosen);
     }
 }
 
@@ -99,9 +104,18 @@ void ScreenOutput::exportMetafile() {
     if (!chosen) {
         return;
     }
-    const platform::Result exported =
-        m_controls.map1.exportMap(mapcontrol::MapWidget::ExportMetafile, *chosen, factor);
-    report(parent, exported);
+    platform::Result exported;
+    {
+        // A metafile at a large scale takes seconds and tells nothing while it draws.
+        std::optional<platform::StatusLine::Task> busy;
+        if (m_hooks.status) {
+            busy.emplace(*m_hooks.status, QStringLiteral("Exportando %1").arg(*chosen));
+            busy->showNow();
+        }
+        exported =
+            m_controls.map1.exportMap(mapcontrol::MapWidget::ExportMetafile, *chosen, factor);
+    }
+    report(parent, exported, *chosen);
     if (exported) {
         m_controls.metafileForm.close();
     }

@@ -20,7 +20,8 @@ class MapWidget;
 }
 namespace platform {
 class Dialogs;
-}
+class StatusLine;
+}  // namespace platform
 
 namespace output {
 
@@ -50,6 +51,8 @@ public:
         // Distance read-out, end of theme reordering.
         std::function<void()> commonPreamble;
         std::function<void()> stopMapTips;
+        // Where the commands tell what they did; none for the window alone.
+        platform::StatusLine* status = nullptr;
     };
 
     ScreenOutput(Controls controls, Hooks hooks, workspace::AppState& state,
@@ -68,8 +71,9 @@ public:
     QToolButton* SpeedButton1 = nullptr;  // "Exporta metafile"
 
 private:
-    // Shows a failed export's reason; nothing on success.
-    void report(QWidget* parent, const platform::Result& result);
+    // Shows a failed export's reason; on success the file written, when
+    // there is one, goes to the status line.
+    void report(QWidget* parent, const platform::Result& result, const QString& written = {});
 
     Controls m_controls;
     Hooks m_hooks;

@@ -3,6 +3,7 @@
 #include "mapcontrol/map_widget.h"
 #include "output/zoom_coordinates.h"
 #include "platform/dialogs.h"
+#include "platform/status_line.h"
 #include "platform/text_file.h"
 
 #include <QAbstractButton>
@@ -247,6 +248,8 @@ void ZoomWindow::exportPicture() {
     if (!world) {
         m_dialogs.message(&m_controls.form, world.message + QStringLiteral("\n") + world.detail,
                           platform::MessageKind::Error);
+    } else if (m_hooks.status) {
+        m_hooks.status->fileWritten(*chosen);
     }
 }
 
@@ -279,6 +282,8 @@ void ZoomWindow::saveZoomFile() {
     if (!written) {
         m_dialogs.message(&m_controls.form, written.message + QStringLiteral("\n") + written.detail,
                           platform::MessageKind::Error);
+    } else if (m_hooks.status) {
+        m_hooks.status->fileWritten(*chosen);
     }
 }
 

@@ -20,7 +20,8 @@ class MapWidget;
 }
 namespace platform {
 class Dialogs;
-}
+class StatusLine;
+}  // namespace platform
 
 namespace output {
 
@@ -50,6 +51,8 @@ public:
         std::function<void()> clearDistance;
         // The connection kind of the connections window; -1 for none.
         std::function<int()> connectionKind;
+        // Where the commands tell what they did; none for the window alone.
+        platform::StatusLine* status = nullptr;
     };
 
     ZoomWindow(Controls controls, Hooks hooks, workspace::AppState& state,

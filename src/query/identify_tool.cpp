@@ -6,6 +6,7 @@
 #include "mapcontrol/vector_layer.h"
 #include "platform/dialogs.h"
 #include "platform/drives.h"
+#include "platform/status_line.h"
 #include "platform/text_file.h"
 #include "query/identify.h"
 #include "query/media_links.h"
@@ -289,6 +290,8 @@ void IdentifyTool::saveToFile() {
         m_dialogs.message(&m_controls.attributes,
                           written.message + QStringLiteral("\n") + written.detail,
                           platform::MessageKind::Error);
+    } else if (m_hooks.status) {
+        m_hooks.status->fileWritten(*chosen);
     }
 }
 

@@ -25,6 +25,7 @@ class MapWidget;
 namespace platform {
 class Dialogs;
 class DriveTable;
+class StatusLine;
 }  // namespace platform
 namespace workspace {
 class ThemeList;
@@ -64,6 +65,8 @@ public:
         std::function<int()> connectionChoice;
         // Prints lines as a text document; false on failure.
         std::function<bool(const QStringList&)> printLines;
+        // Where the commands tell what they did; none for the window alone.
+        platform::StatusLine* status = nullptr;
     };
 
     IdentifyTool(Controls controls, Hooks hooks, workspace::AppState& state,

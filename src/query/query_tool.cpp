@@ -4,6 +4,7 @@
 #include "mapcontrol/map_widget.h"
 #include "mapcontrol/vector_layer.h"
 #include "platform/dialogs.h"
+#include "platform/status_line.h"
 #include "platform/text_file.h"
 #include "workspace/theme_list.h"
 
@@ -302,12 +303,14 @@ void QueryTool::run() {
     m_controls.expression.setText(m_expression);
     ZoomButton->setEnabled(true);
     m_report.clear();
+    m_found = -1;
     m_controls.map1.refresh();  // evaluates the query while drawing
     m_controls.map2.refresh();
     for (const QString& line : std::as_const(m_report)) {
         Memo1->appendPlainText(line);
     }
     m_report.clear();
+    if (m_found >= 0 && m_hooks.status) m_hooks.status->found(m_found);
 }
 
 void QueryTool::afterLayerDraw(int index) {
@@ -344,6 +347,7 @@ void QueryTool::afterLayerDraw(int index) {
             }
             m_controls.map1.drawShapes(shapes, highlightSymbol(layer->shapeType()));
         }
+        m_found = visited;
         if (m_controls.button.isChecked() && visited == 0) {
             m_dialogs.message(
                 m_controls.form.isVisible() ? &m_controls.form : m_controls.map1.window(),
@@ -412,6 +416,8 @@ void QueryTool::writeLines(const QStringList& lines, const QString& fileName) {
     if (!written) {
         m_dialogs.message(&m_controls.form, written.message + QStringLiteral("\n") + written.detail,
                           platform::MessageKind::Error);
+    } else if (m_hooks.status) {
+        m_hooks.status->fileWritten(*chosen);
     }
 }
 

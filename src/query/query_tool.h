@@ -24,7 +24,8 @@ class VectorLayer;
 }  // namespace mapcontrol
 namespace platform {
 class Dialogs;
-}
+class StatusLine;
+}  // namespace platform
 namespace workspace {
 class ThemeList;
 }
@@ -61,6 +62,8 @@ public:
         std::function<void()> remoteSearch;
         // Prints lines as a text document; false on failure.
         std::function<bool(const QStringList&)> printLines;
+        // Where the commands tell what they did; none for the window alone.
+        platform::StatusLine* status = nullptr;
     };
 
     QueryTool(Controls controls, Hooks hooks, workspace::AppState& state,
@@ -124,6 +127,7 @@ private:
     platform::Dialogs& m_dialogs;
     bool m_active = false;
     bool m_valueIsNumeric = false;
+    qsizetype m_found = -1;  // records the last evaluation selected
     QString m_themeEntry;
     QString m_expression;
     QStringList m_extentList;
