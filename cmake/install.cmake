@@ -5,8 +5,8 @@ set(desktop ${PROJECT_SOURCE_DIR}/resources/desktop)
 
 install(TARGETS quelvora RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-file(GLOB help_pages ${PROJECT_SOURCE_DIR}/help/pages/*.htm)
-install(FILES ${help_pages} DESTINATION ${QUELVORA_DATA_DIR}/help)
+# The help pages and their pictures as the build made them (help_pages.cmake).
+install(DIRECTORY ${QUELVORA_BUILD_HELP}/ DESTINATION ${QUELVORA_DATA_DIR}/help)
 
 install(FILES ${desktop}/quelvora.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${desktop}/quelvora-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -51,6 +52,18 @@ HelpWindow::HelpWindow(QWidget& helpForm, QWidget& creditsForm, QChar bootDrive,
     connect(Edit1, &QLineEdit::textChanged, this, &HelpWindow::search);
     connect(ListBox2, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { choose(item->text()); });
+    // A page's link to another page ("9.htm") finds it as the index does:
+    // the configuration folder's first, then the installed one.
+    WebBrowser1->setLinkHandler([this](const QUrl& link) {
+        static const QRegularExpression pageName(QStringLiteral("^([0-9]+)\\.htm$"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = pageName.match(link.path());
+        if (!link.isRelative() || !m.hasMatch()) {
+            return false;
+        }
+        showPage(m.captured(1));
+        return true;
+    });
     connect(SpeedButton2, &QToolButton::clicked, this, &HelpWindow::openOutside);
     connect(SpeedButton1, &QToolButton::clicked, &helpForm, &QWidget::close);
 
@@ -98,7 +111,10 @@ QString HelpWindow::pageFile(const QString& page) const {
 }
 
 void HelpWindow::choose(const QString& entry) {
-    const QString page = entryPage(entry);
+    showPage(entryPage(entry));
+}
+
+void HelpWindow::showPage(const QString& page) {
     m_currentPage = page + QStringLiteral(".HTM");
     const QString file = pageFile(page);
     if (QFileInfo(file).isFile()) {

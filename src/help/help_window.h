@@ -32,6 +32,8 @@ public:
 
     void search(const QString& text);
     void choose(const QString& entry);
+    // Shows help page `page` ("9"), found as an index entry finds it.
+    void showPage(const QString& page);
     // The current page in the desktop's browser.
     void openOutside();
 

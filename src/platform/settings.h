@@ -18,9 +18,10 @@ struct Environment {
     QString programDir;        // $QUELVORA_PROGRAMDIR
     QString executableFolder;  // folder of the running executable
     QString userDataFolder;    // ~/.local/share/quelvora
-    // The installed program's read-only data (help pages), "<prefix>/share/quelvora"
-    // beside the executable's "<prefix>/bin"; empty when the program runs
-    // from its build tree.
+    // The program's read-only data (help pages), "<prefix>/share/quelvora"
+    // beside the executable's "<prefix>/bin" ("<build>/share/quelvora" for
+    // "<build>/src" in a build tree, which the build fills); empty when there
+    // is no such folder.
     QString installedDataFolder;
 
     static Environment fromProcess();

@@ -4,6 +4,7 @@
 #include "platform/text_file.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -74,8 +75,7 @@ WebView::WebView(QWidget* parent) : QWidget(parent) {
     m_browser = new QTextBrowser(this);
     m_browser->setObjectName(QStringLiteral("browser"));
     m_browser->setOpenLinks(false);
-    connect(m_browser, &QTextBrowser::anchorClicked, this,
-            [this](const QUrl& url) { load(url.toString()); });
+    connect(m_browser, &QTextBrowser::anchorClicked, this, &WebView::followLink);
 
     m_addressLabel = new QLabel(this);
     m_addressLabel->setObjectName(QStringLiteral("address"));
@@ -132,6 +132,18 @@ void WebView::load(const QString& address) {
     }
     std::optional<QByteArray> page = m_fetcher(normalisedAddress(address), &m_error);
     show(page.value_or(QByteArray()));
+}
+
+void WebView::followLink(const QUrl& link) {
+    if (m_linkHandler && m_linkHandler(link)) {
+        return;
+    }
+    const std::optional<QString> page = localFile(m_address);
+    if (link.isRelative() && page && !link.path().isEmpty()) {
+        load(QDir::cleanPath(QFileInfo(*page).dir().filePath(link.path())));
+        return;
+    }
+    load(link.toString());
 }
 
 void WebView::setContent(const QString& address, const QByteArray& html) {

@@ -28,12 +28,17 @@ public:
     // Returns the page's bytes, or nothing with *error set.
     using Fetcher = std::function<std::optional<QByteArray>(const QString& url, QString* error)>;
     using BrowserOpener = std::function<void(const QUrl& url)>;
+    // Given a followed link first; true when it took the link itself.
+    using LinkHandler = std::function<bool(const QUrl& link)>;
 
     explicit WebView(QWidget* parent = nullptr);
 
     void setFetcher(Fetcher fetcher) { m_fetcher = std::move(fetcher); }
     // Replaces the desktop's browser (tests record the address instead).
     void setBrowserOpener(BrowserOpener opener) { m_openBrowser = std::move(opener); }
+    // Takes the links the user follows before the view does (the help window
+    // looks its pages up by number).
+    void setLinkHandler(LinkHandler handler) { m_linkHandler = std::move(handler); }
 
     // Shows the page at `address`: a local file (a "file:" address or an
     // absolute path, found or not) is read directly, any other address goes
@@ -70,6 +75,9 @@ public:
 
 private:
     void setAddress(const QString& address);
+    // A followed link: a relative one of a local page names a file beside
+    // that page; any other is loaded as it is.
+    void followLink(const QUrl& link);
     void show(const QByteArray& html);
     void showPicture(const QImage& picture);
 
@@ -78,6 +86,7 @@ private:
     QPushButton* m_openButton = nullptr;
     Fetcher m_fetcher;
     BrowserOpener m_openBrowser;
+    LinkHandler m_linkHandler;
     QString m_address;
     QByteArray m_content;
     QImage m_picture;

@@ -43,9 +43,12 @@ grep -q "type=\"$mime\"" "$package" || fail "the MIME package has no $mime"
 grep -q '<glob pattern="\*.jjj"/>' "$package" || fail "*.jjj is not in the MIME package"
 mime_icon=$(sed -n 's/.*<icon name="\([^"]*\)".*/\1/p' "$package")
 [[ -f $share/icons/hicolor/scalable/mimetypes/$mime_icon.svg ]] || fail "no icon '$mime_icon'"
-pages=$(ls "$source"/help/pages/*.htm | wc -l)
-installed_pages=$(ls "$share"/quelvora/help/*.htm | wc -l)
-[[ $pages -eq $installed_pages ]] || fail "$installed_pages help pages installed of $pages"
+# The help pages and their pictures as the build made them, pages 1 to 30.
+diff -r "$build/share/quelvora/help" "$share/quelvora/help" >/dev/null ||
+  fail "the installed help pages are not the build's"
+for page in $(seq 1 30); do
+  [[ -f $share/quelvora/help/$page.htm ]] || fail "help page $page.htm not installed"
+done
 
 # The desktop's view of the installed files (the install ran the caches).
 mkdir -p "$work/files"

@@ -1,6 +1,7 @@
 #include "platform/web_view.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -8,6 +9,8 @@
 #include <QTextBrowser>
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 TEST(WebView, backslashesTurnIntoSlashesBeforeTheQueryOnly) {
     EXPECT_EQ(
@@ -152,4 +155,40 @@ TEST(WebView, aLocalFileThatIsMissingIsNeverFetched) {
               QString::fromUtf8("A página não está instalada"));
     EXPECT_TRUE(view.content().isEmpty());
     EXPECT_FALSE(view.saveContent(dir.filePath("x.htm")));
+}
+
+TEST(WebView, aRelativeLinkOfALocalPageNamesAFileBesideIt) {
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath("img"));
+    for (const auto& [name, text] : {std::pair{"1.htm", "<a href=\"img/2.htm\">2</a>"},
+                                     std::pair{"img/2.htm", "<p>segunda</p>"}}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+    platform::WebView view;
+    bool fetched = false;
+    view.setFetcher([&fetched](const QString&, QString*) -> std::optional<QByteArray> {
+        fetched = true;
+        return QByteArray();
+    });
+    auto* browser = view.findChild<QTextBrowser*>("browser");
+    view.load(dir.filePath("1.htm"));
+    emit browser->anchorClicked(QUrl("img/2.htm"));
+    EXPECT_EQ(view.address(), dir.filePath("img/2.htm"));
+    EXPECT_TRUE(view.content().contains("segunda"));
+    EXPECT_FALSE(fetched);
+
+    // A link the owner takes never reaches the view; one it leaves does.
+    QList<QUrl> taken;
+    view.setLinkHandler([&taken](const QUrl& link) {
+        taken << link;
+        return link.scheme() == "ajuda";
+    });
+    emit browser->anchorClicked(QUrl("ajuda:9"));
+    EXPECT_EQ(view.address(), dir.filePath("img/2.htm"));
+    emit browser->anchorClicked(QUrl("http://exemplo.invalid/p"));
+    EXPECT_EQ(view.address(), "http://exemplo.invalid/p");
+    EXPECT_TRUE(fetched);
+    EXPECT_EQ(taken.size(), 2);
 }
