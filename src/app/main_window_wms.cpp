@@ -82,6 +82,7 @@ void TForm1::connectWms() {
     const platform::Configuration& config = m_surroundings.configuration;
     m_downloader = std::make_unique<net::BusyDownloader>(
         this, net::DownloadLimits::fromSettings(config.settings));
+    m_downloader->setStatusLine(m_statusLine);
     m_wms = std::make_unique<wms::WmsWindow>(wms::WmsWindow::Surroundings{
         *m_windows->window(QStringLiteral("TForm24")), m_state, m_surroundings.dialogs,
         *m_downloader, config.programFolder, config.settings.gatewayHost});

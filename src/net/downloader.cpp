@@ -1,6 +1,7 @@
 #include "net/downloader.h"
 
 #include "net/session.h"
+#include "platform/status_line.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -14,12 +15,15 @@
 #include <QPushButton>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
 #include <atomic>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <thread>
 
 namespace net {
@@ -145,6 +149,48 @@ QDialog* makeBusyBox(QWidget* window) {
     return box;
 }
 
+// Shows how far a download has come, on the busy box's bar and on the
+// status line, at most once per StatusLine::kStepMs: a share where the
+// server announced the length, a busy bar where it did not.
+class ProgressReport {
+public:
+    ProgressReport(const Session& session, QDialog* box, platform::StatusLine* line,
+                   const QString& url)
+        : m_session(session), m_box(box) {
+        if (line) {
+            const QString host = QUrl(url).host();
+            m_task.emplace(*line,
+                           QStringLiteral("Baixando de %1").arg(host.isEmpty() ? url : host));
+        }
+        m_timer.setInterval(static_cast<int>(platform::StatusLine::kStepMs));
+        m_timer.callOnTimeout([this] { update(); });
+        m_timer.start();
+    }
+
+private:
+    void update() {
+        const Session::Progress progress = m_session.progress();
+        const bool known = progress.expected > 0;
+        if (m_task) {
+            m_task->setTotal(progress.expected);
+            m_task->step(progress.received);
+        }
+        if (auto* bar =
+                m_box ? m_box->findChild<QProgressBar*>(QStringLiteral("BusyBar")) : nullptr) {
+            bar->setRange(0, known ? 1000 : 0);
+            if (known) {
+                bar->setValue(static_cast<int>(
+                    std::min<qint64>(1000, progress.received * 1000 / progress.expected)));
+            }
+        }
+    }
+
+    const Session& m_session;
+    QPointer<QDialog> m_box;
+    std::optional<platform::StatusLine::Task> m_task;
+    QTimer m_timer;
+};
+
 // Restores the cursor however download() leaves.
 struct WaitCursor {
     WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
@@ -167,6 +213,7 @@ struct BusyDownloader::Impl {
 
     QPointer<QWidget> window;
     Session session;
+    QPointer<platform::StatusLine> statusLine;
     QPointer<QDialog> box;
     bool running = false;
     bool cancelRequested = false;
@@ -231,6 +278,7 @@ platform::Result BusyDownloader::download(const QString& url, const QString& nat
         }
     });
     showLater.start(kBusyBoxDelayMs);
+    const ProgressReport report(m_impl->session, box.data(), m_impl->statusLine.data(), url);
 
     QEventLoop loop;
     platform::Result result = platform::Result::success();
@@ -260,6 +308,10 @@ platform::Result BusyDownloader::download(const QString& url, const QString& nat
         m_impl->cancelCommand(loopLevel);
     }
     return result;
+}
+
+void BusyDownloader::setStatusLine(platform::StatusLine* line) {
+    m_impl->statusLine = line;
 }
 
 void BusyDownloader::cancel() {

@@ -9,6 +9,10 @@
 
 class QWidget;
 
+namespace platform {
+class StatusLine;
+}
+
 namespace net {
 
 // What the windows download through: one blocking call to the caller, so
@@ -37,6 +41,10 @@ public:
     ~BusyDownloader() override;
 
     platform::Result download(const QString& url, const QString& nativePath) override;
+    // The status line that tells a download of more than half a second:
+    // "Baixando de <host>", with the share received when the server
+    // announced the length (a busy bar otherwise). Null: none.
+    void setStatusLine(platform::StatusLine* line);
     // Cancels the download in progress, if any (tests, and the busy box).
     void cancel();
     // The busy box while a download runs; null otherwise.

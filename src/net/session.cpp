@@ -126,9 +126,21 @@ QString curlFailureReason(CURLcode code, const QString& curlText) {
     return QStringLiteral("%1 (%2, %3)").arg(reason, curlText).arg(static_cast<int>(code));
 }
 
-// Called by curl while a transfer runs; a non-zero answer aborts it.
-int checkCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    return static_cast<const std::atomic<bool>*>(user)->load() ? 1 : 0;
+// What the transfer thread and the others share while a download runs.
+struct TransferState {
+    std::atomic<bool> cancelled{false};
+    std::atomic<qint64> received{0};
+    std::atomic<qint64> expected{0};
+};
+
+// Called by curl while a transfer runs: notes the progress; a non-zero
+// answer aborts the transfer.
+int onTransferProgress(void* user, curl_off_t expected, curl_off_t received, curl_off_t,
+                       curl_off_t) {
+    auto* state = static_cast<TransferState*>(user);
+    state->received = static_cast<qint64>(received);
+    state->expected = static_cast<qint64>(expected);
+    return state->cancelled ? 1 : 0;
 }
 
 }  // namespace
@@ -141,7 +153,7 @@ struct Session::Impl {
     DownloadLimits limits;
     CurlMulti multi;
     CurlEasy easy;
-    std::atomic<bool> cancelled{false};
+    TransferState transfer;
     std::atomic<int> connectionsOpened{0};
     char errorBuffer[CURL_ERROR_SIZE] = {};
 
@@ -150,14 +162,14 @@ struct Session::Impl {
 };
 
 CURLcode Session::Impl::perform() {
-    if (cancelled) {
+    if (transfer.cancelled) {
         return CURLE_ABORTED_BY_CALLBACK;
     }
     CURLMcode multiCode = curl_multi_add_handle(multi.get(), easy.get());
     CURLcode code = CURLE_OK;
     int running = 1;
     while (multiCode == CURLM_OK) {
-        if (cancelled) {
+        if (transfer.cancelled) {
             code = CURLE_ABORTED_BY_CALLBACK;
             break;
         }
@@ -208,8 +220,8 @@ Session::Session(DownloadLimits limits) : m_impl(std::make_unique<Impl>()) {
     curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(limits.maxBytes));
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, writeToSink);
     curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, checkCancel);
-    curl_easy_setopt(h, CURLOPT_XFERINFODATA, &m_impl->cancelled);
+    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, onTransferProgress);
+    curl_easy_setopt(h, CURLOPT_XFERINFODATA, &m_impl->transfer);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, m_impl->errorBuffer);
     curl_easy_setopt(h, CURLOPT_USERAGENT, "Quelvora");
 }
@@ -231,6 +243,8 @@ platform::Result Session::download(const QString& url, const QString& path) {
     const QByteArray address = requestUrl(url);
     Sink sink{&file.device(), 0, m_impl->limits.maxBytes};
     m_impl->errorBuffer[0] = '\0';
+    m_impl->transfer.received = 0;
+    m_impl->transfer.expected = 0;
     curl_easy_setopt(h, CURLOPT_URL, address.constData());
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
 
@@ -240,7 +254,7 @@ platform::Result Session::download(const QString& url, const QString& path) {
     curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
 
     QString detail;
-    if (code == CURLE_ABORTED_BY_CALLBACK && m_impl->cancelled) {
+    if (code == CURLE_ABORTED_BY_CALLBACK && m_impl->transfer.cancelled) {
         detail = QStringLiteral("cancelado");
     } else if (sink.overCap || code == CURLE_FILESIZE_EXCEEDED) {
         detail = QStringLiteral("resposta maior que %1 bytes").arg(m_impl->limits.maxBytes);
@@ -264,14 +278,18 @@ platform::Result Session::download(const QString& url, const QString& path) {
 }
 
 void Session::cancel() {
-    m_impl->cancelled = true;
+    m_impl->transfer.cancelled = true;
     if (m_impl->multi) {
         curl_multi_wakeup(m_impl->multi.get());
     }
 }
 
 void Session::resetCancel() {
-    m_impl->cancelled = false;
+    m_impl->transfer.cancelled = false;
+}
+
+Session::Progress Session::progress() const {
+    return {m_impl->transfer.received, m_impl->transfer.expected};
 }
 
 const DownloadLimits& Session::limits() const {

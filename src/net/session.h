@@ -27,6 +27,13 @@ public:
     // Clears a cancel so the next download runs.
     void resetCancel();
     const DownloadLimits& limits() const;
+    // How far the running download has come: bytes received and the bytes
+    // the server announced (0 when it announced none). Any thread may ask.
+    struct Progress {
+        qint64 received = 0;
+        qint64 expected = 0;
+    };
+    Progress progress() const;
     // New connections the downloads of this session have opened so far;
     // requests that reused a kept connection add nothing.
     int connectionsOpened() const;

@@ -109,6 +109,10 @@ bool StatusLine::Task::step(qint64 done, const QString& what) {
     return true;
 }
 
+void StatusLine::Task::setTotal(qint64 total) {
+    m_total = std::max<qint64>(total, 0);
+}
+
 void StatusLine::Task::showNow() {
     m_start = m_line.now() - kShowAfterMs;
     m_shown = false;

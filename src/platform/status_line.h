@@ -70,6 +70,9 @@ public:
     // `what` as the text when not empty. True when the line was updated,
     // false when too soon after the start or the last update.
     bool step(qint64 done, const QString& what = QString());
+    // The amount, once known after the start (a download's announced
+    // length); 0 turns the bar back to busy.
+    void setTotal(qint64 total);
     // GDAL's progress callback: `fraction` from 0 to 1, `task` a Task made
     // with any total. Always lets the work go on.
     static int gdalProgress(double fraction, const char* message, void* task);

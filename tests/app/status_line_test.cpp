@@ -3,9 +3,11 @@
 #include "platform/status_line.h"
 #include "app/main_window_fixture.h"
 #include "mapcontrol/map_widget.h"
+#include "net/downloader.h"
 #include "output/screen_output.h"
 #include "output/zoom_window.h"
 #include "query/query_tool.h"
+#include "support/http_server.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -14,6 +16,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -172,4 +176,35 @@ TEST_F(StatusLineTest, aRebuildReportsEachThemeBeforeItIsBuilt) {
                                        w->state().currentExtent);
     EXPECT_TRUE(steps.isEmpty());
     EXPECT_TRUE(w->statusLine().progressBar().isHidden());
+}
+
+TEST_F(StatusLineTest, aLongDownloadOfTheWindowIsToldOnTheLine) {
+    support::HttpServer server;
+    support::HttpServer::Reply paused{200, std::string(200'000, 'p')};
+    paused.pauseHalfway = true;
+    server.reply("/capabilities", paused);
+    auto w = startWithPoints();
+    // The line shows once the download has run for half a second; then the
+    // server sends the rest.
+    QString during;
+    int share = -1;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (w->statusLine().progressBar().isVisible() &&
+            w->statusLine().progressBar().value() > 0) {
+            during = statusText(*w);
+            share = w->statusLine().progressBar().value();
+            poll.stop();
+            server.resume();
+        }
+    });
+    poll.start();
+    QTemporaryDir dir;
+    const platform::Result result =
+        w->downloader().download(server.url("/capabilities"), dir.filePath("c.xml"));
+    ASSERT_TRUE(result) << result.detail.toStdString();
+    EXPECT_EQ(during.toStdString(), "Baixando de 127.0.0.1");
+    EXPECT_EQ(share, 500);
+    EXPECT_FALSE(w->statusLine().progressBar().isVisible());
 }

@@ -1,15 +1,18 @@
 #include "download_fixture.h"
 #include "net/downloader.h"
+#include "platform/status_line.h"
 #include "support/http_server.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpontaneKeyEvent>
+#include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 
@@ -242,4 +245,58 @@ TEST_F(BusyDownload, aCancelEndsTheCommandNotJustItsTransfer) {
     EXPECT_TRUE(next) << next.detail.toStdString();
     EXPECT_FALSE(next.cancelled);
     EXPECT_EQ(server.targets().size(), 2u);
+}
+
+TEST_F(BusyDownload, progressShowsOnTheBoxAndTheStatusLine) {
+    // Every reading of this clock is a second after the last: the line
+    // shows and updates at each step of the waiting loop.
+    qint64 clock = 0;
+    auto* bar = new QStatusBar(&window);
+    bar->show();
+    platform::StatusLine line(*bar, [&clock] { return clock += 1000; });
+    downloader.setStatusLine(&line);
+    support::HttpServer::Reply paused{200, std::string(400'000, 'p')};
+    paused.pauseHalfway = true;
+    server.reply("/big", paused);
+
+    int boxValue = -1;
+    int lineValue = -1;
+    QString lineText;
+    const auto halfway = [&] {
+        return boxVisible() && line.progressBar().isVisible() && line.progressBar().value() >= 490;
+    };
+    when(halfway, [&] {
+        boxValue = downloader.busyBox()->findChild<QProgressBar*>("BusyBar")->value();
+        lineValue = line.progressBar().value();
+        lineText = line.text();
+        server.resume();
+    });
+    const platform::Result result = downloader.download(server.url("/big"), dir.filePath("big"));
+    ASSERT_TRUE(result) << result.detail.toStdString();
+    // Half of the announced length had come, in thousandths.
+    EXPECT_EQ(boxValue, 500);
+    EXPECT_EQ(lineValue, 500);
+    EXPECT_EQ(lineText.toStdString(), "Baixando de 127.0.0.1");
+    EXPECT_EQ(QFileInfo(dir.filePath("big")).size(), 400'000);
+    // Once the download has ended, its text and bar are gone.
+    EXPECT_FALSE(line.progressBar().isVisible());
+    EXPECT_EQ(line.text(), QString());
+    expectCleanEnd();
+}
+
+TEST_F(BusyDownload, anAnswerOfUnknownLengthShowsABusyBar) {
+    qint64 clock = 0;
+    auto* bar = new QStatusBar(&window);
+    bar->show();
+    platform::StatusLine line(*bar, [&clock] { return clock += 1000; });
+    downloader.setStatusLine(&line);
+    int maximum = -1;
+    when([&] { return requestArrived() && line.progressBar().isVisible(); },
+         [&] {
+             maximum = line.progressBar().maximum();
+             downloader.cancel();
+         });
+    EXPECT_TRUE(downloader.download(server.url("/hang"), dir.filePath("a")).cancelled);
+    EXPECT_EQ(maximum, 0);  // busy
+    EXPECT_FALSE(line.progressBar().isVisible());
 }

@@ -63,6 +63,24 @@ HttpServer::HttpServer() : m_server(std::make_unique<httplib::Server>()) {
                                                   });
             return;
         }
+        if (reply.pauseHalfway) {
+            auto body = std::make_shared<std::string>(std::move(reply.body));
+            response.set_content_provider(
+                body->size(), reply.contentType,
+                [this, body](size_t offset, size_t length, httplib::DataSink& sink) {
+                    const size_t half = body->size() / 2;
+                    if (offset == half) {
+                        std::unique_lock lock(m_mutex);
+                        m_released.wait(lock, [this] { return m_stopping || m_resumed; });
+                        if (m_stopping) {
+                            return false;
+                        }
+                    }
+                    const size_t end = offset < half ? half : body->size();
+                    return sink.write(body->data() + offset, std::min(length, end - offset));
+                });
+            return;
+        }
         if (!reply.chunked) {
             response.set_content(reply.body, reply.contentType.c_str());
             return;
@@ -103,6 +121,14 @@ HttpServer::~HttpServer() {
     m_released.notify_all();
     m_server->stop();
     m_thread.join();
+}
+
+void HttpServer::resume() {
+    {
+        std::lock_guard lock(m_mutex);
+        m_resumed = true;
+    }
+    m_released.notify_all();
 }
 
 void HttpServer::reply(const std::string& path, Reply reply) {

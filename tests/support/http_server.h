@@ -32,6 +32,9 @@ public:
         bool hang = false;       // never answers until the server goes away
         bool endless = false;    // a body without end, sent without a Content-Length
         std::string location{};  // the Location header, for redirects
+        // Sends the first half of the body (with its Content-Length), then
+        // waits for resume() before the rest.
+        bool pauseHalfway = false;
     };
 
     HttpServer();
@@ -49,6 +52,8 @@ public:
     std::vector<std::string> targets() const;
     // Those of them that start with `prefix` (a path), in order.
     std::vector<std::string> targetsStartingWith(const std::string& prefix) const;
+    // Lets paused replies send the rest of their body.
+    void resume();
     // TCP connections accepted so far.
     int connectionsAccepted() const { return m_connections; }
 
@@ -59,6 +64,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_released;
     bool m_stopping = false;
+    bool m_resumed = false;
     std::atomic<int> m_connections{0};
     std::map<std::string, Reply> m_replies;
     std::vector<std::string> m_targets;
