@@ -777,7 +777,10 @@ void TForm1::connectThemeList() {
         connect(button(QLatin1String(name)), &QToolButton::clicked, this, handler);
     };
     onClick("SpeedButton3", [this] {
-        m_themeList->addTheme(kAddThemeFilter);
+        withLoadingProgress([this] {
+            m_themeList->addTheme(kAddThemeFilter);
+            return true;
+        });
         // Whatever came of it, the memory and identify tools are on again.
         button(QStringLiteral("M1"))->setEnabled(!m_state.connectionMode);
         button(QStringLiteral("SpeedButton6"))->setEnabled(true);

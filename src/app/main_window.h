@@ -146,6 +146,10 @@ public:
     platform::Result LoadProjectLines(const QString& nativePath, QChar drive);
     // Builds every theme's layer in both maps.
     bool RebuildAllLayers();
+    // Runs `build` (a rebuild, or adding a theme) with the layer builder's
+    // progress told on the status line: the theme being read and the share
+    // of the work done.
+    bool withLoadingProgress(const std::function<bool()>& build);
     // Appends theme lines, with their check marks, to the theme list and its
     // hidden copies; each enters with unique values.
     void appendThemes(const std::vector<files::ThemeEntry>& entries);

@@ -18,7 +18,11 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QListWidget>
+#include <QScopeGuard>
 #include <QSignalBlocker>
+
+#include <cmath>
+#include <optional>
 
 namespace app {
 
@@ -78,19 +82,26 @@ void TForm1::appendThemes(const std::vector<files::ThemeEntry>& entries) {
 bool TForm1::RebuildAllLayers() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const std::vector<files::ThemeEntry> themes = themeEntries();
-    bool built = false;
-    {
-        platform::StatusLine::Task loading(*m_statusLine, QStringLiteral("Carregando temas"),
-                                           static_cast<qint64>(themes.size()));
-        m_layerBuilder->setProgress([&loading](int done, int, const QString& path) {
-            loading.step(done, QStringLiteral("Carregando %1").arg(path));
-        });
-        built = m_layerBuilder->rebuildAllLayers(themes, m_state.themeRenderKind,
-                                                 m_state.currentExtent);
-        m_layerBuilder->setProgress({});
-    }
+    const bool built = withLoadingProgress([&] {
+        return m_layerBuilder->rebuildAllLayers(themes, m_state.themeRenderKind,
+                                                m_state.currentExtent);
+    });
     QApplication::restoreOverrideCursor();
     return built;
+}
+
+bool TForm1::withLoadingProgress(const std::function<bool()>& build) {
+    // The work starts with the first theme built, not before (a file
+    // dialog may come first).
+    std::optional<platform::StatusLine::Task> loading;
+    m_layerBuilder->setProgress([this, &loading](double done, int total, const QString& path) {
+        if (!loading) {
+            loading.emplace(*m_statusLine, QString(), static_cast<qint64>(total) * 1000);
+        }
+        loading->step(std::llround(done * 1000), QStringLiteral("Carregando %1").arg(path));
+    });
+    const auto forget = qScopeGuard([this] { m_layerBuilder->setProgress({}); });
+    return build();
 }
 
 void TForm1::SaveProject() {

@@ -76,6 +76,15 @@ QString LayerBuilder::nativePath(const QString& windowsPath) const {
 
 bool LayerBuilder::buildLayer(const QString& path, bool visible, int* renderKind, Mode mode) {
     const ThemeKind kind = themeKind(path);
+    if (m_progress) {
+        m_progress(m_progressDone, m_progressTotal, path);
+    }
+    mapcontrol::LoadProgress reading;
+    if (m_progress) {
+        reading = [this, &path](double share) {
+            m_progress(m_progressDone + share, m_progressTotal, path);
+        };
+    }
     std::shared_ptr<mapcontrol::Layer> layer;
     if (isPictureKind(kind)) {
         layer = std::make_shared<mapcontrol::ImageLayer>(nativePath(path), *m_mapSystem);
@@ -83,10 +92,10 @@ bool LayerBuilder::buildLayer(const QString& path, bool visible, int* renderKind
         // The file, and the layer of it the line names.
         const ThemeSource source = themeSource(path);
         layer = std::make_shared<mapcontrol::VectorLayer>(nativePath(source.file), source.layer,
-                                                          *m_mapSystem);
+                                                          *m_mapSystem, reading);
     } else {
-        layer =
-            std::make_shared<mapcontrol::VectorLayer>(nativePath(path), QString(), *m_mapSystem);
+        layer = std::make_shared<mapcontrol::VectorLayer>(nativePath(path), QString(), *m_mapSystem,
+                                                          reading);
     }
     // Found by the theme line's own spelling, not by the name on disk.
     layer->setName(layerName(path));
@@ -211,10 +220,8 @@ bool LayerBuilder::rebuildAllLayers(const std::vector<ThemeEntry>& themes,
         int* kind = static_cast<std::size_t>(i) < renderKinds.size()
                         ? &renderKinds[static_cast<std::size_t>(i)]
                         : nullptr;
-        if (m_progress) {
-            const int total = static_cast<int>(themes.size());
-            m_progress(total - 1 - i, total, themePath(theme.line));
-        }
+        m_progressTotal = static_cast<int>(themes.size());
+        m_progressDone = m_progressTotal - 1 - i;
         allBuilt &= buildLayer(themePath(theme.line), theme.checked, kind, Mode::Rebuild);
     }
     kept.clear();  // the data of a file read again goes before the redraw
@@ -223,6 +230,8 @@ bool LayerBuilder::rebuildAllLayers(const std::vector<ThemeEntry>& themes,
 }
 
 bool LayerBuilder::buildThemeLayer(const QString& pathOrLine) {
+    m_progressDone = 0;
+    m_progressTotal = 1;
     return buildLayer(themePath(pathOrLine), true, nullptr, Mode::AddOne);
 }
 

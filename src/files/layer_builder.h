@@ -57,9 +57,11 @@ public:
         m_mapSystem = &system;
     }
     const std::optional<mapcontrol::CoordinateSystem>& mapSystem() const { return *m_mapSystem; }
-    // Called before each theme's layer of a rebuild is built: `done` themes
-    // of `total` built so far, `path` the theme's file (Windows form).
-    void setProgress(std::function<void(int done, int total, const QString& path)> handler) {
+    // Called before each theme's layer of a rebuild (or the one theme added)
+    // is built, and while a large file of it is read: `done` themes of
+    // `total` built so far, with the share of the theme being read as its
+    // fraction; `path` the theme's file (Windows form).
+    void setProgress(std::function<void(double done, int total, const QString& path)> handler) {
         m_progress = std::move(handler);
     }
     // Called after each layer is added (the map tools come back on).
@@ -103,7 +105,11 @@ private:
     const platform::DriveTable& m_drives;
     platform::Dialogs& m_dialogs;
     ColourFileReader m_readColourFile;
-    std::function<void(int, int, const QString&)> m_progress;
+    std::function<void(double, int, const QString&)> m_progress;
+    // The place of the theme being built among those of the build, for
+    // the progress of its read.
+    int m_progressDone = 0;
+    int m_progressTotal = 1;
     std::function<void()> m_layerAdded;
     std::optional<mapcontrol::CoordinateSystem> m_ownMapSystem;
     std::optional<mapcontrol::CoordinateSystem>* m_mapSystem = &m_ownMapSystem;

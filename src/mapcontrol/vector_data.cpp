@@ -573,7 +573,10 @@ struct Pass {
 };
 
 // Reads every feature's geometry, with the attributes left unread.
-Pass readGeometry(OGRLayer& layer, VectorData::Builder& builder) {
+// Tells `progress` the share read every kProgressFeatures features.
+Pass readGeometry(OGRLayer& layer, VectorData::Builder& builder, std::size_t expected,
+                  const LoadProgress& progress) {
+    constexpr std::size_t kProgressFeatures = 4096;
     ScopedGdalErrors errors;
     Pass pass;
     ignoreEveryField(layer);
@@ -584,6 +587,9 @@ Pass readGeometry(OGRLayer& layer, VectorData::Builder& builder) {
         addGeometry(builder, feature->GetGeometryRef(), scratch);
         builder.endFeature();
         ++pass.features;
+        if (progress && expected > 0 && pass.features % kProgressFeatures == 0) {
+            progress(std::min(1.0, static_cast<double>(pass.features) / expected));
+        }
     }
     pass.failed = errors.hasFailure();
     pass.messages = errors.messages();
@@ -687,7 +693,7 @@ void moveIntoTarget(VectorData::Builder& builder, DeclaredSystem declared,
 
 std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorData::load(
     const QString& nativePath, const QString& layerName,
-    const std::optional<CoordinateSystem>& target) {
+    const std::optional<CoordinateSystem>& target, const LoadProgress& progress) {
     registerGdal();
     ScopedGdalErrors errors;
     QString detail;
@@ -761,7 +767,7 @@ std::variant<std::shared_ptr<const VectorData>, VectorData::LoadError> VectorDat
     });
     Pass geometry;
     try {
-        geometry = readGeometry(geometryLayer, builder);
+        geometry = readGeometry(geometryLayer, builder, expected, progress);
         moveIntoTarget(builder, std::move(declared), target);
         builder.buildIndex();  // while the attributes are still being read
     } catch (const std::exception& e) {

@@ -12,12 +12,16 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <variant>
 #include <vector>
 
 namespace mapcontrol {
+
+// Hears how much of a file has been read: a share from 0 to 1.
+using LoadProgress = std::function<void(double share)>;
 
 // The contents of a vector layer (a shapefile, or one layer of a file of
 // another format OGR reads) held in memory, read once and then shared,
@@ -44,9 +48,12 @@ public:
     // the one its geometries have, and one that mixes them is refused. With a
     // `target` system, data that declares another system is transformed
     // into it once, here; data that declares none is taken as it is.
+    // `progress`, when given, hears the share of the features read so far
+    // (0 to 1) every few thousand features, on the calling thread.
     static std::variant<std::shared_ptr<const VectorData>, LoadError> load(
         const QString& nativePath, const QString& layerName = QString(),
-        const std::optional<CoordinateSystem>& target = std::nullopt);
+        const std::optional<CoordinateSystem>& target = std::nullopt,
+        const LoadProgress& progress = {});
 
     ShapeType shapeType() const { return m_type; }
     std::size_t featureCount() const { return m_featureParts.size() - 1; }

@@ -98,7 +98,8 @@ std::optional<std::vector<VectorDataCache::Stamp>> VectorDataCache::stampsOf(
 }
 
 VectorDataCache::Loaded VectorDataCache::load(const QString& nativePath, const QString& layerName,
-                                              const std::optional<CoordinateSystem>& target) {
+                                              const std::optional<CoordinateSystem>& target,
+                                              const LoadProgress& progress) {
     const QString canonical = QFileInfo(nativePath).canonicalFilePath();
     const Key key(canonical, layerName, target ? target->wkt() : QString());
     const std::optional<std::vector<Stamp>> stamps =
@@ -114,7 +115,7 @@ VectorDataCache::Loaded VectorDataCache::load(const QString& nativePath, const Q
         }
     }
     // Read without the lock: other files can be served meanwhile.
-    Loaded loaded = VectorData::load(nativePath, layerName, target);
+    Loaded loaded = VectorData::load(nativePath, layerName, target, progress);
     const std::lock_guard lock(m_mutex);
     ++m_reads;
     const auto* data = std::get_if<std::shared_ptr<const VectorData>>(&loaded);

@@ -40,9 +40,10 @@ public:
     // `layerName` of a file of another format, in the `target` system (see
     // VectorData::load): the loaded data when the file is unchanged and was
     // loaded for the same target, otherwise what VectorData::load reads now.
-    // The same file for two targets is two entries.
+    // The same file for two targets is two entries. `progress` hears a read.
     Loaded load(const QString& nativePath, const QString& layerName = QString(),
-                const std::optional<CoordinateSystem>& target = std::nullopt);
+                const std::optional<CoordinateSystem>& target = std::nullopt,
+                const LoadProgress& progress = {});
 
     // How many times this cache has read a file, whether it could or not.
     std::size_t readCount() const;

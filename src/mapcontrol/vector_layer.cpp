@@ -68,9 +68,10 @@ struct VectorLayer::DrawState {
 };
 
 VectorLayer::VectorLayer(const QString& nativePath, const QString& sourceLayer,
-                         const std::optional<CoordinateSystem>& target)
+                         const std::optional<CoordinateSystem>& target,
+                         const LoadProgress& progress)
     : Layer(nativePath), m_drawState(std::make_unique<DrawState>()) {
-    auto loaded = VectorDataCache::shared().load(nativePath, sourceLayer, target);
+    auto loaded = VectorDataCache::shared().load(nativePath, sourceLayer, target, progress);
     if (auto* error = std::get_if<VectorData::LoadError>(&loaded)) {
         setError(error->message);
     } else {

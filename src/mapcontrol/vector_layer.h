@@ -27,9 +27,10 @@ public:
     // it is when the file is unchanged, else the file is read. A file that
     // cannot be read gives an invalid layer with error() set. Data in another
     // system than `target` is transformed into it at load (see
-    // VectorData::load).
+    // VectorData::load); `progress` hears a read.
     explicit VectorLayer(const QString& nativePath, const QString& sourceLayer = QString(),
-                         const std::optional<CoordinateSystem>& target = std::nullopt);
+                         const std::optional<CoordinateSystem>& target = std::nullopt,
+                         const LoadProgress& progress = {});
     // A second layer over data already read.
     VectorLayer(const QString& nativePath, std::shared_ptr<const VectorData> data);
     ~VectorLayer() override;

@@ -178,6 +178,23 @@ TEST_F(StatusLineTest, aRebuildReportsEachThemeBeforeItIsBuilt) {
     EXPECT_TRUE(w->statusLine().progressBar().isHidden());
 }
 
+TEST_F(StatusLineTest, aLargeThemeAddedTellsTheShareReadAsItGoes) {
+    auto w = startWithPoints();
+    fixtures::ShapefileBuilder b(fixtures::ShapeType::Point);
+    b.integerField("N");
+    for (int i = 0; i < 10'000; ++i) {
+        b.feature(QStringLiteral("POINT(0.%1 0.5)").arg(i, 4, 10, QLatin1Char('0')), {qint64(i)});
+    }
+    ASSERT_TRUE(b.write(drives.root('D') + "/dados/muitos.shp"));
+    QStringList steps;
+    w->layerBuilder().setProgress([&steps](double done, int total, const QString& path) {
+        steps << QStringLiteral("%1/%2 %3").arg(done).arg(total).arg(path);
+    });
+    ASSERT_TRUE(w->themeList().addThemeFile(drives.root('D') + "/dados/muitos.shp"));
+    EXPECT_EQ(steps, QStringList({"0/1 D:\\dados\\muitos.shp", "0.4096/1 D:\\dados\\muitos.shp",
+                                  "0.8192/1 D:\\dados\\muitos.shp"}));
+}
+
 TEST_F(StatusLineTest, aLongDownloadOfTheWindowIsToldOnTheLine) {
     support::HttpServer server;
     support::HttpServer::Reply paused{200, std::string(200'000, 'p')};

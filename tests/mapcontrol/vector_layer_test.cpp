@@ -254,3 +254,24 @@ TEST_F(VectorLayerTest, twoLayersShareTheDataButNotTheirSymbolOrVisibility) {
     EXPECT_TRUE(first.isVisible());
     EXPECT_NE(first.symbol().colour, 0x123456U);
 }
+
+TEST_F(VectorLayerTest, aLargeReadTellsItsShareAsItGoes) {
+    ShapefileBuilder b(fixtures::ShapeType::Point);
+    b.integerField("N");
+    for (int i = 0; i < 10'000; ++i) {
+        b.feature(QStringLiteral("POINT(%1 0)").arg(i), {qint64(i)});
+    }
+    const QString path = write("many.shp", b);
+    std::vector<double> shares;
+    const VectorLayer layer(path, QString(), std::nullopt,
+                            [&shares](double share) { shares.push_back(share); });
+    ASSERT_TRUE(layer.isValid()) << layer.error().toStdString();
+    // Every 4096 features of the 10,000 the file holds.
+    EXPECT_EQ(shares, (std::vector<double>{0.4096, 0.8192}));
+
+    // Data already read is not read again, so nothing is told.
+    shares.clear();
+    const VectorLayer again(path, QString(), std::nullopt,
+                            [&shares](double share) { shares.push_back(share); });
+    EXPECT_TRUE(shares.empty());
+}
