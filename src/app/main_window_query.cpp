@@ -70,7 +70,7 @@ void TForm1::connectQuery() {
     identifyHooks.printLines = [this](const QStringList& lines) {
         return query::printToDefaultPrinter(
                    m_windows->window(QStringLiteral("TForm2")), m_surroundings.dialogs, lines,
-                   QStringLiteral("Atributos")) != query::PrintOutcome::Failed;
+                   QStringLiteral("Atributos"), m_statusLine) != query::PrintOutcome::Failed;
     };
     QToolButton* identify = button(QStringLiteral("SpeedButton6"));
     m_identify = std::make_unique<query::IdentifyTool>(
@@ -91,7 +91,7 @@ void TForm1::connectQuery() {
     queryHooks.printLines = [this](const QStringList& lines) {
         return query::printToDefaultPrinter(
                    m_windows->window(QStringLiteral("TForm5")), m_surroundings.dialogs, lines,
-                   QStringLiteral("Pesquisa")) != query::PrintOutcome::Failed;
+                   QStringLiteral("Pesquisa"), m_statusLine) != query::PrintOutcome::Failed;
     };
     QToolButton* queryButton = button(QStringLiteral("SpeedButton10"));
     m_query = std::make_unique<query::QueryTool>(

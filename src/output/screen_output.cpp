@@ -127,8 +127,9 @@ void ScreenOutput::print() {
         return;
     }
     QPrinter printer;
-    if (m_dialogs.print(m_controls.map1.window(), printer)) {
-        m_controls.map1.printMap(QStringLiteral("Mapa"), printer, true);
+    if (m_dialogs.print(m_controls.map1.window(), printer) &&
+        m_controls.map1.printMap(QStringLiteral("Mapa"), printer, true) && m_hooks.status) {
+        m_hooks.status->printed(printer);
     }
 }
 

@@ -1,6 +1,8 @@
 #include "platform/status_line.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QStatusBar>
 
@@ -44,6 +46,12 @@ void StatusLine::found(qsizetype records) {
 
 void StatusLine::fileWritten(const QString& nativePath) {
     say(QStringLiteral("Arquivo gravado: %1").arg(nativePath));
+}
+
+void StatusLine::printed(const QPrinter& printer) {
+    if (!printer.outputFileName().isEmpty()) {
+        fileWritten(QDir::toNativeSeparators(printer.outputFileName()));
+    }
 }
 
 void StatusLine::clear() {

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QPrinter;
 class QProgressBar;
 class QStatusBar;
 
@@ -35,6 +36,9 @@ public:
     void found(qsizetype records);
     // The file a save or an export wrote (native path).
     void fileWritten(const QString& nativePath);
+    // After a print that went to a file (print to PDF): the file written.
+    // A print to a printer leaves the line as it was.
+    void printed(const QPrinter& printer);
     // Ends the message now; the expiry timer calls it.
     void clear();
 

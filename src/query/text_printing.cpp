@@ -1,6 +1,7 @@
 #include "query/text_printing.h"
 
 #include "platform/dialogs.h"
+#include "platform/status_line.h"
 
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -38,7 +39,8 @@ bool printTextLines(const QStringList& lines, QPrinter& printer, const QString& 
 }
 
 PrintOutcome printToDefaultPrinter(QWidget* parent, platform::Dialogs& dialogs,
-                                   const QStringList& lines, const QString& documentName) {
+                                   const QStringList& lines, const QString& documentName,
+                                   platform::StatusLine* status) {
     QPrinter printer;
     if (QPrinterInfo::defaultPrinter().isNull()) {
         printer.setOutputFormat(QPrinter::PdfFormat);
@@ -46,8 +48,13 @@ PrintOutcome printToDefaultPrinter(QWidget* parent, platform::Dialogs& dialogs,
             return PrintOutcome::Cancelled;
         }
     }
-    return printTextLines(lines, printer, documentName) ? PrintOutcome::Printed
-                                                        : PrintOutcome::Failed;
+    if (!printTextLines(lines, printer, documentName)) {
+        return PrintOutcome::Failed;
+    }
+    if (status) {
+        status->printed(printer);
+    }
+    return PrintOutcome::Printed;
 }
 
 }  // namespace query

@@ -8,7 +8,8 @@ class QWidget;
 
 namespace platform {
 class Dialogs;
-}
+class StatusLine;
+}  // namespace platform
 
 namespace query {
 
@@ -19,8 +20,10 @@ bool printTextLines(const QStringList& lines, QPrinter& printer, const QString& 
 enum class PrintOutcome { Printed, Cancelled, Failed };
 
 // The lines to the default printer; with no printer installed, the print
-// dialog lets the user print to a PDF file instead.
+// dialog lets the user print to a PDF file instead, which `status` (when
+// given) tells once written.
 PrintOutcome printToDefaultPrinter(QWidget* parent, platform::Dialogs& dialogs,
-                                   const QStringList& lines, const QString& documentName);
+                                   const QStringList& lines, const QString& documentName,
+                                   platform::StatusLine* status = nullptr);
 
 }  // namespace query

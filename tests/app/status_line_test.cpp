@@ -10,6 +10,7 @@
 #include "support/http_server.h"
 
 #include <QAction>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
@@ -136,6 +137,29 @@ TEST_F(StatusLineTest, theQueryReportsTablesAndColourFileTellTheirFile) {
     w->button("SpeedButton25")->click();
     EXPECT_EQ(dialogs.lastMessage(), "Gravação de paleta realizada com sucesso");
     EXPECT_EQ(statusText(*w), "Arquivo gravado: " + drives.root('D') + "/dados/geo.cor");
+}
+
+TEST_F(StatusLineTest, printingToAFileTellsTheFile) {
+    auto w = startWithPoints();
+    const QString map = drives.root('D') + "/mapa.pdf";
+    dialogs.push(support::ScriptedDialogs::PrintToFile{map});
+    w->button("SpeedButton8")->click();
+    ASSERT_TRUE(QFile::exists(map));
+    EXPECT_EQ(statusText(*w), "Arquivo gravado: " + map);
+
+    runQuery(*w, "PROF = 40");
+    w->query().RadioGroup1->button(1)->click();  // the report the print button prints
+    const QString report = drives.root('D') + "/pesquisa.pdf";
+    dialogs.push(support::ScriptedDialogs::PrintToFile{report});
+    w->query().PrintButton->click();
+    ASSERT_TRUE(QFile::exists(report));
+    EXPECT_EQ(statusText(*w), "Arquivo gravado: " + report);
+
+    // A print dialog cancelled leaves the line as it was.
+    w->statusLine().say("antes");
+    dialogs.push(false);
+    w->button("SpeedButton8")->click();
+    EXPECT_EQ(statusText(*w), "antes");
 }
 
 TEST_F(StatusLineTest, aFailedSaveLeavesNoFileInTheLine) {

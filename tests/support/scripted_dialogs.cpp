@@ -1,5 +1,7 @@
 #include "support/scripted_dialogs.h"
 
+#include <QPrinter>
+
 #include <gtest/gtest.h>
 
 namespace support {
@@ -88,7 +90,13 @@ std::optional<int> ScriptedDialogs::choice(QWidget*, const QString&, const QStri
     return static_cast<int>(index);
 }
 
-bool ScriptedDialogs::print(QWidget*, QPrinter&) {
+bool ScriptedDialogs::print(QWidget*, QPrinter& printer) {
+    if (!m_answers.empty() && std::holds_alternative<PrintToFile>(m_answers.front())) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(std::get<PrintToFile>(m_answers.front()).path);
+        m_answers.pop_front();
+        return true;
+    }
     return take<bool>("print").value_or(false);
 }
 

@@ -21,8 +21,12 @@ public:
     struct Choose {
         QString item;
     };
-    using Answer =
-        std::variant<Cancel, platform::MessageAnswer, QString, QColor, QFont, bool, Choose>;
+    // Answers the print dialog with printing to this PDF file.
+    struct PrintToFile {
+        QString path;
+    };
+    using Answer = std::variant<Cancel, platform::MessageAnswer, QString, QColor, QFont, bool,
+                                Choose, PrintToFile>;
 
     // Queues the answer of the next dialog that needs one. A QString answers
     // a file or text-input dialog (a save dialog answers it with the first
