@@ -243,3 +243,17 @@ TEST_F(BusyDownload, aCancelEndsTheCommandNotJustItsTransfer) {
     EXPECT_FALSE(next.cancelled);
     EXPECT_EQ(server.targets().size(), 2u);
 }
+
+TEST_F(BusyDownload, theFailureListenerHearsOfFailuresButNotOfSuccessesOrCancels) {
+    server.reply("/ok", {200, "fine"});
+    QStringList heard;
+    downloader.setFailureListener(
+        [&heard](const platform::Result& failed) { heard << failed.detail; });
+    ASSERT_TRUE(downloader.download(server.url("/ok"), dir.filePath("a")));
+    EXPECT_FALSE(downloader.download(server.url("/missing"), dir.filePath("a")));
+    EXPECT_EQ(heard, QStringList{QString::fromUtf8("o servidor respondeu com o código HTTP 404")});
+
+    when([this] { return requestArrived(); }, [this] { downloader.cancel(); });
+    EXPECT_FALSE(downloader.download(server.url("/hang"), dir.filePath("a")));
+    EXPECT_EQ(heard.size(), 1);
+}
