@@ -12,8 +12,11 @@
 #include "platform/web_view.h"
 #include "support/mapserver.h"
 #include "support/tls_front.h"
+#include "wms/connections_window.h"
 #include "wms/wms_window.h"
 
+#include <QAction>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -41,11 +44,10 @@ protected:
         QDir().mkpath(drives.programFolder());
     }
 
-    // The settings trust the front's authority; the gateway is `gateway`.
-    void writeSettings(const QString& gateway = {}) {
-        QByteArray text = "download_extra_ca_file=" + front.caFile().toUtf8() + "\r\n";
-        if (!gateway.isEmpty()) text += "gateway_host=" + gateway.toUtf8() + "\r\n";
-        drives.writeFile("C:\\xquelvora\\quelvora.conf", text);
+    // The settings trust the front's authority; `hosts` holds further lines.
+    void writeSettings(const QByteArray& hosts = {}) {
+        drives.writeFile("C:\\xquelvora\\quelvora.conf",
+                         "download_extra_ca_file=" + front.caFile().toUtf8() + "\r\n" + hosts);
     }
 
     // The path and query of the MapServer service, to put after a scheme
@@ -56,7 +58,7 @@ protected:
 
     // The main window with `address` in the service list and its layers read.
     std::unique_ptr<app::TForm1> startWithService(const QString& address) {
-        writeSettings();
+        if (!QFile::exists(drives.configFolder() + "/quelvora.conf")) writeSettings();
         auto w = start();
         w->resize(900, 700);
         w->show();
@@ -200,7 +202,7 @@ TEST_P(WmsHttpsFaultTest, theMapRequestShowsNoPictureAndTheStatusLineWhy) {
 }
 
 TEST_P(WmsHttpsFaultTest, theCatalogueDownloadLeavesTheUsersCatalogueAsItWas) {
-    writeSettings(front.httpsUrl(GetParam().certificate, QString()));
+    writeSettings("gateway_host=" + front.httpsUrl(GetParam().certificate, QString()).toUtf8());
     const QByteArray earlier = "Geologia do Brasil,http://servidor.antigo/wms?\r\n";
     QFile catalogue(QDir(drives.programFolder()).filePath("listawms.txt"));
     ASSERT_TRUE(catalogue.open(QIODevice::WriteOnly));
@@ -214,6 +216,39 @@ TEST_P(WmsHttpsFaultTest, theCatalogueDownloadLeavesTheUsersCatalogueAsItWas) {
     ASSERT_TRUE(catalogue.open(QIODevice::ReadOnly));
     EXPECT_EQ(catalogue.readAll(), earlier);
     EXPECT_EQ(w->wmsWindow().ComboBox3->count(), 2);  // the empty line and the earlier one
+    expectReasonOnStatusLine(*w);
+}
+
+TEST_P(WmsHttpsFaultTest, theLegendSaysWhyInItsOwnMessage) {
+    auto w = startWithService(faultyAddress());
+    wms::WmsWindow& wms = w->wmsWindow();
+    wms.Edit6->setText(faultyAddress());
+    wms.Edit7->setText("0*Geologia,lito_1000000");
+    wms.SpeedButton11->click();
+    ASSERT_EQ(dialogs.messages().size(), 2) << dialogs.messages().join("\n").toStdString();
+    const QString said = dialogs.messages()[1];
+    EXPECT_TRUE(said.startsWith(
+        QString::fromUtf8("Não foi possível mostrar a legenda do layer lito_1000000:")))
+        << said.toStdString();
+    EXPECT_TRUE(
+        said.contains(QStringLiteral("127.0.0.1:%1 ").arg(front.port(GetParam().certificate)) +
+                      QString::fromUtf8(GetParam().reason)))
+        << said.toStdString();
+    EXPECT_FALSE(w->windows().window("TForm18")->isVisible());
+}
+
+TEST_P(WmsHttpsFaultTest, aFixedConnectionShowsNoPictureAndTheStatusLineWhy) {
+    writeSettings("grids_wms_host=" + front.httpsUrl(GetParam().certificate, QString()).toUtf8());
+    auto w = start();
+    w->resize(900, 700);
+    w->show();
+    wms::ConnectionsWindow& c = w->connectionsWindow();
+    w->findChild<QAction*>("Conexoes1")->trigger();
+    c.RadioGroup2->button(3)->click();  // "Relevo 90m"
+    c.SpeedButton37->click();
+    EXPECT_EQ(dialogs.messages(), QStringList{kNoConnection});
+    EXPECT_TRUE(w->Map1->isVisible());
+    EXPECT_FALSE(w->Image1->isVisible());
     expectReasonOnStatusLine(*w);
 }
 
