@@ -1,27 +1,20 @@
 #include "support/tls_front.h"
 
+#include "support/lighttpd.h"
+
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QHostAddress>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
 
-#include <csignal>
 #include <vector>
-
-#include <sys/prctl.h>
 
 namespace support {
 namespace {
 
 const QString kOpensslModule = QStringLiteral("/usr/lib/lighttpd/mod_openssl.so");
 const QString kProxyModule = QStringLiteral("/usr/lib/lighttpd/mod_proxy.so");
-constexpr int kStartTimeoutMs = 10'000;
-constexpr int kStartAttempts = 3;
 constexpr int kMaxRedirectChain = 9;
 
 using Certificate = TlsFront::Certificate;
@@ -35,42 +28,11 @@ constexpr CertificateFiles kCertificates[] = {{Certificate::Trusted, "confiavel"
                                               {Certificate::OtherHost, "outro_nome"},
                                               {Certificate::SelfSigned, "autoassinado"}};
 
-// `count` different ports nobody listens on now. lighttpd binds them a
-// moment later; when another program takes one in between, the start is
-// tried again.
-std::vector<int> freePorts(int count) {
-    std::vector<std::unique_ptr<QTcpServer>> probes;
-    std::vector<int> ports;
-    for (int i = 0; i < count; ++i) {
-        auto probe = std::make_unique<QTcpServer>();
-        if (!probe->listen(QHostAddress::LocalHost, 0)) {
-            return {};
-        }
-        ports.push_back(probe->serverPort());
-        probes.push_back(std::move(probe));
-    }
-    return ports;
-}
-
-QString readText(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-bool writeText(const QString& path, const QString& text) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(text.toUtf8()) == text.toUtf8().size() && file.flush();
-}
-
-QString findProgram(const QString& name) {
-    QString found = QStandardPaths::findExecutable(name);
-    if (found.isEmpty()) {
-        found = QStandardPaths::findExecutable(
-            name,
-            {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin"), QStringLiteral("/usr/bin")});
-    }
-    return found;
+QString findOpenssl() {
+    const QString found = QStandardPaths::findExecutable(QStringLiteral("openssl"));
+    return found.isEmpty() ? QStandardPaths::findExecutable(QStringLiteral("openssl"),
+                                                            {QStringLiteral("/usr/bin")})
+                           : found;
 }
 
 // Runs the openssl tool in `folder`; what went wrong, or an empty string.
@@ -120,18 +82,7 @@ QString serverExtensions(const QString& names) {
 // True once the plain port answers a GET with its redirect to the trusted
 // port, so a port taken by another server does not count.
 bool answersAsOurs(int httpPort, int trustedPort, const QDeadlineTimer& deadline) {
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, httpPort);
-    if (!socket.waitForConnected(int(deadline.remainingTime()))) {
-        return false;
-    }
-    socket.write("GET /pronto HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
-    QByteArray answer;
-    while (!deadline.hasExpired() && socket.state() == QAbstractSocket::ConnectedState) {
-        socket.waitForReadyRead(int(deadline.remainingTime()));
-        answer += socket.readAll();
-    }
-    answer += socket.readAll();
+    const QByteArray answer = getFromLoopback(httpPort, "/pronto", deadline);
     return answer.startsWith("HTTP/1.") &&
            answer.contains("Location: https://127.0.0.1:" + QByteArray::number(trustedPort) +
                            "/pronto");
@@ -141,10 +92,9 @@ bool answersAsOurs(int httpPort, int trustedPort, const QDeadlineTimer& deadline
 
 TlsFront::TlsFront(int backendPort)
     : m_dir(QDir::tempPath() + QStringLiteral("/quelvora-tls-XXXXXX")), m_backendPort(backendPort) {
-    m_lighttpd = findProgram(QStringLiteral("lighttpd"));
-    m_openssl = findProgram(QStringLiteral("openssl"));
+    m_openssl = findOpenssl();
     QStringList missing;
-    if (m_lighttpd.isEmpty()) {
+    if (Lighttpd::program().isEmpty()) {
         missing << QStringLiteral("lighttpd (package lighttpd)");
     }
     if (!QFileInfo::exists(kOpensslModule)) {
@@ -171,25 +121,22 @@ TlsFront::TlsFront(int backendPort)
     if (!m_startError.isEmpty()) {
         return;
     }
-    for (int attempt = 0; attempt < kStartAttempts && !m_running; ++attempt) {
-        const std::vector<int> ports = freePorts(5);
-        if (ports.size() != 5) {
-            m_startError = QStringLiteral("no free ports on 127.0.0.1");
-            return;
-        }
-        m_httpPort = ports[0];
-        for (size_t i = 0; i < std::size(kCertificates); ++i) {
-            m_ports[kCertificates[i].certificate] = ports[i + 1];
-        }
-        m_startError = writeConfiguration();
-        if (!m_startError.isEmpty()) {
-            return;
-        }
-        m_running = start();
-    }
-    if (m_running) {
-        m_startError.clear();
-    }
+    m_startError = m_lighttpd.startOnFreePorts(
+        1 + static_cast<int>(std::size(kCertificates)),
+        [this](const std::vector<int>& ports) {
+            m_httpPort = ports[0];
+            for (size_t i = 0; i < std::size(kCertificates); ++i) {
+                m_ports[kCertificates[i].certificate] = ports[i + 1];
+            }
+            return writeConfiguration();
+        },
+        m_dir.filePath(QStringLiteral("lighttpd.conf")),
+        m_dir.filePath(QStringLiteral("lighttpd.out")),
+        [this](const QDeadlineTimer& deadline) {
+            return answersAsOurs(m_httpPort, port(Certificate::Trusted), deadline);
+        },
+        [this] { return logs(); });
+    m_running = m_startError.isEmpty();
 }
 
 TlsFront::~TlsFront() {
@@ -352,58 +299,9 @@ $HTTP["scheme"] == "http" {
     return {};
 }
 
-bool TlsFront::start() {
-    stop();
-    m_process = std::make_unique<QProcess>();
-    m_process->setProgram(m_lighttpd);
-    m_process->setArguments({QStringLiteral("-D"), QStringLiteral("-f"),
-                             m_dir.filePath(QStringLiteral("lighttpd.conf"))});
-    m_process->setStandardOutputFile(m_dir.filePath(QStringLiteral("lighttpd.out")));
-    m_process->setProcessChannelMode(QProcess::MergedChannels);
-    // lighttpd goes with the test program, even when that is killed.
-    m_process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    m_process->start();
-    const QDeadlineTimer deadline(kStartTimeoutMs);
-    if (!m_process->waitForStarted(int(deadline.remainingTime()))) {
-        m_startError =
-            QStringLiteral("cannot start %1: %2").arg(m_lighttpd, m_process->errorString());
-        stop();
-        return false;
-    }
-    while (!deadline.hasExpired()) {
-        if (m_process->state() != QProcess::Running) {
-            m_startError = QStringLiteral("lighttpd ended at start (exit code %1)\n%2")
-                               .arg(m_process->exitCode())
-                               .arg(logs());
-            stop();
-            return false;
-        }
-        if (answersAsOurs(m_httpPort, port(Certificate::Trusted), deadline)) {
-            return true;
-        }
-        m_process->waitForFinished(20);
-    }
-    m_startError = QStringLiteral("lighttpd did not answer on port %1 within %2 ms\n%3")
-                       .arg(m_httpPort)
-                       .arg(kStartTimeoutMs)
-                       .arg(logs());
-    stop();
-    return false;
-}
-
 void TlsFront::stop() {
     m_running = false;
-    if (!m_process) {
-        return;
-    }
-    if (m_process->state() != QProcess::NotRunning) {
-        m_process->terminate();
-        if (!m_process->waitForFinished(5000)) {
-            m_process->kill();
-            m_process->waitForFinished(5000);
-        }
-    }
-    m_process.reset();
+    m_lighttpd.stop();
 }
 
 }  // namespace support

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "support/lighttpd.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
 #include <map>
-#include <memory>
-
-class QProcess;
 
 namespace support {
 
@@ -60,12 +59,10 @@ public:
 private:
     QString makeCertificates() const;
     QString writeConfiguration() const;
-    bool start();
     void stop();
 
     QTemporaryDir m_dir;
-    std::unique_ptr<QProcess> m_process;
-    QString m_lighttpd;
+    Lighttpd m_lighttpd;
     QString m_openssl;
     QString m_skipReason;
     QString m_startError;
