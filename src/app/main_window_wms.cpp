@@ -8,6 +8,7 @@
 #include "net/downloader.h"
 #include "output/zoom_window.h"
 #include "platform/dialogs.h"
+#include "platform/status_line.h"
 #include "platform/text_file.h"
 #include "platform/web_view.h"
 #include "wms/alpha_blend.h"
@@ -83,6 +84,14 @@ void TForm1::connectWms() {
     m_downloader = std::make_unique<net::BusyDownloader>(
         this, net::DownloadLimits::fromSettings(config.settings));
     m_downloader->setStatusLine(m_statusLine);
+    // Commands that answer a failed download with a fixed message of their
+    // own ("Problemas com a conexão - verifique!") leave the reason on the
+    // status line: a certificate that is not trusted, the server named.
+    m_downloader->setFailureListener([this](const platform::Result& failed) {
+        QString reason = failed.detail.isEmpty() ? failed.message : failed.detail;
+        if (!reason.isEmpty()) reason[0] = reason[0].toUpper();
+        m_statusLine->say(reason);
+    });
     m_wms = std::make_unique<wms::WmsWindow>(wms::WmsWindow::Surroundings{
         *m_windows->window(QStringLiteral("TForm24")), m_state, m_surroundings.dialogs,
         *m_downloader, config.programFolder, config.settings.gatewayHost});

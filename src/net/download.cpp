@@ -6,8 +6,12 @@
 namespace net {
 
 DownloadLimits DownloadLimits::fromSettings(const platform::Settings& settings) {
-    return {settings.downloadConnectTimeoutMs, settings.downloadTotalTimeoutMs,
-            settings.downloadMaxBytes};
+    DownloadLimits limits;
+    limits.connectTimeoutMs = settings.downloadConnectTimeoutMs;
+    limits.totalTimeoutMs = settings.downloadTotalTimeoutMs;
+    limits.maxBytes = settings.downloadMaxBytes;
+    limits.extraCaFile = settings.downloadExtraCaFile;
+    return limits;
 }
 
 QByteArray requestUrl(const QString& url) {

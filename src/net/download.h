@@ -19,11 +19,16 @@ struct DownloadLimits {
     // Files replaced every few seconds (collector positions) skip the wait;
     // they are still renamed into place only when whole.
     bool syncToDisk = true;
+    // A PEM file of certificate authorities trusted besides the system's
+    // (an organisation's own CA); native path, empty for none. When it
+    // cannot be read, secure connections fail with a message naming it.
+    QString extraCaFile;
 
     static DownloadLimits fromSettings(const platform::Settings& settings);
 };
 
-// Downloads `url` (HTTP or HTTPS, redirects followed) into the native file
+// Downloads `url` (HTTP or HTTPS; at most five redirects, only to http and
+// https addresses) into the native file
 // `path`. The answer goes to a temporary file in the same folder that is
 // renamed over `path` only on success: a failed download leaves an older
 // file at `path` untouched, byte for byte, and leaves no temporary file.

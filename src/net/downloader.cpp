@@ -214,6 +214,7 @@ struct BusyDownloader::Impl {
     QPointer<QWidget> window;
     Session session;
     QPointer<platform::StatusLine> statusLine;
+    std::function<void(const platform::Result&)> failureListener;
     QPointer<QDialog> box;
     bool running = false;
     bool cancelRequested = false;
@@ -307,6 +308,9 @@ platform::Result BusyDownloader::download(const QString& url, const QString& nat
         result.cancelled = !result.ok;
         m_impl->cancelCommand(loopLevel);
     }
+    if (!result.ok && !result.cancelled && m_impl->failureListener) {
+        m_impl->failureListener(result);
+    }
     return result;
 }
 
@@ -317,6 +321,10 @@ void BusyDownloader::setStatusLine(platform::StatusLine* line) {
 void BusyDownloader::cancel() {
     m_impl->cancelRequested = true;
     m_impl->session.cancel();
+}
+
+void BusyDownloader::setFailureListener(std::function<void(const platform::Result&)> listener) {
+    m_impl->failureListener = std::move(listener);
 }
 
 QWidget* BusyDownloader::busyBox() const {

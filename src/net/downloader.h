@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class QWidget;
@@ -47,6 +48,11 @@ public:
     void setStatusLine(platform::StatusLine* line);
     // Cancels the download in progress, if any (tests, and the busy box).
     void cancel();
+    // Told of every download that failed and was not cancelled, once it
+    // has ended, on the caller's thread: how the window says why (the
+    // reason of a secure connection that failed, naming the server) where
+    // a command shows only its own fixed message.
+    void setFailureListener(std::function<void(const platform::Result&)> listener);
     // The busy box while a download runs; null otherwise.
     QWidget* busyBox() const;
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QUrl>
 
 #include <curl/curl.h>
 
@@ -95,34 +96,117 @@ private:
     QFile m_plain;
 };
 
-// Why a transfer failed, in the user's words, with curl's own text and code
-// for diagnosis.
-QString curlFailureReason(CURLcode code, const QString& curlText) {
-    QString reason;
+// Redirects followed at most, only between http and https.
+constexpr long kMaxRedirects = 5;
+
+// OpenSSL's certificate verification results (X509_V_ERR_*) that curl
+// reports through CURLINFO_SSL_VERIFYRESULT and that have a reason of their
+// own; the numbers are fixed by OpenSSL.
+constexpr long kX509UnableToGetIssuer = 2;
+constexpr long kX509NotYetValid = 9;
+constexpr long kX509Expired = 10;
+constexpr long kX509SelfSignedLeaf = 18;
+constexpr long kX509SelfSignedInChain = 19;
+constexpr long kX509UnableToGetIssuerLocally = 20;
+constexpr long kX509UnableToVerifyLeaf = 21;
+
+// "host" or "host:port" of an address, as the user wrote it.
+QString hostOf(const QString& address) {
+    const QUrl url(address);
+    if (url.host().isEmpty()) {
+        return address;
+    }
+    return url.port() < 0 ? url.host() : QStringLiteral("%1:%2").arg(url.host()).arg(url.port());
+}
+
+// Why a secure connection to `host` failed, in the user's words: the
+// certificate is not trusted, expired, not yet valid, made out to another
+// name, or the negotiation itself failed. `verifyResult` is OpenSSL's
+// verification result, `curlText` curl's message. Empty when `code` is no
+// TLS failure.
+QString tlsFailureReason(CURLcode code, long verifyResult, const QString& curlText,
+                         const QString& host, const QString& caProblem) {
+    switch (code) {
+        case CURLE_PEER_FAILED_VERIFICATION:
+            switch (verifyResult) {
+                case kX509Expired:
+                    return QStringLiteral("o certificado do servidor %1 expirou").arg(host);
+                case kX509NotYetValid:
+                    return QStringLiteral("o certificado do servidor %1 ainda não é válido")
+                        .arg(host);
+                case kX509UnableToGetIssuer:
+                case kX509SelfSignedLeaf:
+                case kX509SelfSignedInChain:
+                case kX509UnableToGetIssuerLocally:
+                case kX509UnableToVerifyLeaf:
+                    return QStringLiteral(
+                               "o certificado do servidor %1 não é confiável: autoassinado ou "
+                               "de uma autoridade certificadora desconhecida")
+                        .arg(host);
+                default:
+                    break;
+            }
+            // curl checks the name itself once OpenSSL accepted the chain,
+            // and says so only in its text (the verify result then holds
+            // no verdict).
+            if (curlText.contains(QLatin1String("host name")) ||
+                curlText.contains(QLatin1String("subject name"))) {
+                return QStringLiteral(
+                           "o certificado apresentado por %1 é de outro servidor: o nome não "
+                           "confere")
+                    .arg(host);
+            }
+            return QStringLiteral("o certificado do servidor %1 foi recusado").arg(host);
+        case CURLE_SSL_CONNECT_ERROR:
+        case CURLE_SSL_CERTPROBLEM:
+        case CURLE_SSL_CIPHER:
+        case CURLE_SSL_ISSUER_ERROR:
+        case CURLE_SSL_PINNEDPUBKEYNOTMATCH:
+        case CURLE_SSL_INVALIDCERTSTATUS:
+        case CURLE_USE_SSL_FAILED:
+            return QStringLiteral("falha na negociação da conexão segura (TLS) com %1").arg(host);
+        case CURLE_SSL_CACERT_BADFILE:
+            return caProblem.isEmpty()
+                       ? QStringLiteral("os certificados de autoridades não puderam ser lidos")
+                       : caProblem;
+        default:
+            return {};
+    }
+}
+
+// Why a transfer that is no TLS failure failed, in the user's words.
+// `redirected` tells a refused redirect from an address of another protocol.
+QString networkReason(CURLcode code, bool redirected) {
     switch (code) {
         case CURLE_OPERATION_TIMEDOUT:
-            reason = QStringLiteral("tempo esgotado sem resposta completa do servidor");
-            break;
+            return QStringLiteral("tempo esgotado sem resposta completa do servidor");
         case CURLE_COULDNT_CONNECT:
-            reason = QStringLiteral("conexão recusada ou servidor inalcançável");
-            break;
+            return QStringLiteral("conexão recusada ou servidor inalcançável");
         case CURLE_COULDNT_RESOLVE_HOST:
         case CURLE_COULDNT_RESOLVE_PROXY:
-            reason = QStringLiteral("servidor não encontrado");
-            break;
+            return QStringLiteral("servidor não encontrado");
         case CURLE_SEND_ERROR:
         case CURLE_RECV_ERROR:
         case CURLE_GOT_NOTHING:
         case CURLE_PARTIAL_FILE:
-            reason = QStringLiteral("a conexão caiu durante a transferência");
-            break;
+            return QStringLiteral("a conexão caiu durante a transferência");
         case CURLE_TOO_MANY_REDIRECTS:
-            reason = QStringLiteral("redirecionamentos demais");
-            break;
+            return QStringLiteral("redirecionamentos demais");
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            return redirected ? QStringLiteral(
+                                    "redirecionamento recusado: só são seguidos endereços http "
+                                    "e https")
+                              : QStringLiteral("protocolo não suportado: só http e https");
         default:
-            reason = QStringLiteral("falha de rede");
-            break;
+            return QStringLiteral("falha de rede");
     }
+}
+
+// Why a transfer failed, in the user's words (the TLS reason when there is
+// one), with curl's own text and code for diagnosis.
+QString curlFailureReason(CURLcode code, const QString& curlText, const QString& tlsReason,
+                          bool redirected) {
+    const QString reason = tlsReason.isEmpty() ? networkReason(code, redirected) : tlsReason;
     return QStringLiteral("%1 (%2, %3)").arg(reason, curlText).arg(static_cast<int>(code));
 }
 
@@ -156,7 +240,12 @@ struct Session::Impl {
     TransferState transfer;
     std::atomic<int> connectionsOpened{0};
     char errorBuffer[CURL_ERROR_SIZE] = {};
+    // Why the extra CA file of the limits could not be used; secure
+    // connections then fail with it. Empty when there is none or it is fine.
+    QString caProblem;
 
+    // Adds the extra CA file to the certificates the system trusts.
+    void trustExtraCa();
     // Runs one transfer of the easy handle to its end, a time-out or a cancel.
     CURLcode perform();
 };
@@ -200,6 +289,56 @@ CURLcode Session::Impl::perform() {
     return code;
 }
 
+namespace {
+
+// Refuses every secure connection of a session whose extra CA file could
+// not be read: trusting less than the user set up is no quiet fallback.
+CURLcode refuseSecureConnection(CURL*, void*, void*) {
+    return CURLE_SSL_CACERT_BADFILE;
+}
+
+}  // namespace
+
+void Session::Impl::trustExtraCa() {
+    const QString& path = limits.extraCaFile;
+    QFile extra(path);
+    if (!extra.open(QIODevice::ReadOnly)) {
+        caProblem = QStringLiteral(
+                        "o arquivo de certificados %1 (download_extra_ca_file) não pôde ser "
+                        "lido: %2")
+                        .arg(path, extra.errorString());
+    } else {
+        const QByteArray certificates = extra.readAll();
+        if (!certificates.contains("-----BEGIN CERTIFICATE-----")) {
+            caProblem = QStringLiteral(
+                            "o arquivo de certificados %1 (download_extra_ca_file) não contém "
+                            "certificados em formato PEM")
+                            .arg(path);
+        } else {
+            // A CA blob takes the place of the system's bundle file (its
+            // certificate folder still counts), so the blob holds both.
+            QByteArray trusted;
+            const curl_version_info_data* version = curl_version_info(CURLVERSION_NOW);
+            if (version && version->cainfo) {
+                QFile system(QString::fromLocal8Bit(version->cainfo));
+                if (system.open(QIODevice::ReadOnly)) {
+                    trusted = system.readAll() + '\n';
+                }
+            }
+            trusted += certificates;
+            curl_blob blob{trusted.data(), static_cast<size_t>(trusted.size()), CURL_BLOB_COPY};
+            if (curl_easy_setopt(easy.get(), CURLOPT_CAINFO_BLOB, &blob) == CURLE_OK) {
+                return;
+            }
+            caProblem = QStringLiteral(
+                            "o arquivo de certificados %1 (download_extra_ca_file) não pode ser "
+                            "usado por esta versão da biblioteca de rede")
+                            .arg(path);
+        }
+    }
+    curl_easy_setopt(easy.get(), CURLOPT_SSL_CTX_FUNCTION, refuseSecureConnection);
+}
+
 Session::Session(DownloadLimits limits) : m_impl(std::make_unique<Impl>()) {
     m_impl->limits = limits;
     initialiseCurlOnce();
@@ -212,7 +351,7 @@ Session::Session(DownloadLimits limits) : m_impl(std::make_unique<Impl>()) {
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, kMaxRedirects);
     curl_easy_setopt(h, CURLOPT_PATH_AS_IS, 1L);
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(limits.connectTimeoutMs));
@@ -224,6 +363,9 @@ Session::Session(DownloadLimits limits) : m_impl(std::make_unique<Impl>()) {
     curl_easy_setopt(h, CURLOPT_XFERINFODATA, &m_impl->transfer);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, m_impl->errorBuffer);
     curl_easy_setopt(h, CURLOPT_USERAGENT, "Quelvora");
+    if (!limits.extraCaFile.isEmpty()) {
+        m_impl->trustExtraCa();
+    }
 }
 
 Session::~Session() = default;
@@ -262,7 +404,19 @@ platform::Result Session::download(const QString& url, const QString& path) {
         detail = QStringLiteral("não foi possível gravar %1: %2").arg(path, file.errorString());
     } else if (code != CURLE_OK) {
         const char* text = m_impl->errorBuffer[0] ? m_impl->errorBuffer : curl_easy_strerror(code);
-        detail = curlFailureReason(code, QString::fromUtf8(text));
+        const QString curlText = QString::fromUtf8(text);
+        // The address that failed: after a redirect, the one redirected to.
+        const char* effective = nullptr;
+        curl_easy_getinfo(h, CURLINFO_EFFECTIVE_URL, &effective);
+        const QString failedAddress = effective ? QString::fromUtf8(effective) : url;
+        long verifyResult = 0;
+        curl_easy_getinfo(h, CURLINFO_SSL_VERIFYRESULT, &verifyResult);
+        long redirects = 0;
+        curl_easy_getinfo(h, CURLINFO_REDIRECT_COUNT, &redirects);
+        const QString tlsReason = tlsFailureReason(code, verifyResult, curlText,
+                                                   hostOf(failedAddress), m_impl->caProblem);
+        detail = curlFailureReason(code, curlText, tlsReason,
+                                   redirects > 0 || failedAddress.toUtf8() != address);
     } else if (status < 200 || status > 299) {
         detail = QStringLiteral("o servidor respondeu com o código HTTP %1").arg(status);
     }

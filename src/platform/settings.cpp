@@ -54,6 +54,7 @@ const std::map<QString, Setter>& setters() {
         {QStringLiteral("download_total_timeout_ms"),
          numberSetter(&Settings::downloadTotalTimeoutMs)},
         {QStringLiteral("download_max_bytes"), numberSetter(&Settings::downloadMaxBytes)},
+        {QStringLiteral("download_extra_ca_file"), textSetter(&Settings::downloadExtraCaFile)},
     };
     return table;
 }
@@ -154,6 +155,10 @@ Configuration loadConfiguration(const Environment& env) {
         const TextLines text = readTextLines(*path);
         if (text.result) {
             config.warnings += parseSettings(text.lines.join(QLatin1Char('\n')), config.settings);
+            QString& caFile = config.settings.downloadExtraCaFile;
+            if (!caFile.isEmpty() && QDir::isRelativePath(caFile)) {
+                caFile = QFileInfo(*path).dir().filePath(caFile);
+            }
         } else {
             config.warnings.append(text.result.message + QStringLiteral(": ") + text.result.detail);
         }

@@ -49,6 +49,10 @@ struct Settings {
     int downloadConnectTimeoutMs = 10'000;
     int downloadTotalTimeoutMs = 60'000;
     qint64 downloadMaxBytes = 256LL * 1024 * 1024;
+    // A PEM file of certificate authorities trusted besides the system's,
+    // for an organisation's own CA; native path, a relative one taken from
+    // the configuration folder. Empty: the system's alone.
+    QString downloadExtraCaFile;
 };
 
 // Reads settings-file text into `settings`; returns a warning for every line

@@ -300,3 +300,17 @@ TEST_F(BusyDownload, anAnswerOfUnknownLengthShowsABusyBar) {
     EXPECT_EQ(maximum, 0);  // busy
     EXPECT_FALSE(line.progressBar().isVisible());
 }
+
+TEST_F(BusyDownload, theFailureListenerHearsOfFailuresButNotOfSuccessesOrCancels) {
+    server.reply("/ok", {200, "fine"});
+    QStringList heard;
+    downloader.setFailureListener(
+        [&heard](const platform::Result& failed) { heard << failed.detail; });
+    ASSERT_TRUE(downloader.download(server.url("/ok"), dir.filePath("a")));
+    EXPECT_FALSE(downloader.download(server.url("/missing"), dir.filePath("a")));
+    EXPECT_EQ(heard, QStringList{QString::fromUtf8("o servidor respondeu com o código HTTP 404")});
+
+    when([this] { return requestArrived(); }, [this] { downloader.cancel(); });
+    EXPECT_FALSE(downloader.download(server.url("/hang"), dir.filePath("a")));
+    EXPECT_EQ(heard.size(), 1);
+}

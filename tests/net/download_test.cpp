@@ -183,10 +183,12 @@ TEST(DownloadLimits, comeFromTheSettings) {
     settings.downloadConnectTimeoutMs = 1;
     settings.downloadTotalTimeoutMs = 2;
     settings.downloadMaxBytes = 3;
+    settings.downloadExtraCaFile = "/etc/ssl/empresa.pem";
     const net::DownloadLimits limits = net::DownloadLimits::fromSettings(settings);
     EXPECT_EQ(limits.connectTimeoutMs, 1);
     EXPECT_EQ(limits.totalTimeoutMs, 2);
     EXPECT_EQ(limits.maxBytes, 3);
+    EXPECT_EQ(limits.extraCaFile, "/etc/ssl/empresa.pem");
 }
 
 TEST(RequestUrl, onlyBlanksAreEncoded) {

@@ -101,3 +101,18 @@ TEST(Configuration, bootDriveFromTheEnvironmentLocatesTheConfigurationFolder) {
     EXPECT_EQ(config.bootDrive, QChar('B'));
     EXPECT_EQ(config.settings.webViewerHost, "http://viewer.test");
 }
+
+TEST(Configuration, anExtraAuthorityFileIsTakenFromTheConfigurationFolderUnlessAbsolute) {
+    support::TempDrives drives;
+    drives.writeFile("C:\\xquelvora\\quelvora.conf", "download_extra_ca_file=empresa/ac.pem\r\n");
+    platform::Configuration config = platform::loadConfiguration(drives.environment());
+    EXPECT_EQ(config.settings.downloadExtraCaFile,
+              QDir(drives.configFolder()).filePath("empresa/ac.pem"));
+    EXPECT_TRUE(config.warnings.isEmpty()) << config.warnings.join('\n').toStdString();
+
+    drives.writeFile("C:\\xquelvora\\quelvora.conf",
+                     "download_extra_ca_file = /etc/ssl/empresa.pem\r\n");
+    config = platform::loadConfiguration(drives.environment());
+    EXPECT_EQ(config.settings.downloadExtraCaFile, "/etc/ssl/empresa.pem");
+    EXPECT_TRUE(platform::Settings().downloadExtraCaFile.isEmpty());
+}

@@ -1,20 +1,12 @@
 #include "support/mapserver.h"
 
 #include "support/fixtures/shapefile_builder.h"
+#include "support/lighttpd.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHostAddress>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
-
-#include <csignal>
-
-#include <sys/prctl.h>
 
 namespace support {
 namespace {
@@ -23,29 +15,6 @@ const QString kCgi = QStringLiteral("/usr/lib/cgi-bin/mapserv");
 const QString kFont = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
 const QString kMapfile = QStringLiteral("teste.map");
 const QString kReadyFile = QStringLiteral("pronto.txt");
-constexpr int kStartTimeoutMs = 10'000;
-constexpr int kStartAttempts = 3;
-
-// A port nobody listens on now. lighttpd binds it a moment later; when
-// another program takes it in between, the start is tried again.
-int freePort() {
-    QTcpServer probe;
-    if (!probe.listen(QHostAddress::LocalHost, 0)) {
-        return 0;
-    }
-    return probe.serverPort();
-}
-
-QString readText(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-bool writeText(const QString& path, const QString& text) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(text.toUtf8()) == text.toUtf8().size() && file.flush();
-}
 
 // A POSIX regular expression matching `text` literally at the start of a
 // string: every character but letters, digits, "/", "_" and "-" goes inside
@@ -303,18 +272,7 @@ setenv.add-environment = ("MAPSERVER_CONFIG_FILE" => "%2/mapserver.conf")
 // True once the server on `port` answers a GET of the ready file with the
 // folder's path, so a port taken by another server does not count.
 bool answersAsOurs(int port, const QString& folder, const QDeadlineTimer& deadline) {
-    QTcpSocket socket;
-    socket.connectToHost(QHostAddress::LocalHost, port);
-    if (!socket.waitForConnected(int(deadline.remainingTime()))) {
-        return false;
-    }
-    socket.write("GET /" + kReadyFile.toUtf8() + " HTTP/1.0\r\nHost: 127.0.0.1\r\n\r\n");
-    QByteArray answer;
-    while (!deadline.hasExpired() && socket.state() == QAbstractSocket::ConnectedState) {
-        socket.waitForReadyRead(int(deadline.remainingTime()));
-        answer += socket.readAll();
-    }
-    answer += socket.readAll();
+    const QByteArray answer = getFromLoopback(port, "/" + kReadyFile.toUtf8(), deadline);
     return answer.startsWith("HTTP/1.") && answer.contains(" 200 ") &&
            answer.endsWith(folder.toUtf8());
 }
@@ -322,16 +280,11 @@ bool answersAsOurs(int port, const QString& folder, const QDeadlineTimer& deadli
 }  // namespace
 
 MapServer::MapServer() : m_dir(QDir::tempPath() + QStringLiteral("/quelvora-mapserver-XXXXXX")) {
-    m_lighttpd = QStandardPaths::findExecutable(QStringLiteral("lighttpd"));
-    if (m_lighttpd.isEmpty()) {
-        m_lighttpd = QStandardPaths::findExecutable(
-            QStringLiteral("lighttpd"), {QStringLiteral("/usr/sbin"), QStringLiteral("/sbin")});
-    }
     QStringList missing;
     if (!QFileInfo(kCgi).isExecutable()) {
         missing << QStringLiteral("MapServer's CGI %1 (package cgi-mapserver)").arg(kCgi);
     }
-    if (m_lighttpd.isEmpty()) {
+    if (Lighttpd::program().isEmpty()) {
         missing << QStringLiteral("lighttpd (package lighttpd)");
     }
     if (!QFileInfo::exists(kFont)) {
@@ -346,21 +299,19 @@ MapServer::MapServer() : m_dir(QDir::tempPath() + QStringLiteral("/quelvora-maps
         m_startError = QStringLiteral("cannot make a temporary folder: ") + m_dir.errorString();
         return;
     }
-    for (int attempt = 0; attempt < kStartAttempts && !m_running; ++attempt) {
-        m_port = freePort();
-        if (m_port <= 0) {
-            m_startError = QStringLiteral("no free port on 127.0.0.1");
-            return;
-        }
-        m_startError = writeFiles();
-        if (!m_startError.isEmpty()) {
-            return;
-        }
-        m_running = start();
-    }
-    if (m_running) {
-        m_startError.clear();
-    }
+    m_startError = m_lighttpd.startOnFreePorts(
+        1,
+        [this](const std::vector<int>& ports) {
+            m_port = ports.front();
+            return writeFiles();
+        },
+        m_dir.filePath(QStringLiteral("lighttpd.conf")),
+        m_dir.filePath(QStringLiteral("lighttpd.out")),
+        [this](const QDeadlineTimer& deadline) {
+            return answersAsOurs(m_port, m_dir.path(), deadline);
+        },
+        [this] { return logs(); });
+    m_running = m_startError.isEmpty();
 }
 
 MapServer::~MapServer() {
@@ -430,62 +381,9 @@ QString MapServer::writeFiles() const {
     return {};
 }
 
-// Starts lighttpd in the foreground and waits, at most kStartTimeoutMs,
-// until it serves the ready file. On failure leaves the reason in
-// m_startError and no process behind.
-bool MapServer::start() {
-    stop();
-    m_process = std::make_unique<QProcess>();
-    m_process->setProgram(m_lighttpd);
-    m_process->setArguments({QStringLiteral("-D"), QStringLiteral("-f"),
-                             m_dir.filePath(QStringLiteral("lighttpd.conf"))});
-    m_process->setStandardOutputFile(m_dir.filePath(QStringLiteral("lighttpd.out")));
-    m_process->setProcessChannelMode(QProcess::MergedChannels);
-    // lighttpd goes with the test program, even when that is killed.
-    m_process->setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-    m_process->start();
-    const QDeadlineTimer deadline(kStartTimeoutMs);
-    if (!m_process->waitForStarted(int(deadline.remainingTime()))) {
-        m_startError =
-            QStringLiteral("cannot start %1: %2").arg(m_lighttpd, m_process->errorString());
-        stop();
-        return false;
-    }
-    while (!deadline.hasExpired()) {
-        if (m_process->state() != QProcess::Running) {
-            m_startError = QStringLiteral("lighttpd ended at start (exit code %1)\n%2")
-                               .arg(m_process->exitCode())
-                               .arg(logs());
-            stop();
-            return false;
-        }
-        if (answersAsOurs(m_port, m_dir.path(), deadline)) {
-            return true;
-        }
-        // Not listening yet: wait a little, or less if lighttpd ends.
-        m_process->waitForFinished(20);
-    }
-    m_startError = QStringLiteral("lighttpd did not answer on port %1 within %2 ms\n%3")
-                       .arg(m_port)
-                       .arg(kStartTimeoutMs)
-                       .arg(logs());
-    stop();
-    return false;
-}
-
 void MapServer::stop() {
     m_running = false;
-    if (!m_process) {
-        return;
-    }
-    if (m_process->state() != QProcess::NotRunning) {
-        m_process->terminate();
-        if (!m_process->waitForFinished(5000)) {
-            m_process->kill();
-            m_process->waitForFinished(5000);
-        }
-    }
-    m_process.reset();
+    m_lighttpd.stop();
 }
 
 }  // namespace support

@@ -1,11 +1,9 @@
 #pragma once
 
+#include "support/lighttpd.h"
+
 #include <QString>
 #include <QTemporaryDir>
-
-#include <memory>
-
-class QProcess;
 
 namespace support {
 
@@ -70,12 +68,10 @@ public:
 
 private:
     QString writeFiles() const;
-    bool start();
     void stop();
 
     QTemporaryDir m_dir;
-    std::unique_ptr<QProcess> m_process;
-    QString m_lighttpd;
+    Lighttpd m_lighttpd;
     QString m_skipReason;
     QString m_startError;
     int m_port = 0;
