@@ -126,6 +126,13 @@ QString curlFailureReason(CURLcode code, const QString& curlText) {
     return QStringLiteral("%1 (%2, %3)").arg(reason, curlText).arg(static_cast<int>(code));
 }
 
+// Whether a transfer failed because no server could be reached (or none
+// answered in time), rather than because one answered wrongly.
+bool isUnreachable(CURLcode code) {
+    return code == CURLE_COULDNT_CONNECT || code == CURLE_COULDNT_RESOLVE_HOST ||
+           code == CURLE_COULDNT_RESOLVE_PROXY || code == CURLE_OPERATION_TIMEDOUT;
+}
+
 // Called by curl while a transfer runs; a non-zero answer aborts it.
 int checkCancel(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return static_cast<const std::atomic<bool>*>(user)->load() ? 1 : 0;
@@ -254,7 +261,9 @@ platform::Result Session::download(const QString& url, const QString& path) {
     }
     if (!detail.isEmpty()) {
         file.cancel();
-        return downloadFailure(url, detail);
+        platform::Result failure = downloadFailure(url, detail);
+        failure.unreachable = !m_impl->cancelled && isUnreachable(code);
+        return failure;
     }
     if (!file.commit()) {
         return downloadFailure(
