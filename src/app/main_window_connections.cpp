@@ -367,6 +367,8 @@ void TForm1::ConnectRemote() {
         m_state.connectionMode = true;
         if (keptAt.isValid()) {
             m_statusLine->say(wms::keptPictureNotice(keptAt));
+        } else if (wms::isKeptPictureNotice(m_statusLine->text())) {
+            m_statusLine->clear();  // the picture now shown is not a kept one
         }
     } else {
         remotePictureFailed();

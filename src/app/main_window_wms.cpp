@@ -350,6 +350,8 @@ void TForm1::RefreshRemoteImage() {
     m_state.connectionMode = true;
     if (pictures.keptAt.isValid()) {
         m_statusLine->say(wms::keptPictureNotice(pictures.keptAt));
+    } else if (wms::isKeptPictureNotice(m_statusLine->text())) {
+        m_statusLine->clear();  // the picture now shown is not a kept one
     }
     if (!pictures.ok) {
         remotePictureFailed();

@@ -22,6 +22,10 @@ QString keptPictureNotice(const QDateTime& keptAt) {
         keptAt.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm")));
 }
 
+bool isKeptPictureNotice(const QString& text) {
+    return text.startsWith(kKeptPictureMessage.arg(QString()));
+}
+
 QRectF keptBox(const mapcontrol::Rectangle& extent) {
     return QRectF(QPointF(extent.left(), extent.bottom()), QPointF(extent.right(), extent.top()));
 }

@@ -25,6 +25,10 @@ extern const QString kKeptPictureMessage;
 // time as dd/MM/yyyy HH:mm).
 QString keptPictureNotice(const QDateTime& keptAt);
 
+// Whether a status line text is such a notice: a picture that is not a kept
+// one must not go on under it.
+bool isKeptPictureNotice(const QString& text);
+
 // A map extent as the cache keeps boxes (see net::KeptRequest).
 QRectF keptBox(const mapcontrol::Rectangle& extent);
 

@@ -161,6 +161,9 @@ TEST_F(WmsOfflineTest, layersAreReadFromTheKeptCapabilitiesWhenTheServerIsGone) 
 TEST_F(WmsOfflineTest, aViewOutsideEverythingKeptRunsTheFailurePath) {
     auto w = showGeology();
     server.reset();
+    w->button("SpeedButton2")->click();
+    ASSERT_TRUE(w->statusLine().text().startsWith(kKeptNotice));
+    // The notice of the kept picture goes with it.
     w->Map1->setExtent(mapcontrol::Rectangle(-80, -70, 10, 0));
     w->state().currentExtent = w->Map1->extent();
     w->RefreshRemoteImage();
