@@ -10,6 +10,7 @@
 #include "silent_dialogs.h"
 #include "wms/alpha_blend.h"
 #include "wms/fixed_connections.h"
+#include "wms/kept_pictures.h"
 #include "wms/remote_refresh.h"
 #include "wms/service_pictures.h"
 
@@ -124,6 +125,45 @@ void BM_DecodeMosaicJpeg(benchmark::State& state) {
     state.counters["bytes"] = double(jpeg.size());
 }
 BENCHMARK(BM_DecodeMosaicJpeg)->Unit(benchmark::kMillisecond);
+
+// A kept picture standing in for a refresh without a network: a cache of
+// 200 pictures of 1000 x 800 (other layers and places), the lookup of those
+// covering the view, the read and SHA-1 check of the finest, its decoding
+// and the cut to the view. `range(0)` 0: the view is the kept box moved in
+// its seventh decimal (the whole map again), 1: a zoom in by 0.8.
+void BM_KeptPictureHit(benchmark::State& state) {
+    const QSize size = pictureSize();
+    QTemporaryDir dir;
+    net::PictureCache cache(dir.filePath("cache"), 1LL << 30);
+    const QString address = "http://wms/mapserv?map=geo&";
+    const mapcontrol::Rectangle kept(-50, -40, -12, -20);
+    const QByteArray jpeg = jpegOf(mapLikePicture(size, 1), 85);
+    const QByteArray other = jpegOf(mapLikePicture(size, 2), 85);
+    for (int i = 0; i < 200; ++i) {
+        // Half of them of the same layers elsewhere, none covering the view.
+        const double north = i % 2 ? 30 : -12;
+        const mapcontrol::Rectangle box(-50 + i, -40 + i, north, north - 8);
+        (void)cache.keep({QString("u%1").arg(i), address, i % 2 ? "lito" : "relevo", "EPSG:4326",
+                          wms::keptBox(box), size},
+                         other);
+    }
+    (void)cache.keep({"kept", address, "lito", "EPSG:4326", wms::keptBox(kept), size}, jpeg);
+    const mapcontrol::Rectangle view =
+        state.range(0) == 0 ? mapcontrol::Rectangle(-50 + 3e-7, -40 - 2e-7, -12 + 1e-7, -20)
+                            : mapcontrol::Rectangle(-49, -41, -12.8, -19.2);
+    const auto hit = wms::cutKeptPicture(cache, address, "lito", "EPSG:4326", view, size);
+    if (!hit || hit->image.size() != size ||
+        hit->image.pixel(size.width() / 2, size.height() / 2) == qRgb(255, 255, 255)) {
+        state.SkipWithError("the kept picture was not found");
+        return;
+    }
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            wms::cutKeptPicture(cache, address, "lito", "EPSG:4326", view, size));
+    }
+    state.counters["bytes"] = double(jpeg.size());
+}
+BENCHMARK(BM_KeptPictureHit)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // Two services' pictures on one: the first drawn plainly, the second ANDed.
 void BM_CombineServicePictures(benchmark::State& state) {

@@ -11,6 +11,7 @@
 #include "mapcontrol/value_map_renderer.h"
 #include "mapcontrol/vector_layer.h"
 #include "net/downloader.h"
+#include "net/picture_cache.h"
 #include "output/screen_output.h"
 #include "output/zoom_window.h"
 #include "platform/dialogs.h"

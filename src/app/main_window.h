@@ -55,6 +55,7 @@ class HelpWindow;
 namespace net {
 class BusyDownloader;
 class Downloader;
+class PictureCache;
 }  // namespace net
 namespace platform {
 class WebView;
@@ -138,6 +139,8 @@ public:
     platform::StatusLine& statusLine() { return *m_statusLine; }
     // Every download of the windows goes through it.
     net::BusyDownloader& downloader() { return *m_downloader; }
+    // The web map answers kept for work without a network.
+    net::PictureCache& pictureCache() { return *m_pictureCache; }
     // The web view of the remote record window (TForm16).
     platform::WebView& recordView() { return *m_recordView; }
 
@@ -180,6 +183,9 @@ public:
     void ShowIndexMap();
     void DisconnectWms();
     void ShowWmsLegend();
+    // "Guardar área para campo": the checked layers of the current extent
+    // kept at two, four and eight times the map's detail.
+    void SaveAreaForField();
     void WmsFeatureInfo(const mapcontrol::MapPoint& point);
     void BedrockFeatureInfo(const mapcontrol::MapPoint& point);
     void IndexMapClick(const mapcontrol::MapPoint& point);
@@ -238,6 +244,10 @@ public:
     void SaveConnectionLegend();
     static const QString kZoomWithoutExport;
     static const QString kNoConnectionMessage;
+    static const QString kFieldNeedsLayers;
+    static const QString kFieldCacheOff;
+    static const QString kFieldSaved;
+    static const QString kFieldNotSaved;
     static const QString kServiceNotImplemented;
     // Identify on a service picture with no service chosen in the WMS window.
     static const QString kChooseWmsLayer;
@@ -384,6 +394,7 @@ private:
     std::unique_ptr<output::ScreenOutput> m_screenOutput;
     std::unique_ptr<help::HelpWindow> m_help;
     std::unique_ptr<net::BusyDownloader> m_downloader;
+    std::unique_ptr<net::PictureCache> m_pictureCache;
     std::unique_ptr<wms::WmsWindow> m_wms;
     std::unique_ptr<wms::OverlayWindow> m_overlay;
     std::unique_ptr<wms::ConnectionsWindow> m_connections;

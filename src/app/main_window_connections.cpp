@@ -6,12 +6,15 @@
 #include "app/secondary_windows.h"
 #include "mapcontrol/map_widget.h"
 #include "net/downloader.h"
+#include "net/picture_cache.h"
 #include "output/zoom_window.h"
 #include "platform/dialogs.h"
+#include "platform/status_line.h"
 #include "platform/text_file.h"
 #include "platform/web_view.h"
 #include "wms/connections_window.h"
 #include "wms/fixed_connections.h"
+#include "wms/kept_pictures.h"
 #include "wms/map_list_panel.h"
 #include "wms/remote_refresh.h"
 #include "wms/service_pictures.h"
@@ -281,11 +284,29 @@ void TForm1::ConnectRemote() {
     }
     QImage picture;
     bool ok = false;
+    QDateTime keptAt;
+    // Kept for work without a network: the pictures asked for the view's box
+    // are found again by box, the map-group pictures by their URL.
+    wms::Keeping keeping = wms::Keeping::byUrl(m_pictureCache.get());
+    if (kind >= 1) {
+        keeping.address = wms::requestWithoutBox(url);
+        keeping.box = m_state.currentExtent;
+        keeping.size = area;
+    }
     if (!url.isEmpty()) {
         const QString target = programFile(QStringLiteral("temp.jpg"));
         if (kind == 1) {
             // The mosaic's JPEG errors have messages of their own.
-            if (m_downloader->download(url, target)) {
+            const platform::Result got = m_downloader->download(url, target);
+            if (!got && got.unreachable && !got.cancelled) {
+                if (auto kept = wms::cutKeptPicture(*m_pictureCache, keeping.address, {}, {},
+                                                    keeping.box, keeping.size)) {
+                    ok = true;
+                    picture = kept->image;
+                    keptAt = kept->keptAt;
+                }
+            }
+            if (got) {
                 QFile file(target);
                 const QByteArray bytes =
                     file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -304,11 +325,22 @@ void TForm1::ConnectRemote() {
                     }
                     ok = !decoded.image.isNull() && message.isEmpty();
                     picture = decoded.image;
+                    if (ok && !decoded.error) {
+                        (void)m_pictureCache->keep({url,
+                                                    keeping.address,
+                                                    {},
+                                                    {},
+                                                    wms::keptBox(keeping.box),
+                                                    picture.size()},
+                                                   bytes);
+                    }
                 }
             }
         } else {
             const wms::FetchedPicture fetched =
-                wms::fetchPicture(url, 8LL * area.width() * area.height(), *m_downloader, target);
+                wms::fetchPicture(url, 8LL * area.width() * area.height(), *m_downloader, target,
+                                  wms::PictureAnswer::Jpeg, keeping);
+            keptAt = fetched.keptAt;
             if (!fetched.result && fetched.answered) {
                 m_surroundings.dialogs.message(this, fetched.result.message,
                                                platform::MessageKind::Warning);
@@ -333,6 +365,11 @@ void TForm1::ConnectRemote() {
         }
         showRemotePicture(composite.shown);
         m_state.connectionMode = true;
+        if (keptAt.isValid()) {
+            m_statusLine->say(wms::keptPictureNotice(keptAt));
+        } else if (wms::isKeptPictureNotice(m_statusLine->text())) {
+            m_statusLine->clear();  // the picture now shown is not a kept one
+        }
     } else {
         remotePictureFailed();
         m_connections->clearKind();
@@ -355,11 +392,15 @@ void TForm1::ShowConnectionLegend() {
     const QString target = programFile(QStringLiteral("legenda.jpg"));
     const wms::FetchedPicture legend = wms::fetchPicture(
         wms::mapGroupLegendUrl(m_surroundings.configuration.settings.gatewayHost, map->mapName),
-        100'000'000, *m_downloader, target);
+        100'000'000, *m_downloader, target, wms::PictureAnswer::Jpeg,
+        wms::Keeping::byUrl(m_pictureCache.get()));
     if (!legend.result) {
         return;  // a legend that did not come shows nothing
     }
     m_connectionLegend->setPixmap(QPixmap::fromImage(legend.image));
+    if (legend.keptAt.isValid()) {
+        m_statusLine->say(wms::keptPictureNotice(legend.keptAt));
+    }
     QWidget* form = m_windows->window(QStringLiteral("TForm19"));
     form->adjustSize();
     form->show();

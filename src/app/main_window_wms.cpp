@@ -6,6 +6,7 @@
 #include "app/secondary_windows.h"
 #include "mapcontrol/map_widget.h"
 #include "net/downloader.h"
+#include "net/picture_cache.h"
 #include "output/zoom_window.h"
 #include "platform/dialogs.h"
 #include "platform/status_line.h"
@@ -13,7 +14,9 @@
 #include "platform/web_view.h"
 #include "wms/alpha_blend.h"
 #include "wms/connections_window.h"
+#include "wms/field_area.h"
 #include "wms/fixed_connections.h"
+#include "wms/kept_pictures.h"
 #include "wms/map_list_panel.h"
 #include "wms/overlay_window.h"
 #include "wms/remote_refresh.h"
@@ -45,6 +48,13 @@ namespace app {
 
 const QString TForm1::kNoConnectionMessage =
     QStringLiteral("Não foi realizada conexão, verifique a Internet");
+const QString TForm1::kFieldNeedsLayers = QStringLiteral(
+    "Marque na lista de layers da janela WMS os layers a guardar e mostre o mapa da área");
+const QString TForm1::kFieldCacheOff = QStringLiteral(
+    "As imagens guardadas estão desligadas (cache_enabled em quelvora.conf): nada foi guardado");
+const QString TForm1::kFieldSaved = QStringLiteral("Área guardada para campo: %1 imagens");
+const QString TForm1::kFieldNotSaved =
+    QStringLiteral("A área para campo não foi guardada inteira (%1 de %2 imagens guardadas):\n%3");
 const QString TForm1::kServiceNotImplemented = QStringLiteral("Serviço ainda não implementado");
 const QString TForm1::kChooseWmsLayer = QStringLiteral(
     "Escolha na lista de layers da janela WMS o layer que responde à função "
@@ -92,9 +102,12 @@ void TForm1::connectWms() {
         if (!reason.isEmpty()) reason[0] = reason[0].toUpper();
         m_statusLine->say(reason);
     });
+    m_pictureCache = std::make_unique<net::PictureCache>(
+        config.cacheFolder, config.settings.cacheMaxBytes, config.settings.cacheEnabled);
     m_wms = std::make_unique<wms::WmsWindow>(wms::WmsWindow::Surroundings{
         *m_windows->window(QStringLiteral("TForm24")), m_state, m_surroundings.dialogs,
-        *m_downloader, config.programFolder, config.settings.gatewayHost});
+        *m_downloader, config.programFolder, config.settings.gatewayHost, m_pictureCache.get(),
+        [this](const QDateTime& keptAt) { m_statusLine->say(wms::keptPictureNotice(keptAt)); }});
     QWidget* overlayForm = m_windows->window(QStringLiteral("TForm25"));
     m_overlay = std::make_unique<wms::OverlayWindow>(*overlayForm);
 
@@ -114,6 +127,7 @@ void TForm1::connectWms() {
     connect(w.SpeedButton16, &QToolButton::clicked, this, &TForm1::ShowIndexMap);
     connect(w.SpeedButton4, &QToolButton::clicked, this, &TForm1::DisconnectWms);
     connect(w.SpeedButton11, &QToolButton::clicked, this, &TForm1::ShowWmsLegend);
+    connect(w.SpeedButton20, &QToolButton::clicked, this, &TForm1::SaveAreaForField);
     connect(w.SpeedButton7, &QToolButton::clicked, this, [overlayForm] {
         overlayForm->show();
         overlayForm->raise();
@@ -326,8 +340,9 @@ void TForm1::RefreshRemoteImage() {
         }
         service.srs = system.srs;
     }
-    const wms::ServicePicturesResult pictures = wms::fetchServicePictures(
-        services, m_state.currentExtent, area, m_overlay->mode(), *m_downloader, folder);
+    const wms::ServicePicturesResult pictures =
+        wms::fetchServicePictures(services, m_state.currentExtent, area, m_overlay->mode(),
+                                  *m_downloader, folder, m_pictureCache.get());
     for (const QString& text : pictures.serverTexts) {
         m_surroundings.dialogs.message(this, text, platform::MessageKind::Warning);
     }
@@ -342,6 +357,11 @@ void TForm1::RefreshRemoteImage() {
         Map1->hide();
     }
     m_state.connectionMode = true;
+    if (pictures.keptAt.isValid()) {
+        m_statusLine->say(wms::keptPictureNotice(pictures.keptAt));
+    } else if (wms::isKeptPictureNotice(m_statusLine->text())) {
+        m_statusLine->clear();  // the picture now shown is not a kept one
+    }
     if (!pictures.ok) {
         remotePictureFailed();
     }
@@ -383,7 +403,8 @@ void TForm1::ShowIndexMap() {
         wms::fetchPicture(wms::indexMapUrl(m_surroundings.configuration.settings.gatewayHost,
                                            area.width(), area.height()),
                           8LL * area.width() * area.height(), *m_downloader,
-                          QDir(folder).filePath(QStringLiteral("temp.jpg")));
+                          QDir(folder).filePath(QStringLiteral("temp.jpg")),
+                          wms::PictureAnswer::Jpeg, wms::Keeping::byUrl(m_pictureCache.get()));
     if (!picture.result) {
         if (picture.answered) {
             m_surroundings.dialogs.message(this, picture.result.message,
@@ -411,6 +432,9 @@ void TForm1::ShowIndexMap() {
     m_wms->up1->setEnabled(true);
     showRemotePicture(composite.shown);
     m_state.connectionMode = true;
+    if (picture.keptAt.isValid()) {
+        m_statusLine->say(wms::keptPictureNotice(picture.keptAt));
+    }
 }
 
 void TForm1::showLocalMapAgain() {
@@ -491,7 +515,8 @@ void TForm1::ShowWmsLegend() {
         const QString target = programFile(QStringLiteral("legenda.png"));
         QFile::remove(target);
         const wms::FetchedPicture legend = wms::fetchPicture(
-            url, kLegendMaxPixels, *m_downloader, target, wms::PictureAnswer::AnyPicture);
+            url, kLegendMaxPixels, *m_downloader, target, wms::PictureAnswer::AnyPicture,
+            wms::Keeping::byUrl(m_pictureCache.get()));
         if (!legend.result) {
             // Said once, and the legend window keeps no earlier legend.
             const QString reason =
@@ -505,9 +530,87 @@ void TForm1::ShowWmsLegend() {
             return;
         }
         view->setPicture(url, legend.answer, legend.image);
+        if (legend.keptAt.isValid()) {
+            m_statusLine->say(wms::keptPictureNotice(legend.keptAt));
+        }
     }
     form->show();
     form->raise();
+}
+
+void TForm1::SaveAreaForField() {
+    if (!m_pictureCache->isEnabled()) {
+        m_surroundings.dialogs.message(this, kFieldCacheOff, platform::MessageKind::Warning);
+        return;
+    }
+    std::vector<wms::ServiceLayers> services;
+    for (wms::ServiceLayers& service :
+         wms::checkedLayersByService(m_wms->services(), m_wms->layerEntries())) {
+        if (service.layers.isEmpty()) continue;
+        const wms::RequestSystem system = wms::requestSystem(m_state.mapSystem, service.address,
+                                                             m_wms->listedSystems(service.address));
+        if (!system.refusal.isEmpty()) {
+            m_surroundings.dialogs.message(this, system.refusal, platform::MessageKind::Warning);
+            continue;
+        }
+        service.srs = system.srs;
+        services.push_back(std::move(service));
+    }
+    const std::vector<wms::FieldPiece> pieces = wms::fieldPieces(m_state.currentExtent, mapArea());
+    if (services.empty() || pieces.empty()) {
+        m_surroundings.dialogs.message(this, kFieldNeedsLayers);
+        return;
+    }
+    const qint64 total = qint64(services.size() * pieces.size());
+    const QSize area = mapArea();
+    const qint64 maxPixels = 8LL * area.width() * area.height();
+    const QString target = programFile(QStringLiteral("campo.jpg"));
+    qint64 done = 0;
+    QString failure;
+    bool cancelled = false;
+    {
+        platform::StatusLine::Task task(*m_statusLine, QStringLiteral("Guardando área para campo"),
+                                        total);
+        task.showNow();
+        for (const wms::ServiceLayers& service : services) {
+            for (const wms::FieldPiece& piece : pieces) {
+                const QString url = wms::getMapUrl(service.address, service.layers, piece.box,
+                                                   piece.width, piece.height, service.srs);
+                const wms::FetchedPicture fetched = wms::fetchPicture(
+                    url, maxPixels, *m_downloader, target, wms::PictureAnswer::Jpeg,
+                    wms::Keeping::byBox(m_pictureCache.get(), service.address, service.layers,
+                                        service.srs, piece.box, QSize(piece.width, piece.height)));
+                if (fetched.result.cancelled) {
+                    cancelled = true;
+                } else if (fetched.keptAt.isValid()) {
+                    failure = QStringLiteral("sem conexão com %1").arg(service.address);
+                } else if (!fetched.result) {
+                    failure =
+                        fetched.result.detail.isEmpty()
+                            ? fetched.result.message
+                            : fetched.result.message + QLatin1Char('\n') + fetched.result.detail;
+                }
+                if (cancelled || !failure.isEmpty()) break;
+                ++done;
+                task.step(
+                    done,
+                    QStringLiteral("Guardando área para campo: %1 de %2").arg(done).arg(total));
+            }
+            if (cancelled || !failure.isEmpty()) break;
+        }
+    }
+    QFile::remove(target);
+    if (cancelled) {
+        m_statusLine->say(QStringLiteral("Guardar área para campo cancelado: %1 de %2 imagens "
+                                         "guardadas")
+                              .arg(done)
+                              .arg(total));
+    } else if (!failure.isEmpty()) {
+        m_surroundings.dialogs.message(this, kFieldNotSaved.arg(done).arg(total).arg(failure),
+                                       platform::MessageKind::Warning);
+    } else {
+        m_statusLine->say(kFieldSaved.arg(done));
+    }
 }
 
 namespace {

@@ -210,6 +210,13 @@ QString curlFailureReason(CURLcode code, const QString& curlText, const QString&
     return QStringLiteral("%1 (%2, %3)").arg(reason, curlText).arg(static_cast<int>(code));
 }
 
+// Whether a transfer failed because no server could be reached (or none
+// answered in time), rather than because one answered wrongly.
+bool isUnreachable(CURLcode code) {
+    return code == CURLE_COULDNT_CONNECT || code == CURLE_COULDNT_RESOLVE_HOST ||
+           code == CURLE_COULDNT_RESOLVE_PROXY || code == CURLE_OPERATION_TIMEDOUT;
+}
+
 // What the transfer thread and the others share while a download runs.
 struct TransferState {
     std::atomic<bool> cancelled{false};
@@ -422,7 +429,9 @@ platform::Result Session::download(const QString& url, const QString& path) {
     }
     if (!detail.isEmpty()) {
         file.cancel();
-        return downloadFailure(url, detail);
+        platform::Result failure = downloadFailure(url, detail);
+        failure.unreachable = !m_impl->transfer.cancelled && isUnreachable(code);
+        return failure;
     }
     if (!file.commit()) {
         return downloadFailure(

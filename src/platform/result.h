@@ -11,6 +11,9 @@ struct [[nodiscard]] Result {
     QString message;         // for the user; empty on success
     QString detail;          // for diagnosis; may be empty
     bool cancelled = false;  // the user ended it (Esc, "Cancelar")
+    // A download that reached no server: refused, no route, name not
+    // resolved, time-out. False for an answer with an error status.
+    bool unreachable = false;
 
     static Result success() { return {}; }
     static Result failure(QString message, QString detail = {}) {

@@ -41,6 +41,21 @@ Setter numberSetter(Number Settings::*member) {
     };
 }
 
+// "1", "sim" or "true" switch on; "0", "não" or "false" switch off.
+Setter switchSetter(bool Settings::*member) {
+    return [member](Settings& s, const QString& value) {
+        const QString v = value.toLower();
+        if (v == u"1" || v == u"sim" || v == u"true") {
+            s.*member = true;
+        } else if (v == u"0" || v == QStringLiteral("não") || v == u"nao" || v == u"false") {
+            s.*member = false;
+        } else {
+            return false;
+        }
+        return true;
+    };
+}
+
 const std::map<QString, Setter>& setters() {
     static const std::map<QString, Setter> table = {
         {QStringLiteral("gateway_host"), textSetter(&Settings::gatewayHost)},
@@ -55,6 +70,8 @@ const std::map<QString, Setter>& setters() {
          numberSetter(&Settings::downloadTotalTimeoutMs)},
         {QStringLiteral("download_max_bytes"), numberSetter(&Settings::downloadMaxBytes)},
         {QStringLiteral("download_extra_ca_file"), textSetter(&Settings::downloadExtraCaFile)},
+        {QStringLiteral("cache_max_bytes"), numberSetter(&Settings::cacheMaxBytes)},
+        {QStringLiteral("cache_enabled"), switchSetter(&Settings::cacheEnabled)},
     };
     return table;
 }
@@ -166,6 +183,9 @@ Configuration loadConfiguration(const Environment& env) {
 
     config.programFolder = programFolder(env);
     config.installedDataFolder = env.installedDataFolder;
+    if (!env.userDataFolder.isEmpty()) {
+        config.cacheFolder = QDir(env.userDataFolder).filePath(QStringLiteral("cache"));
+    }
     return config;
 }
 

@@ -53,6 +53,12 @@ struct Settings {
     // for an organisation's own CA; native path, a relative one taken from
     // the configuration folder. Empty: the system's alone.
     QString downloadExtraCaFile;
+
+    // The answers kept for work without a network: at most this many bytes
+    // in the cache folder, least recently used dropped first; none kept or
+    // looked up when switched off.
+    qint64 cacheMaxBytes = 512LL * 1024 * 1024;
+    bool cacheEnabled = true;
 };
 
 // Reads settings-file text into `settings`; returns a warning for every line
@@ -79,7 +85,10 @@ struct Configuration {
     Settings settings;
     QString programFolder;
     QString installedDataFolder;  // see Environment
-    QStringList warnings;         // skipped entries of the drive table and settings file
+    // The kept answers of the web map services: "cache" in the user's data
+    // folder (also when QUELVORA_PROGRAMDIR moves the program folder).
+    QString cacheFolder;
+    QStringList warnings;  // skipped entries of the drive table and settings file
 };
 
 // Builds the drive table (defaults, then QUELVORA_DRIVES, then drives.conf

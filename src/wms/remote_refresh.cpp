@@ -2,6 +2,7 @@
 
 #include "net/downloader.h"
 #include "wms/alpha_blend.h"
+#include "wms/kept_pictures.h"
 #include "wms/picture_size.h"
 #include "wms/urls.h"
 #include "wms/wms_text.h"
@@ -9,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+
+#include <optional>
 
 namespace wms {
 
@@ -64,11 +67,33 @@ QImage blankPicture(QSize area) {
 
 }  // namespace
 
+namespace {
+
+// A kept picture standing in for an answer that never came.
+std::optional<KeptPicture> keptInstead(const QString& url, qint64 maxPixels, PictureAnswer asked,
+                                       const Keeping& keeping) {
+    if (!keeping.box.isEmpty()) {
+        return cutKeptPicture(*keeping.cache, keeping.address, keeping.layers, keeping.srs,
+                              keeping.box, keeping.size, asked);
+    }
+    return keptAnswer(*keeping.cache, url, maxPixels, asked);
+}
+
+}  // namespace
+
 FetchedPicture fetchPicture(const QString& url, qint64 maxPixels, net::Downloader& downloader,
-                            const QString& target, PictureAnswer asked) {
+                            const QString& target, PictureAnswer asked, const Keeping& keeping) {
     FetchedPicture fetched;
     fetched.result = downloader.download(url, target);
     if (!fetched.result) {
+        if (keeping.cache && fetched.result.unreachable && !fetched.result.cancelled) {
+            if (std::optional<KeptPicture> kept = keptInstead(url, maxPixels, asked, keeping)) {
+                fetched.result = platform::Result::success();
+                fetched.image = std::move(kept->image);
+                fetched.answer = std::move(kept->answer);
+                fetched.keptAt = kept->keptAt;
+            }
+        }
         return fetched;
     }
     fetched.answered = true;
@@ -81,13 +106,20 @@ FetchedPicture fetchPicture(const QString& url, qint64 maxPixels, net::Downloade
     DecodedPicture picture = decodeServicePicture(fetched.answer, maxPixels, asked);
     fetched.result = picture.result;
     fetched.image = std::move(picture.image);
+    if (fetched.result && keeping.cache) {
+        const bool byBox = !keeping.box.isEmpty();
+        (void)keeping.cache->keep(
+            {url, byBox ? keeping.address : url, keeping.layers, keeping.srs,
+             byBox ? keptBox(keeping.box) : QRectF(), byBox ? keeping.size : fetched.image.size()},
+            fetched.answer);  // a picture not kept is still shown
+    }
     return fetched;
 }
 
 ServicePicturesResult fetchServicePictures(const std::vector<ServiceLayers>& services,
                                            const mapcontrol::Rectangle& extent, QSize area,
                                            OverlayMode mode, net::Downloader& downloader,
-                                           const QString& programFolder) {
+                                           const QString& programFolder, net::PictureCache* cache) {
     ServicePicturesResult result;
     const PictureSize size = pictureSize(area.width(), area.height(), extent);
     const QString target = QDir(programFolder).filePath(QStringLiteral("temp.jpg"));
@@ -102,8 +134,15 @@ ServicePicturesResult fetchServicePictures(const std::vector<ServiceLayers>& ser
         result.anyAsked = true;
         const QString url = getMapUrl(service.address, service.layers, extent, size.width,
                                       size.height, service.srs);
-        const FetchedPicture picture = fetchPicture(url, maxPixels, downloader, target);
+        const FetchedPicture picture =
+            fetchPicture(url, maxPixels, downloader, target, PictureAnswer::Jpeg,
+                         Keeping::byBox(cache, service.address, service.layers, service.srs, extent,
+                                        QSize(size.width, size.height)));
         result.ok = picture.result.ok;
+        if (picture.keptAt.isValid() &&
+            (!result.keptAt.isValid() || picture.keptAt < result.keptAt)) {
+            result.keptAt = picture.keptAt;
+        }
         if (picture.result.cancelled) {
             break;  // the user ended the whole refresh: no later service is asked
         }

@@ -2,9 +2,11 @@
 
 #include "mapcontrol/coordinate_system.h"
 #include "mapcontrol/geometry.h"
+#include "net/picture_cache.h"
 #include "platform/result.h"
 #include "wms/service_pictures.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -47,6 +49,29 @@ RequestSystem requestSystem(const std::optional<mapcontrol::CoordinateSystem>& m
 std::vector<ServiceLayers> checkedLayersByService(
     const QStringList& services, const std::vector<std::pair<QString, bool>>& entries);
 
+// How a picture is kept for work without a network and found again when no
+// server can be reached. Without a cache nothing is kept. With a box (a map
+// request), kept pictures of the same address, layers and SRS covering the
+// box are cut to it; without one, the answer to the same URL is used.
+struct Keeping {
+    net::PictureCache* cache = nullptr;
+    QString address;  // empty: the URL itself
+    QString layers;
+    QString srs;
+    mapcontrol::Rectangle box;  // empty: looked up by URL
+    QSize size;                 // the picture's pixels, with a box
+
+    static Keeping byUrl(net::PictureCache* cache) {
+        Keeping keeping;
+        keeping.cache = cache;
+        return keeping;
+    }
+    static Keeping byBox(net::PictureCache* cache, QString address, QString layers, QString srs,
+                         const mapcontrol::Rectangle& box, QSize size) {
+        return {cache, std::move(address), std::move(layers), std::move(srs), box, size};
+    }
+};
+
 // One picture asked of a server: downloaded to `target`, checked and
 // decoded. When the download fails, nothing is read from `target`.
 struct FetchedPicture {
@@ -55,25 +80,35 @@ struct FetchedPicture {
     platform::Result result;
     QImage image;
     QByteArray answer;  // the bytes that arrived, as they came
+    // Valid when no server was reached and the picture is a kept one: when
+    // it was kept. Such a picture is shown only with keptPictureNotice.
+    QDateTime keptAt;
 };
+// A picture that decoded is kept (`keeping`); when the download fails
+// because no server could be reached, a kept picture answers instead.
 FetchedPicture fetchPicture(const QString& url, qint64 maxPixels, net::Downloader& downloader,
-                            const QString& target, PictureAnswer asked = PictureAnswer::Jpeg);
+                            const QString& target, PictureAnswer asked = PictureAnswer::Jpeg,
+                            const Keeping& keeping = {});
 
 struct ServicePicturesResult {
     bool ok = false;  // the last service asked delivered its picture
     bool anyAsked = false;
     QImage combined;          // area-sized, white where no picture fell
     QStringList serverTexts;  // what servers answered instead of a picture, once each
+    QDateTime keptAt;         // valid when a kept picture stands in: the oldest one used
 };
 
 // Asks each service with layers for its picture of `extent` (through
 // "temp.jpg" in `programFolder`), checks that a JPEG arrived, decodes it and
 // draws it at the place the picture-size rule gives, combining by `mode`.
-// A cancelled download ends the refresh there (ok false).
+// A cancelled download ends the refresh there (ok false). With `cache`,
+// each picture is kept, and a service that cannot be reached is answered
+// by a kept picture covering the extent when there is one.
 ServicePicturesResult fetchServicePictures(const std::vector<ServiceLayers>& services,
                                            const mapcontrol::Rectangle& extent, QSize area,
                                            OverlayMode mode, net::Downloader& downloader,
-                                           const QString& programFolder);
+                                           const QString& programFolder,
+                                           net::PictureCache* cache = nullptr);
 
 // The screen after a refresh: `remote` saved as "temp.bmp", the local map as
 // "temp1.bmp", and `remote` blended over the local map at 0.5 when local

@@ -1,5 +1,7 @@
 #include "wms/wms_window.h"
 
+#include "net/picture_cache.h"
+
 #include "net/downloader.h"
 #include "platform/dialogs.h"
 #include "platform/radio_group.h"
@@ -12,6 +14,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QGridLayout>
@@ -49,6 +52,10 @@ void OpacityUpDown::stepBy(int steps) {
 }
 
 namespace {
+
+const QString kFieldAreaHint = QStringLiteral(
+    "Guarda as imagens dos layers marcados na área do mapa com 2, 4 e 8 vezes o detalhe da "
+    "tela, para ver a área sem conexão");
 
 QToolButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
                         const QString& hint = {}) {
@@ -142,8 +149,10 @@ void WmsWindow::buildControls() {
     SpeedButton4 = makeButton(&f, QStringLiteral("SpeedButton4"), QStringLiteral("Desconecta"));
     SpeedButton11 = makeButton(&f, QStringLiteral("SpeedButton11"), QStringLiteral("Legenda"),
                                QStringLiteral("Mostra a legenda do layer selecionado"));
+    SpeedButton20 = makeButton(&f, QStringLiteral("SpeedButton20"),
+                               QStringLiteral("Guardar área para campo"), kFieldAreaHint);
     for (QToolButton* b :
-         {SpeedButton18, SpeedButton1, SpeedButton16, SpeedButton4, SpeedButton11}) {
+         {SpeedButton18, SpeedButton1, SpeedButton16, SpeedButton4, SpeedButton11, SpeedButton20}) {
         layerButtons->addWidget(b);
     }
     layerButtons->addStretch(1);
@@ -392,11 +401,28 @@ void WmsWindow::ReadCapabilities() {
     CheckListBox1->clear();
     ExtentExtremes extremes;
     bool success = false;
+    QDateTime keptAt;  // the oldest kept document used
     const QString target = programFile("layers.txt");
     for (int k = 0; k < ListBox1->count(); ++k) {
         QFile::remove(target);
-        const platform::Result got =
-            m_s.downloader.download(capabilitiesUrl(ListBox1->item(k)->text()), target);
+        const QString url = capabilitiesUrl(ListBox1->item(k)->text());
+        platform::Result got = m_s.downloader.download(url, target);
+        bool fromCache = false;
+        if (!got && got.unreachable && !got.cancelled && m_s.cache) {
+            // No server reached: the document kept from an earlier read of
+            // the same address stands in.
+            if (const std::optional<net::KeptEntry> kept = m_s.cache->findUrl(url)) {
+                const std::optional<QByteArray> bytes = m_s.cache->read(*kept);
+                if (bytes && checkCapabilitiesAnswer(*bytes) &&
+                    platform::writeFileAtomically(target, *bytes)) {
+                    got = platform::Result::success();
+                    fromCache = true;
+                    if (!keptAt.isValid() || kept->keptAt < keptAt) keptAt = kept->keptAt;
+                } else if (bytes) {
+                    m_s.cache->remove(*kept);
+                }
+            }
+        }
         success = got.ok;
         if (got.cancelled) {
             break;  // the user ended the whole read
@@ -406,8 +432,10 @@ void WmsWindow::ReadCapabilities() {
         }
         QFile file(target);
         QByteArray document;
+        QByteArray received;  // as it came, for the cache
         if (file.open(QIODevice::ReadOnly)) {
-            document = withCrLf(file.readAll());
+            received = file.readAll();
+            document = withCrLf(received);
             file.close();
             (void)platform::writeFileAtomically(target, document);  // kept for the user to read
         }
@@ -416,6 +444,9 @@ void WmsWindow::ReadCapabilities() {
         Capabilities read;
         if (const platform::Result answer = checkCapabilitiesAnswer(document)) {
             read = readCapabilities(document, k);
+            if (m_s.cache && !fromCache) {
+                (void)m_s.cache->keep({url, url, {}, {}, {}, {}}, received);  // read on regardless
+            }
             m_listedSystems.insert(addressBeforeComma(ListBox1->item(k)->text()),
                                    readListedSystems(document));
         } else {
@@ -439,6 +470,9 @@ void WmsWindow::ReadCapabilities() {
                 8, 3);
             m_s.state.currentExtent = extentFromEdits();
         }
+    }
+    if (keptAt.isValid() && m_s.keptUsed) {
+        m_s.keptUsed(keptAt);
     }
     if (!success) {
         m_s.dialogs.message(&m_s.form, kConnectionProblem, platform::MessageKind::Warning);

@@ -10,7 +10,12 @@
 
 #include <functional>
 
+namespace net {
+class PictureCache;
+}
+
 class QButtonGroup;
+class QDateTime;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -63,6 +68,10 @@ public:
         net::Downloader& downloader;
         QString programFolder;  // native
         QString gatewayHost;
+        // Capabilities documents kept for work without a network (none: not
+        // kept), and what tells the user a kept one stands in (its time).
+        net::PictureCache* cache = nullptr;
+        std::function<void(const QDateTime&)> keptUsed = {};
     };
 
     explicit WmsWindow(Surroundings surroundings);
@@ -137,6 +146,7 @@ public:
     QToolButton* SpeedButton17 = nullptr;
     QToolButton* SpeedButton18 = nullptr;
     QToolButton* SpeedButton19 = nullptr;  // "Vetor"
+    QToolButton* SpeedButton20 = nullptr;  // "Guardar área para campo"
 
 private:
     void buildControls();

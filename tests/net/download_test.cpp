@@ -195,3 +195,25 @@ TEST(RequestUrl, onlyBlanksAreEncoded) {
     EXPECT_EQ(net::requestUrl("http://h/a b?x=1 2&&y=%20&&z=ç"),
               "http://h/a%20b?x=1%202&&y=%20&&z=\xc3\xa7");
 }
+
+// Only failures that reached no server count as unreachable: the kept
+// pictures stand in for those and never for a server's own error.
+TEST_F(Download, onlyFailuresReachingNoServerAreUnreachable) {
+    int closedPort = 0;
+    {
+        support::HttpServer gone;
+        closedPort = gone.port();
+    }
+    server.reply("/hang", {200, "", "text/plain", false, true});
+    server.reply("/error", {500, "falha interna"});
+    server.reply("/ok", {200, "sim"});
+    limits.totalTimeoutMs = 300;
+    const auto unreachable = [this](const QString& url) {
+        return net::DownloadToFile(url, target(), limits).unreachable;
+    };
+    EXPECT_TRUE(unreachable(QString("http://127.0.0.1:%1/x").arg(closedPort)));
+    EXPECT_TRUE(unreachable(server.url("/hang")));
+    EXPECT_FALSE(unreachable(server.url("/error")));
+    EXPECT_FALSE(unreachable(server.url("/missing")));
+    EXPECT_FALSE(unreachable(server.url("/ok")));
+}

@@ -116,3 +116,28 @@ TEST(Configuration, anExtraAuthorityFileIsTakenFromTheConfigurationFolderUnlessA
     EXPECT_EQ(config.settings.downloadExtraCaFile, "/etc/ssl/empresa.pem");
     EXPECT_TRUE(platform::Settings().downloadExtraCaFile.isEmpty());
 }
+
+TEST(Settings, theCacheOfWebMapAnswersHasALimitAndASwitch) {
+    platform::Settings settings;
+    EXPECT_EQ(settings.cacheMaxBytes, 512LL * 1024 * 1024);
+    EXPECT_TRUE(settings.cacheEnabled);
+    QStringList warnings = platform::parseSettings(
+        "cache_max_bytes=1048576\ncache_enabled=0\ncache_enabled=talvez\n", settings);
+    EXPECT_EQ(settings.cacheMaxBytes, 1048576);
+    EXPECT_FALSE(settings.cacheEnabled);
+    EXPECT_EQ(warnings.size(), 1);
+    warnings = platform::parseSettings(QString::fromUtf8("cache_enabled=sim\n"), settings);
+    EXPECT_TRUE(settings.cacheEnabled);
+    (void)platform::parseSettings(QString::fromUtf8("cache_enabled=Não\n"), settings);
+    EXPECT_FALSE(settings.cacheEnabled);
+}
+
+TEST(Configuration, theCacheFolderIsInTheUserDataFolderWhereverTheProgramFolderIs) {
+    support::TempDrives drives;
+    platform::Environment env = drives.environment();
+    const platform::Configuration config = platform::loadConfiguration(env);
+    EXPECT_EQ(config.cacheFolder, env.userDataFolder + "/cache");
+    EXPECT_NE(config.programFolder, env.userDataFolder);
+    env.userDataFolder.clear();  // no data folder: no cache, never one in the working folder
+    EXPECT_TRUE(platform::loadConfiguration(env).cacheFolder.isEmpty());
+}
