@@ -127,7 +127,7 @@ void TForm1::connectWms() {
     connect(w.SpeedButton16, &QToolButton::clicked, this, &TForm1::ShowIndexMap);
     connect(w.SpeedButton4, &QToolButton::clicked, this, &TForm1::DisconnectWms);
     connect(w.SpeedButton11, &QToolButton::clicked, this, &TForm1::ShowWmsLegend);
-    connect(w.SpeedButton20, &QToolButton::clicked, this, &TForm1::SaveAreaForField);
+    connect(w.GuardaCampo, &QToolButton::clicked, this, &TForm1::SaveAreaForField);
     connect(w.SpeedButton7, &QToolButton::clicked, this, [overlayForm] {
         overlayForm->show();
         overlayForm->raise();

@@ -149,10 +149,10 @@ void WmsWindow::buildControls() {
     SpeedButton4 = makeButton(&f, QStringLiteral("SpeedButton4"), QStringLiteral("Desconecta"));
     SpeedButton11 = makeButton(&f, QStringLiteral("SpeedButton11"), QStringLiteral("Legenda"),
                                QStringLiteral("Mostra a legenda do layer selecionado"));
-    SpeedButton20 = makeButton(&f, QStringLiteral("SpeedButton20"),
-                               QStringLiteral("Guardar área para campo"), kFieldAreaHint);
+    GuardaCampo = makeButton(&f, QStringLiteral("GuardaCampo"),
+                             QStringLiteral("Guardar área para campo"), kFieldAreaHint);
     for (QToolButton* b :
-         {SpeedButton18, SpeedButton1, SpeedButton16, SpeedButton4, SpeedButton11, SpeedButton20}) {
+         {SpeedButton18, SpeedButton1, SpeedButton16, SpeedButton4, SpeedButton11, GuardaCampo}) {
         layerButtons->addWidget(b);
     }
     layerButtons->addStretch(1);

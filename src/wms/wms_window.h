@@ -146,7 +146,7 @@ public:
     QToolButton* SpeedButton17 = nullptr;
     QToolButton* SpeedButton18 = nullptr;
     QToolButton* SpeedButton19 = nullptr;  // "Vetor"
-    QToolButton* SpeedButton20 = nullptr;  // "Guardar área para campo"
+    QToolButton* GuardaCampo = nullptr;    // "Guardar área para campo"
 
 private:
     void buildControls();

@@ -231,9 +231,9 @@ TEST_F(WmsOfflineTest, switchedOffNothingIsKeptAndNothingStandsIn) {
 
 TEST_F(WmsOfflineTest, anAreaSavedForTheFieldWorksOfflineThroughFiveZoomsAndPans) {
     auto w = showGeology();
-    const QToolButton* save = w->wmsWindow().SpeedButton20;
+    const QToolButton* save = w->wmsWindow().GuardaCampo;
     EXPECT_EQ(save->text(), "Guardar área para campo");
-    w->wmsWindow().SpeedButton20->click();
+    w->wmsWindow().GuardaCampo->click();
     ASSERT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("\n").toStdString();
     EXPECT_EQ(w->statusLine().text(), "Área guardada para campo: 74 imagens");
     server.reset();
@@ -259,7 +259,7 @@ TEST_F(WmsOfflineTest, anAreaSavedForTheFieldWorksOfflineThroughFiveZoomsAndPans
 
 TEST_F(WmsOfflineTest, savingTheAreaForTheFieldAsksForLayersFirst) {
     auto w = start();
-    w->wmsWindow().SpeedButton20->click();
+    w->wmsWindow().GuardaCampo->click();
     EXPECT_EQ(dialogs.messages(), QStringList({app::TForm1::kFieldNeedsLayers}));
 }
 
