@@ -73,9 +73,11 @@ StatusLine::Task::Task(StatusLine& line, QString what, qint64 total)
     : m_line(line),
       m_what(std::move(what)),
       m_total(std::max<qint64>(total, 0)),
-      m_start(line.now()) {}
+      m_start(line.now()),
+      m_nested(line.m_openTasks++ > 0) {}
 
 StatusLine::Task::~Task() {
+    --m_line.m_openTasks;
     if (!m_shown) {
         return;
     }
@@ -87,6 +89,9 @@ StatusLine::Task::~Task() {
 }
 
 bool StatusLine::Task::step(qint64 done, const QString& what) {
+    if (m_nested) {
+        return false;
+    }
     const qint64 now = m_line.now();
     if (now - m_start < kShowAfterMs || (m_shown && now - m_lastUpdate < kStepMs)) {
         if (!what.isEmpty()) {

@@ -56,12 +56,15 @@ private:
     QProgressBar* m_progress = nullptr;  // child of the status bar
     Clock m_clock;
     QTimer m_expiry;
+    int m_openTasks = 0;  // Task objects alive on this line
 };
 
 // One piece of long work on the status line, from construction to
 // destruction: "what" with a progress bar (a busy bar when the amount is not
 // known). Nothing shows for work that ends within kShowAfterMs; after that
-// the line is repainted at once, since the work holds the event loop.
+// the line is repainted at once, since the work holds the event loop. Work
+// begun while other work is on the line is part of it and shows nothing:
+// the outer work (a field save of many downloads) tells its own progress.
 class StatusLine::Task {
 public:
     // `total` 0: the amount is not known.
@@ -93,6 +96,7 @@ private:
     qint64 m_start;
     qint64 m_lastUpdate = 0;
     bool m_shown = false;
+    bool m_nested;
 };
 
 }  // namespace platform

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 // A status bar with a status line whose clock the test moves by hand.
@@ -137,4 +139,30 @@ TEST(StatusLineTask, aMessageSaidDuringTheWorkOutlivesIt) {
     }
     EXPECT_EQ(f.line.text(), "Arquivo gravado: /d/a.txt");
     EXPECT_TRUE(f.line.progressBar().isHidden());
+}
+
+TEST(StatusLineTask, workInsideOtherWorkLeavesTheLineToTheOuterWork) {
+    StatusFixture f;
+    platform::StatusLine::Task outer(f.line, "Guardando área para campo", 3);
+    for (int i = 1; i <= 3; ++i) {
+        {
+            // One download of the three, long enough to show on its own.
+            platform::StatusLine::Task inner(f.line, "Baixando de 127.0.0.1", 100);
+            f.now += 1000;
+            EXPECT_FALSE(inner.step(50));
+            inner.showNow();
+        }
+        EXPECT_TRUE(outer.step(i, QStringLiteral("Guardando área para campo: %1 de 3").arg(i)));
+        EXPECT_EQ(f.line.text(), QStringLiteral("Guardando área para campo: %1 de 3").arg(i));
+        EXPECT_EQ(f.line.progressBar().value(), std::lround(i * 1000.0 / 3));
+    }
+}
+
+TEST(StatusLineTask, workAfterOtherWorkShowsAgain) {
+    StatusFixture f;
+    { platform::StatusLine::Task first(f.line, "primeira", 0); }
+    platform::StatusLine::Task second(f.line, "segunda", 0);
+    f.now += 1000;
+    EXPECT_TRUE(second.step(0));
+    EXPECT_EQ(f.line.text(), "segunda");
 }
