@@ -33,8 +33,17 @@ std::vector<platform::Result> Downloader::downloadAll(
     const std::vector<DownloadRequest>& requests) {
     std::vector<platform::Result> results;
     results.reserve(requests.size());
+    bool cancelled = false;
     for (const DownloadRequest& request : requests) {
+        if (cancelled) {
+            // A cancel ends the whole batch: the rest are not asked.
+            platform::Result skipped = downloadFailure(request.url, QStringLiteral("cancelado"));
+            skipped.cancelled = true;
+            results.push_back(std::move(skipped));
+            continue;
+        }
         results.push_back(download(request.url, request.path));
+        cancelled = results.back().cancelled;
     }
     return results;
 }

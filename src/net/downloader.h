@@ -24,8 +24,9 @@ public:
     virtual ~Downloader() = default;
     virtual platform::Result download(const QString& url, const QString& nativePath) = 0;
     // Several downloads, each to its own file, with their results in the
-    // order asked. This one runs them one after another through download();
-    // a downloader that can overlaps their waiting.
+    // order asked. This one runs them one after another through download(),
+    // and after a cancelled one asks no more (they fail as cancelled); a
+    // downloader that can overlaps their waiting.
     virtual std::vector<platform::Result> downloadAll(const std::vector<DownloadRequest>& requests);
 };
 

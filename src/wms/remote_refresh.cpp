@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
+#include <QTemporaryDir>
 
 #include <optional>
 
@@ -79,12 +80,34 @@ std::optional<KeptPicture> keptInstead(const QString& url, qint64 maxPixels, Pic
     return keptAnswer(*keeping.cache, url, maxPixels, asked);
 }
 
+// A download's answer moved from its own file to `target`; a failure when
+// the move fails.
+platform::Result takeAnswer(const platform::Result& got, const QString& answer,
+                            const QString& target) {
+    if (!got) {
+        return got;
+    }
+    QFile file(answer);
+    if (!file.rename(target)) {
+        return platform::Result::failure(
+            QStringLiteral("não foi possível gravar %1: %2").arg(target, file.errorString()));
+    }
+    return got;
+}
+
 }  // namespace
 
 FetchedPicture fetchPicture(const QString& url, qint64 maxPixels, net::Downloader& downloader,
                             const QString& target, PictureAnswer asked, const Keeping& keeping) {
+    return readFetchedPicture(url, downloader.download(url, target), maxPixels, target, asked,
+                              keeping);
+}
+
+FetchedPicture readFetchedPicture(const QString& url, const platform::Result& got, qint64 maxPixels,
+                                  const QString& target, PictureAnswer asked,
+                                  const Keeping& keeping) {
     FetchedPicture fetched;
-    fetched.result = downloader.download(url, target);
+    fetched.result = got;
     if (!fetched.result) {
         if (keeping.cache && fetched.result.unreachable && !fetched.result.cancelled) {
             if (std::optional<KeptPicture> kept = keptInstead(url, maxPixels, asked, keeping)) {
@@ -126,18 +149,39 @@ ServicePicturesResult fetchServicePictures(const std::vector<ServiceLayers>& ser
     // A picture larger than eight times the area is not what was asked for.
     const qint64 maxPixels = 8LL * area.width() * area.height();
     ServicePictureCombiner combiner(area, mode);
-    for (const ServiceLayers& service : services) {
+    // Every service is asked at once, each answer to a file of its own in a
+    // folder beside "temp.jpg"; the answers are then taken in service order
+    // through "temp.jpg", as when the services were asked one by one.
+    const QTemporaryDir answers(QDir(programFolder).filePath(QStringLiteral("temp-XXXXXX")));
+    std::vector<QString> urls(services.size());
+    std::vector<net::DownloadRequest> requests;
+    for (size_t i = 0; i < services.size(); ++i) {
+        const ServiceLayers& service = services[i];
+        if (service.layers.isEmpty()) continue;
+        urls[i] = getMapUrl(service.address, service.layers, extent, size.width, size.height,
+                            service.srs);
+        requests.push_back({urls[i], answers.filePath(QStringLiteral("%1.jpg").arg(i))});
+    }
+    // Without the folder the services are asked one by one, through "temp.jpg".
+    const std::vector<platform::Result> got =
+        answers.isValid() ? downloader.downloadAll(requests) : std::vector<platform::Result>();
+    size_t next = 0;
+    for (size_t i = 0; i < services.size(); ++i) {
+        const ServiceLayers& service = services[i];
         QFile::remove(target);
         if (service.layers.isEmpty()) {
             continue;  // nothing checked: the service is not asked
         }
         result.anyAsked = true;
-        const QString url = getMapUrl(service.address, service.layers, extent, size.width,
-                                      size.height, service.srs);
+        const QString& url = urls[i];
+        const platform::Result answer = answers.isValid()
+                                            ? takeAnswer(got[next], requests[next].path, target)
+                                            : downloader.download(url, target);
+        ++next;
         const FetchedPicture picture =
-            fetchPicture(url, maxPixels, downloader, target, PictureAnswer::Jpeg,
-                         Keeping::byBox(cache, service.address, service.layers, service.srs, extent,
-                                        QSize(size.width, size.height)));
+            readFetchedPicture(url, answer, maxPixels, target, PictureAnswer::Jpeg,
+                               Keeping::byBox(cache, service.address, service.layers, service.srs,
+                                              extent, QSize(size.width, size.height)));
         result.ok = picture.result.ok;
         if (picture.keptAt.isValid() &&
             (!result.keptAt.isValid() || picture.keptAt < result.keptAt)) {
