@@ -2,7 +2,8 @@
 // host through one session against three one-shot downloads, a quick
 // download through the busy downloader (worker thread, nested loop, busy
 // box), and how long a cancel takes to end a download whose server is
-// silent.
+// silent; and three requests to a server 300 ms away asked together
+// against one request to it.
 #include "net/downloader.h"
 #include "net/session.h"
 #include "support/http_server.h"
@@ -14,6 +15,7 @@
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -101,5 +103,57 @@ void BM_CancelHangingDownload(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CancelHangingDownload)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// A server that answers every request 300 ms after it arrived, as a
+// distant one does.
+struct DistantServer {
+    QTemporaryDir dir;
+    support::HttpServer http;
+    DistantServer() {
+        support::HttpServer::Reply slow{200, kAnswer};
+        slow.delayMs = 300;
+        for (const char* path : {"/um", "/dois", "/tres"}) http.reply(path, slow);
+    }
+    std::vector<net::DownloadRequest> requests(int count) const {
+        std::vector<net::DownloadRequest> asked;
+        const char* paths[] = {"/um", "/dois", "/tres"};
+        for (int i = 0; i < count; ++i) {
+            asked.push_back({http.url(QString::fromLatin1(paths[i])),
+                             dir.filePath(QStringLiteral("map%1.jpg").arg(i))});
+        }
+        return asked;
+    }
+};
+
+// `count` requests to the distant server through one session's batch, the
+// connections kept from the round before (as a refresh after a zoom).
+void distantRequests(benchmark::State& state, int count) {
+    DistantServer server;
+    net::Session session;
+    for (const platform::Result& result : session.downloadAll(server.requests(count))) {
+        if (!result) {
+            state.SkipWithError("download failed");
+            return;
+        }
+    }
+    for (auto _ : state) {
+        for (const platform::Result& result : session.downloadAll(server.requests(count))) {
+            if (!result) {
+                state.SkipWithError("download failed");
+                return;
+            }
+        }
+    }
+}
+
+void BM_OneDistantRequest(benchmark::State& state) {
+    distantRequests(state, 1);
+}
+BENCHMARK(BM_OneDistantRequest)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ThreeDistantRequestsTogether(benchmark::State& state) {
+    distantRequests(state, 3);
+}
+BENCHMARK(BM_ThreeDistantRequestsTogether)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

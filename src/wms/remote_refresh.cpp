@@ -1,5 +1,6 @@
 #include "wms/remote_refresh.h"
 
+#include "net/answers_in_order.h"
 #include "net/downloader.h"
 #include "wms/alpha_blend.h"
 #include "wms/kept_pictures.h"
@@ -10,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPainter>
-#include <QTemporaryDir>
 
 #include <optional>
 
@@ -80,21 +80,6 @@ std::optional<KeptPicture> keptInstead(const QString& url, qint64 maxPixels, Pic
     return keptAnswer(*keeping.cache, url, maxPixels, asked);
 }
 
-// A download's answer moved from its own file to `target`; a failure when
-// the move fails.
-platform::Result takeAnswer(const platform::Result& got, const QString& answer,
-                            const QString& target) {
-    if (!got) {
-        return got;
-    }
-    QFile file(answer);
-    if (!file.rename(target)) {
-        return platform::Result::failure(
-            QStringLiteral("não foi possível gravar %1: %2").arg(target, file.errorString()));
-    }
-    return got;
-}
-
 }  // namespace
 
 FetchedPicture fetchPicture(const QString& url, qint64 maxPixels, net::Downloader& downloader,
@@ -149,23 +134,16 @@ ServicePicturesResult fetchServicePictures(const std::vector<ServiceLayers>& ser
     // A picture larger than eight times the area is not what was asked for.
     const qint64 maxPixels = 8LL * area.width() * area.height();
     ServicePictureCombiner combiner(area, mode);
-    // Every service is asked at once, each answer to a file of its own in a
-    // folder beside "temp.jpg"; the answers are then taken in service order
-    // through "temp.jpg", as when the services were asked one by one.
-    const QTemporaryDir answers(QDir(programFolder).filePath(QStringLiteral("temp-XXXXXX")));
+    // Every service is asked at once; the answers are taken in service
+    // order through "temp.jpg", as when the services were asked in turn.
     std::vector<QString> urls(services.size());
-    std::vector<net::DownloadRequest> requests;
     for (size_t i = 0; i < services.size(); ++i) {
         const ServiceLayers& service = services[i];
         if (service.layers.isEmpty()) continue;
         urls[i] = getMapUrl(service.address, service.layers, extent, size.width, size.height,
                             service.srs);
-        requests.push_back({urls[i], answers.filePath(QStringLiteral("%1.jpg").arg(i))});
     }
-    // Without the folder the services are asked one by one, through "temp.jpg".
-    const std::vector<platform::Result> got =
-        answers.isValid() ? downloader.downloadAll(requests) : std::vector<platform::Result>();
-    size_t next = 0;
+    net::AnswersInOrder answers(downloader, target, urls);
     for (size_t i = 0; i < services.size(); ++i) {
         const ServiceLayers& service = services[i];
         QFile::remove(target);
@@ -174,10 +152,7 @@ ServicePicturesResult fetchServicePictures(const std::vector<ServiceLayers>& ser
         }
         result.anyAsked = true;
         const QString& url = urls[i];
-        const platform::Result answer = answers.isValid()
-                                            ? takeAnswer(got[next], requests[next].path, target)
-                                            : downloader.download(url, target);
-        ++next;
+        const platform::Result answer = answers.take(i);
         const FetchedPicture picture =
             readFetchedPicture(url, answer, maxPixels, target, PictureAnswer::Jpeg,
                                Keeping::byBox(cache, service.address, service.layers, service.srs,

@@ -1003,7 +1003,7 @@ TEST_F(WmsTogetherTest, aRefreshAsksItsServicesTogetherAndShowsWhatAskingInTurnS
     EXPECT_TRUE(near(shown.pixel(size.x + 10, size.y + 10), 227, 142, 142, 12))
         << std::hex << shown.pixel(size.x + 10, size.y + 10);
     // Nothing of the answers' own files is left in the program folder.
-    EXPECT_EQ(QDir(drives.programFolder()).entryList({"temp-*"}, QDir::AllEntries | QDir::Hidden),
+    EXPECT_EQ(QDir(drives.programFolder()).entryList({"*-??????"}, QDir::AllEntries | QDir::Hidden),
               QStringList());
 }
 
@@ -1025,4 +1025,42 @@ TEST_F(WmsTogetherTest, withServicesFailingTheMessagesAreThoseOfAskingInTurn) {
     for (const char* name : {"temp.bmp", "temp1.bmp"}) {
         EXPECT_EQ(fileBytes(programFile(name)), fileBytes(inTurnFile(name))) << name;
     }
+}
+
+TEST_F(WmsTest, capabilitiesOfSeveralServicesAreAskedTogetherAndReadInListOrder) {
+    // Each answer waits until all three services were asked: asked in turn,
+    // the read would end at the time-out with nothing.
+    drives.writeFile("C:\\xquelvora\\quelvora.conf", ("gateway_host=" + server.url(QString()) +
+                                                      "\r\ndownload_total_timeout_ms=20000\r\n")
+                                                         .toLatin1());
+    const auto held = [](std::string body, int status = 200) {
+        support::HttpServer::Reply reply = answer(std::move(body), "text/xml");
+        reply.status = status;
+        reply.holdUntilRequests = 3;
+        return reply;
+    };
+    server.reply("/wms1", held(capabilities({{"lito", "Geologia"}}, box(-50, -20, -40, -10))));
+    server.reply("/wms2", held("ocupado", 503));
+    server.reply("/wms3", held(capabilities({{"relevo", "Relevo"}, {"falhas", "Falhas"}},
+                                            box(-60, -30, -45, -5))));
+    auto w = startWithTheme();
+    wms::WmsWindow& wms = openWith(*w, {service("/wms1"), service("/wms2"), service("/wms3")});
+    wms.SpeedButton2->click();
+
+    ASSERT_EQ(wms.CheckListBox1->count(), 3);
+    EXPECT_EQ(wms.CheckListBox1->item(0)->text(), "0*Geologia,lito");
+    EXPECT_EQ(wms.CheckListBox1->item(1)->text(), "2*Relevo,relevo");
+    EXPECT_EQ(wms.CheckListBox1->item(2)->text(), "2*Falhas,falhas");
+    // The last service answered: no connection message; the failed one's
+    // reason is on the status line.
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(w->statusLine().text().contains("503")) << w->statusLine().text().toStdString();
+    EXPECT_EQ(wms.Edit2->text(), "-5.00000000");
+    EXPECT_EQ(wms.Edit5->text(), "-60.00000000");
+    // "layers.txt" holds the last document read, as when read in turn.
+    QFile kept(programFile("layers.txt"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(kept.readAll().contains("<Name>falhas</Name>\r\n"));
+    EXPECT_EQ(QDir(drives.programFolder()).entryList({"*-??????"}, QDir::AllEntries | QDir::Hidden),
+              QStringList());
 }
