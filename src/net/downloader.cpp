@@ -348,8 +348,11 @@ std::vector<platform::Result> BusyDownloader::downloadAll(
     delete box.data();
     m_impl->running = false;
     if (m_impl->cancelRequested) {
+        // A lone download that failed once the user cancelled counts as
+        // cancelled; of a batch, those that failed by themselves before the
+        // cancel stay failures, as when they were asked in turn.
         for (platform::Result& result : results) {
-            result.cancelled = !result.ok;
+            result.cancelled = !result.ok && (result.cancelled || results.size() == 1);
         }
         m_impl->cancelCommand(loopLevel);
     }

@@ -277,6 +277,12 @@ int onTransferProgress(void* user, curl_off_t expected, curl_off_t received, cur
     return transfer->batch->state->cancelled ? 1 : 0;
 }
 
+platform::Result cancelledDownload(const QString& url) {
+    platform::Result cancelled = downloadFailure(url, QStringLiteral("cancelado"));
+    cancelled.cancelled = true;
+    return cancelled;
+}
+
 // Refuses every secure connection of a session whose extra CA file could
 // not be read: trusting less than the user set up is no quiet fallback.
 CURLcode refuseSecureConnection(CURL*, void*, void*) {
@@ -361,7 +367,7 @@ platform::Result Session::Impl::finish(Transfer& t) {
     if (!t.easy) {
         t.file->cancel();
         if (state.cancelled) {
-            return downloadFailure(t.url, QStringLiteral("cancelado"));
+            return cancelledDownload(t.url);
         }
         return downloadFailure(t.url, QStringLiteral("falha de rede (curl_multi_add_handle)"));
     }
@@ -371,9 +377,9 @@ platform::Result Session::Impl::finish(Transfer& t) {
     curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
 
     QString detail;
-    if (!t.done && state.cancelled) {
-        detail = QStringLiteral("cancelado");
-    } else if (t.code == CURLE_ABORTED_BY_CALLBACK && state.cancelled) {
+    // Ended by the cancel rather than by itself.
+    const bool cancelled = state.cancelled && (!t.done || t.code == CURLE_ABORTED_BY_CALLBACK);
+    if (cancelled) {
         detail = QStringLiteral("cancelado");
     } else if (t.sink.overCap || t.code == CURLE_FILESIZE_EXCEEDED) {
         detail = QStringLiteral("resposta maior que %1 bytes").arg(limits.maxBytes);
@@ -401,6 +407,7 @@ platform::Result Session::Impl::finish(Transfer& t) {
     if (!detail.isEmpty()) {
         t.file->cancel();
         platform::Result failure = downloadFailure(t.url, detail);
+        failure.cancelled = cancelled;
         failure.unreachable = !state.cancelled && isUnreachable(t.code);
         return failure;
     }

@@ -26,9 +26,9 @@ public:
     platform::Result download(const QString& url, const QString& path);
     // Runs the downloads together, each by the rules of download() and to
     // its own file, and returns their results in the order asked. A cancel
-    // ends every transfer still running; those already whole keep their
-    // files. Requests to one host reuse the kept connections, and open more
-    // where several run at once.
+    // ends every transfer still running (their results are `cancelled`);
+    // those already ended keep their results and files. Requests to one host reuse the kept
+    // connections, and open more where several run at once.
     std::vector<platform::Result> downloadAll(const std::vector<DownloadRequest>& requests);
     void cancel();
     // Clears a cancel so the next download runs.

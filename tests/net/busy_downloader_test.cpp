@@ -365,3 +365,21 @@ TEST_F(BusyDownload, escEndsTheWholeBatchAndTheCommand) {
     EXPECT_EQ(server.targets().size(), 2u);
     expectCleanEnd();
 }
+
+TEST_F(BusyDownload, aFailureOfABatchBeforeTheCancelIsStillHeardAsAFailure) {
+    QStringList heard;
+    downloader.setFailureListener(
+        [&heard](const platform::Result& failed) { heard << failed.message; });
+    when([this] { return requestArrived(); }, [this] { QTest::keyClick(&window, Qt::Key_Escape); });
+    // The first cannot be written (no such folder): it fails before anything is asked.
+    const std::vector<platform::Result> results =
+        downloader.downloadAll({{server.url("/ok"), dir.filePath("nenhuma/pasta/a")},
+                                {server.url("/hang"), dir.filePath("b")}});
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_FALSE(results[0]);
+    EXPECT_FALSE(results[0].cancelled);
+    EXPECT_TRUE(results[0].detail.contains(QString::fromUtf8("não foi possível gravar")));
+    EXPECT_TRUE(results[1].cancelled);
+    EXPECT_EQ(heard, QStringList({results[0].message}));
+    expectCleanEnd();
+}
