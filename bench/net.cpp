@@ -2,11 +2,15 @@
 // host through one session against three one-shot downloads, a quick
 // download through the busy downloader (worker thread, nested loop, busy
 // box), and how long a cancel takes to end a download whose server is
-// silent.
+// silent; and three requests to a server 300 ms away asked together
+// against one request to it.
 #include "net/downloader.h"
 #include "net/session.h"
 #include "support/http_server.h"
+#include "wms/remote_refresh.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -14,6 +18,7 @@
 
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -101,5 +106,113 @@ void BM_CancelHangingDownload(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CancelHangingDownload)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// A server that answers every request 300 ms after it arrived, as a
+// distant one does.
+struct DistantServer {
+    QTemporaryDir dir;
+    support::HttpServer http;
+    DistantServer() {
+        support::HttpServer::Reply slow{200, kAnswer};
+        slow.delayMs = 300;
+        for (const char* path : {"/um", "/dois", "/tres"}) http.reply(path, slow);
+    }
+    std::vector<net::DownloadRequest> requests(int count) const {
+        std::vector<net::DownloadRequest> asked;
+        const char* paths[] = {"/um", "/dois", "/tres"};
+        for (int i = 0; i < count; ++i) {
+            asked.push_back({http.url(QString::fromLatin1(paths[i])),
+                             dir.filePath(QStringLiteral("map%1.jpg").arg(i))});
+        }
+        return asked;
+    }
+};
+
+// `count` requests to the distant server through one session's batch, the
+// connections kept from the round before (as a refresh after a zoom).
+void distantRequests(benchmark::State& state, int count) {
+    DistantServer server;
+    net::Session session;
+    for (const platform::Result& result : session.downloadAll(server.requests(count))) {
+        if (!result) {
+            state.SkipWithError("download failed");
+            return;
+        }
+    }
+    for (auto _ : state) {
+        for (const platform::Result& result : session.downloadAll(server.requests(count))) {
+            if (!result) {
+                state.SkipWithError("download failed");
+                return;
+            }
+        }
+    }
+}
+
+void BM_OneDistantRequest(benchmark::State& state) {
+    distantRequests(state, 1);
+}
+BENCHMARK(BM_OneDistantRequest)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_ThreeDistantRequestsTogether(benchmark::State& state) {
+    distantRequests(state, 3);
+}
+BENCHMARK(BM_ThreeDistantRequestsTogether)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What the main window's downloader does with a batch, without its busy
+// box: the session runs it together, or (`together` false) one request
+// after another, as a refresh asked before.
+class SessionDownloader : public net::Downloader {
+public:
+    explicit SessionDownloader(bool together) : m_together(together) {}
+    platform::Result download(const QString& url, const QString& path) override {
+        return m_session.download(url, path);
+    }
+    std::vector<platform::Result> downloadAll(
+        const std::vector<net::DownloadRequest>& requests) override {
+        return m_together ? m_session.downloadAll(requests) : Downloader::downloadAll(requests);
+    }
+
+private:
+    bool m_together;
+    net::Session m_session;
+};
+
+// A refresh of three services each answering a 1000 × 800 JPEG 300 ms after
+// it was asked: asked together, answers taken in order, decoded and
+// combined (the local map and the blend left out). Argument 1: asked
+// together; 0: asked in turn.
+void BM_RefreshThreeDistantServices(benchmark::State& state) {
+    QImage picture(1000, 800, QImage::Format_RGB32);
+    picture.fill(QColor(120, 160, 90));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    picture.save(&buffer, "JPEG", 85);
+    support::HttpServer http;
+    support::HttpServer::Reply slow{200, jpeg.toStdString(), "image/jpeg"};
+    slow.delayMs = 300;
+    std::vector<wms::ServiceLayers> services;
+    for (const char* path : {"/um", "/dois", "/tres"}) {
+        http.reply(path, slow);
+        services.push_back({http.url(QString::fromLatin1(path) + "?"), QStringLiteral("lito")});
+    }
+    QTemporaryDir folder;
+    SessionDownloader downloader(state.range(0) == 1);
+    const mapcontrol::Rectangle extent(-48, -46, -5, -7);
+    for (auto _ : state) {
+        const wms::ServicePicturesResult result = wms::fetchServicePictures(
+            services, extent, QSize(1000, 800), wms::OverlayMode::And, downloader, folder.path());
+        if (!result.ok) {
+            state.SkipWithError("refresh failed");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_RefreshThreeDistantServices)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace platform {
 struct Settings;
 }
@@ -25,6 +27,12 @@ struct DownloadLimits {
     QString extraCaFile;
 
     static DownloadLimits fromSettings(const platform::Settings& settings);
+};
+
+// One download of a batch: `url` into the native file `path`.
+struct DownloadRequest {
+    QString url;
+    QString path;
 };
 
 // Downloads `url` (HTTP or HTTPS; at most five redirects, only to http and

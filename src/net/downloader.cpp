@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStringList>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
@@ -27,6 +28,25 @@
 #include <thread>
 
 namespace net {
+
+std::vector<platform::Result> Downloader::downloadAll(
+    const std::vector<DownloadRequest>& requests) {
+    std::vector<platform::Result> results;
+    results.reserve(requests.size());
+    bool cancelled = false;
+    for (const DownloadRequest& request : requests) {
+        if (cancelled) {
+            // A cancel ends the whole batch: the rest are not asked.
+            platform::Result skipped = downloadFailure(request.url, QStringLiteral("cancelado"));
+            skipped.cancelled = true;
+            results.push_back(std::move(skipped));
+            continue;
+        }
+        results.push_back(download(request.url, request.path));
+        cancelled = results.back().cancelled;
+    }
+    return results;
+}
 
 namespace {
 
@@ -155,12 +175,16 @@ QDialog* makeBusyBox(QWidget* window) {
 class ProgressReport {
 public:
     ProgressReport(const Session& session, QDialog* box, platform::StatusLine* line,
-                   const QString& url)
+                   const std::vector<DownloadRequest>& requests)
         : m_session(session), m_box(box) {
         if (line) {
-            const QString host = QUrl(url).host();
-            m_task.emplace(*line,
-                           QStringLiteral("Baixando de %1").arg(host.isEmpty() ? url : host));
+            QStringList hosts;
+            for (const DownloadRequest& request : requests) {
+                const QString host = QUrl(request.url).host();
+                const QString named = host.isEmpty() ? request.url : host;
+                if (!hosts.contains(named)) hosts << named;
+            }
+            m_task.emplace(*line, QStringLiteral("Baixando de %1").arg(hosts.join(u", ")));
         }
         m_timer.setInterval(static_cast<int>(platform::StatusLine::kStepMs));
         m_timer.callOnTimeout([this] { update(); });
@@ -251,15 +275,32 @@ BusyDownloader::BusyDownloader(QWidget* window, DownloadLimits limits)
 BusyDownloader::~BusyDownloader() = default;
 
 platform::Result BusyDownloader::download(const QString& url, const QString& nativePath) {
+    return downloadAll({{url, nativePath}}).front();
+}
+
+std::vector<platform::Result> BusyDownloader::downloadAll(
+    const std::vector<DownloadRequest>& requests) {
+    std::vector<platform::Result> results;
+    results.reserve(requests.size());
+    if (requests.empty()) {
+        return results;
+    }
     if (m_impl->running) {
         // A timer or a repaint in the loop below asked for another download:
-        // one transfer at a time.
-        return downloadFailure(url, QStringLiteral("outra transferência em andamento"));
+        // one transfer (or batch) at a time.
+        for (const DownloadRequest& request : requests) {
+            results.push_back(
+                downloadFailure(request.url, QStringLiteral("outra transferência em andamento")));
+        }
+        return results;
     }
     if (m_impl->commandCancelled) {
-        platform::Result cancelled = downloadFailure(url, QStringLiteral("cancelado"));
-        cancelled.cancelled = true;
-        return cancelled;
+        for (const DownloadRequest& request : requests) {
+            platform::Result cancelled = downloadFailure(request.url, QStringLiteral("cancelado"));
+            cancelled.cancelled = true;
+            results.push_back(std::move(cancelled));
+        }
+        return results;
     }
     const int loopLevel = QThread::currentThread()->loopLevel();
     m_impl->running = true;
@@ -279,16 +320,18 @@ platform::Result BusyDownloader::download(const QString& url, const QString& nat
         }
     });
     showLater.start(kBusyBoxDelayMs);
-    const ProgressReport report(m_impl->session, box.data(), m_impl->statusLine.data(), url);
+    const ProgressReport report(m_impl->session, box.data(), m_impl->statusLine.data(), requests);
 
     QEventLoop loop;
-    platform::Result result = platform::Result::success();
     std::atomic<bool> finished{false};
     std::thread worker([&] {
         try {
-            result = m_impl->session.download(url, nativePath);
+            results = m_impl->session.downloadAll(requests);
         } catch (const std::exception& error) {
-            result = downloadFailure(url, QString::fromUtf8(error.what()));
+            results.clear();
+            for (const DownloadRequest& request : requests) {
+                results.push_back(downloadFailure(request.url, QString::fromUtf8(error.what())));
+            }
         }
         finished = true;
         QMetaObject::invokeMethod(
@@ -305,13 +348,22 @@ platform::Result BusyDownloader::download(const QString& url, const QString& nat
     delete box.data();
     m_impl->running = false;
     if (m_impl->cancelRequested) {
-        result.cancelled = !result.ok;
+        // A lone download that failed once the user cancelled counts as
+        // cancelled; of a batch, those that failed by themselves before the
+        // cancel stay failures, as when they were asked in turn.
+        for (platform::Result& result : results) {
+            result.cancelled = !result.ok && (result.cancelled || results.size() == 1);
+        }
         m_impl->cancelCommand(loopLevel);
     }
-    if (!result.ok && !result.cancelled && m_impl->failureListener) {
-        m_impl->failureListener(result);
+    if (m_impl->failureListener) {
+        for (const platform::Result& result : results) {
+            if (!result.ok && !result.cancelled) {
+                m_impl->failureListener(result);
+            }
+        }
     }
-    return result;
+    return results;
 }
 
 void BusyDownloader::setStatusLine(platform::StatusLine* line) {

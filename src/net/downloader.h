@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QWidget;
 
@@ -22,6 +23,11 @@ class Downloader {
 public:
     virtual ~Downloader() = default;
     virtual platform::Result download(const QString& url, const QString& nativePath) = 0;
+    // Several downloads, each to its own file, with their results in the
+    // order asked. This one runs them one after another through download(),
+    // and after a cancelled one asks no more (they fail as cancelled); a
+    // downloader that can overlaps their waiting.
+    virtual std::vector<platform::Result> downloadAll(const std::vector<DownloadRequest>& requests);
 };
 
 // Runs each download on a worker thread while a small application-modal
@@ -42,6 +48,11 @@ public:
     ~BusyDownloader() override;
 
     platform::Result download(const QString& url, const QString& nativePath) override;
+    // Runs the downloads together on the worker thread (Session::downloadAll)
+    // under one busy box, one wait and one cancel: Esc or "Cancelar" ends
+    // them all. The failure listener hears of each failure, in order.
+    std::vector<platform::Result> downloadAll(
+        const std::vector<DownloadRequest>& requests) override;
     // The status line that tells a download of more than half a second:
     // "Baixando de <host>", with the share received when the server
     // announced the length (a busy bar otherwise). Null: none.

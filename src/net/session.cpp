@@ -217,86 +217,71 @@ bool isUnreachable(CURLcode code) {
            code == CURLE_COULDNT_RESOLVE_PROXY || code == CURLE_OPERATION_TIMEDOUT;
 }
 
-// What the transfer thread and the others share while a download runs.
+// What the transfer thread and the others share while downloads run: the
+// cancel and the progress of the whole batch.
 struct TransferState {
     std::atomic<bool> cancelled{false};
     std::atomic<qint64> received{0};
     std::atomic<qint64> expected{0};
 };
 
+struct Batch;
+
+// One transfer of a batch: its answer's file, its handle and how it ended.
+struct Transfer {
+    Batch* batch = nullptr;
+    QString url;
+    QString path;
+    QByteArray address;
+    std::unique_ptr<ReplacingFile> file;
+    Sink sink;
+    CURL* easy = nullptr;  // null: the transfer never started
+    char errorBuffer[CURL_ERROR_SIZE] = {};
+    qint64 received = 0;
+    qint64 expected = 0;
+    CURLcode code = CURLE_ABORTED_BY_CALLBACK;  // until curl says how it ended
+    bool done = false;
+    // Its file is open and its handle set up; a transfer that is not ended
+    // before it began, with its result.
+    bool prepared = false;
+};
+
+struct Batch {
+    std::vector<std::unique_ptr<Transfer>> transfers;
+    TransferState* state = nullptr;
+
+    // The batch's progress: bytes received by all, and the bytes announced
+    // when every server announced its length (0 otherwise).
+    void noteProgress() {
+        qint64 received = 0;
+        qint64 expected = 0;
+        bool allKnown = true;
+        for (const auto& transfer : transfers) {
+            received += transfer->received;
+            expected += transfer->expected;
+            allKnown = allKnown && (transfer->expected > 0 || transfer->done);
+        }
+        state->received = received;
+        state->expected = allKnown ? expected : 0;
+    }
+};
+
 // Called by curl while a transfer runs: notes the progress; a non-zero
 // answer aborts the transfer.
 int onTransferProgress(void* user, curl_off_t expected, curl_off_t received, curl_off_t,
                        curl_off_t) {
-    auto* state = static_cast<TransferState*>(user);
-    state->received = static_cast<qint64>(received);
-    state->expected = static_cast<qint64>(expected);
-    return state->cancelled ? 1 : 0;
+    auto* transfer = static_cast<Transfer*>(user);
+    transfer->received = static_cast<qint64>(received);
+    transfer->expected = static_cast<qint64>(expected);
+    transfer->batch->noteProgress();
+    return transfer->batch->state->cancelled ? 1 : 0;
 }
 
-}  // namespace
-
-// The easy handle keeps the options and the multi handle keeps the
-// connections between downloads. Transfers run through the multi handle so
-// that cancel() can wake a transfer that is waiting for a silent server at
-// once, instead of at the next progress call.
-struct Session::Impl {
-    DownloadLimits limits;
-    CurlMulti multi;
-    CurlEasy easy;
-    TransferState transfer;
-    std::atomic<int> connectionsOpened{0};
-    char errorBuffer[CURL_ERROR_SIZE] = {};
-    // Why the extra CA file of the limits could not be used; secure
-    // connections then fail with it. Empty when there is none or it is fine.
-    QString caProblem;
-
-    // Adds the extra CA file to the certificates the system trusts.
-    void trustExtraCa();
-    // Runs one transfer of the easy handle to its end, a time-out or a cancel.
-    CURLcode perform();
-};
-
-CURLcode Session::Impl::perform() {
-    if (transfer.cancelled) {
-        return CURLE_ABORTED_BY_CALLBACK;
-    }
-    CURLMcode multiCode = curl_multi_add_handle(multi.get(), easy.get());
-    CURLcode code = CURLE_OK;
-    int running = 1;
-    while (multiCode == CURLM_OK) {
-        if (transfer.cancelled) {
-            code = CURLE_ABORTED_BY_CALLBACK;
-            break;
-        }
-        multiCode = curl_multi_perform(multi.get(), &running);
-        if (multiCode != CURLM_OK) {
-            break;
-        }
-        if (running == 0) {
-            int queued = 0;
-            while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
-                if (message->msg == CURLMSG_DONE && message->easy_handle == easy.get()) {
-                    code = message->data.result;
-                }
-            }
-            break;
-        }
-        // Waits for the sockets, curl's own time-outs or a cancel's wake-up.
-        multiCode = curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr);
-    }
-    if (multiCode != CURLM_OK) {
-        code = CURLE_FAILED_INIT;
-        std::snprintf(errorBuffer, sizeof errorBuffer, "%s", curl_multi_strerror(multiCode));
-    }
-    long connects = 0;
-    curl_easy_getinfo(easy.get(), CURLINFO_NUM_CONNECTS, &connects);
-    connectionsOpened += static_cast<int>(connects);
-    curl_multi_remove_handle(multi.get(), easy.get());
-    return code;
+platform::Result cancelledDownload(const QString& url) {
+    platform::Result cancelled = downloadFailure(url, QStringLiteral("cancelado"));
+    cancelled.cancelled = true;
+    return cancelled;
 }
-
-namespace {
 
 // Refuses every secure connection of a session whose extra CA file could
 // not be read: trusting less than the user set up is no quiet fallback.
@@ -306,7 +291,135 @@ CURLcode refuseSecureConnection(CURL*, void*, void*) {
 
 }  // namespace
 
-void Session::Impl::trustExtraCa() {
+// The multi handle keeps the connections between downloads; it runs the
+// transfers of a batch together, each on an easy handle of the pool (kept
+// too, with their options). Transfers run through the multi handle also so
+// that cancel() can wake a transfer that is waiting for a silent server at
+// once, instead of at the next progress call.
+struct Session::Impl {
+    DownloadLimits limits;
+    CurlMulti multi;
+    std::vector<CurlEasy> pool;
+    TransferState state;
+    std::atomic<int> connectionsOpened{0};
+    // The certificates trusted with the extra CA file, when it is set and
+    // could be read.
+    QByteArray trustedCertificates;
+    // Why the extra CA file of the limits could not be used; secure
+    // connections then fail with it. Empty when there is none or it is fine.
+    QString caProblem;
+
+    // Reads the extra CA file into trustedCertificates, or says why not.
+    void readExtraCa();
+    // An easy handle with the session's options; null when curl has none.
+    CurlEasy makeEasy();
+    // Runs the started transfers to their ends, time-outs or a cancel.
+    void perform(Batch& batch);
+    // The result of a transfer that has run; the file replaced when whole.
+    platform::Result finish(Transfer& transfer);
+};
+
+void Session::Impl::perform(Batch& batch) {
+    std::vector<Transfer*> running;
+    for (const auto& transfer : batch.transfers) {
+        if (!transfer->easy) continue;
+        if (state.cancelled || curl_multi_add_handle(multi.get(), transfer->easy) != CURLM_OK) {
+            transfer->easy = nullptr;  // never started: ends as cancelled or failed
+            transfer->done = true;
+            continue;
+        }
+        running.push_back(transfer.get());
+    }
+    CURLMcode multiCode = CURLM_OK;
+    int stillRunning = static_cast<int>(running.size());
+    while (stillRunning > 0 && !state.cancelled) {
+        multiCode = curl_multi_perform(multi.get(), &stillRunning);
+        if (multiCode != CURLM_OK) break;
+        int queued = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi.get(), &queued)) {
+            if (message->msg != CURLMSG_DONE) continue;
+            Transfer* ended = nullptr;
+            curl_easy_getinfo(message->easy_handle, CURLINFO_PRIVATE, &ended);
+            if (ended) {
+                ended->code = message->data.result;
+                ended->done = true;
+            }
+        }
+        if (stillRunning == 0) break;
+        // Waits for the sockets, curl's own time-outs or a cancel's wake-up.
+        multiCode = curl_multi_poll(multi.get(), nullptr, 0, 1000, nullptr);
+        if (multiCode != CURLM_OK) break;
+    }
+    for (Transfer* t : running) {
+        if (!t->done && multiCode != CURLM_OK) {
+            t->code = CURLE_FAILED_INIT;
+            std::snprintf(t->errorBuffer, sizeof t->errorBuffer, "%s",
+                          curl_multi_strerror(multiCode));
+        }
+        long connects = 0;
+        curl_easy_getinfo(t->easy, CURLINFO_NUM_CONNECTS, &connects);
+        connectionsOpened += static_cast<int>(connects);
+        curl_multi_remove_handle(multi.get(), t->easy);
+    }
+}
+
+platform::Result Session::Impl::finish(Transfer& t) {
+    if (!t.easy) {
+        t.file->cancel();
+        if (state.cancelled) {
+            return cancelledDownload(t.url);
+        }
+        return downloadFailure(t.url, QStringLiteral("falha de rede (curl_multi_add_handle)"));
+    }
+    CURL* h = t.easy;
+    long status = 0;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
+
+    QString detail;
+    // Ended by the cancel rather than by itself.
+    const bool cancelled = state.cancelled && (!t.done || t.code == CURLE_ABORTED_BY_CALLBACK);
+    if (cancelled) {
+        detail = QStringLiteral("cancelado");
+    } else if (t.sink.overCap || t.code == CURLE_FILESIZE_EXCEEDED) {
+        detail = QStringLiteral("resposta maior que %1 bytes").arg(limits.maxBytes);
+    } else if (t.sink.writeFailed) {
+        detail =
+            QStringLiteral("não foi possível gravar %1: %2").arg(t.path, t.file->errorString());
+    } else if (t.code != CURLE_OK) {
+        const char* text = t.errorBuffer[0] ? t.errorBuffer : curl_easy_strerror(t.code);
+        const QString curlText = QString::fromUtf8(text);
+        // The address that failed: after a redirect, the one redirected to.
+        const char* effective = nullptr;
+        curl_easy_getinfo(h, CURLINFO_EFFECTIVE_URL, &effective);
+        const QString failedAddress = effective ? QString::fromUtf8(effective) : t.url;
+        long verifyResult = 0;
+        curl_easy_getinfo(h, CURLINFO_SSL_VERIFYRESULT, &verifyResult);
+        long redirects = 0;
+        curl_easy_getinfo(h, CURLINFO_REDIRECT_COUNT, &redirects);
+        const QString tlsReason =
+            tlsFailureReason(t.code, verifyResult, curlText, hostOf(failedAddress), caProblem);
+        detail = curlFailureReason(t.code, curlText, tlsReason,
+                                   redirects > 0 || failedAddress.toUtf8() != t.address);
+    } else if (status < 200 || status > 299) {
+        detail = QStringLiteral("o servidor respondeu com o código HTTP %1").arg(status);
+    }
+    if (!detail.isEmpty()) {
+        t.file->cancel();
+        platform::Result failure = downloadFailure(t.url, detail);
+        failure.cancelled = cancelled;
+        failure.unreachable = !state.cancelled && isUnreachable(t.code);
+        return failure;
+    }
+    if (!t.file->commit()) {
+        return downloadFailure(
+            t.url,
+            QStringLiteral("não foi possível gravar %1: %2").arg(t.path, t.file->errorString()));
+    }
+    return platform::Result::success();
+}
+
+void Session::Impl::readExtraCa() {
     const QString& path = limits.extraCaFile;
     QFile extra(path);
     if (!extra.open(QIODevice::ReadOnly)) {
@@ -314,46 +427,33 @@ void Session::Impl::trustExtraCa() {
                         "o arquivo de certificados %1 (download_extra_ca_file) não pôde ser "
                         "lido: %2")
                         .arg(path, extra.errorString());
-    } else {
-        const QByteArray certificates = extra.readAll();
-        if (!certificates.contains("-----BEGIN CERTIFICATE-----")) {
-            caProblem = QStringLiteral(
-                            "o arquivo de certificados %1 (download_extra_ca_file) não contém "
-                            "certificados em formato PEM")
-                            .arg(path);
-        } else {
-            // A CA blob takes the place of the system's bundle file (its
-            // certificate folder still counts), so the blob holds both.
-            QByteArray trusted;
-            const curl_version_info_data* version = curl_version_info(CURLVERSION_NOW);
-            if (version && version->cainfo) {
-                QFile system(QString::fromLocal8Bit(version->cainfo));
-                if (system.open(QIODevice::ReadOnly)) {
-                    trusted = system.readAll() + '\n';
-                }
-            }
-            trusted += certificates;
-            curl_blob blob{trusted.data(), static_cast<size_t>(trusted.size()), CURL_BLOB_COPY};
-            if (curl_easy_setopt(easy.get(), CURLOPT_CAINFO_BLOB, &blob) == CURLE_OK) {
-                return;
-            }
-            caProblem = QStringLiteral(
-                            "o arquivo de certificados %1 (download_extra_ca_file) não pode ser "
-                            "usado por esta versão da biblioteca de rede")
-                            .arg(path);
+        return;
+    }
+    const QByteArray certificates = extra.readAll();
+    if (!certificates.contains("-----BEGIN CERTIFICATE-----")) {
+        caProblem = QStringLiteral(
+                        "o arquivo de certificados %1 (download_extra_ca_file) não contém "
+                        "certificados em formato PEM")
+                        .arg(path);
+        return;
+    }
+    // A CA blob takes the place of the system's bundle file (its
+    // certificate folder still counts), so the blob holds both.
+    const curl_version_info_data* version = curl_version_info(CURLVERSION_NOW);
+    if (version && version->cainfo) {
+        QFile system(QString::fromLocal8Bit(version->cainfo));
+        if (system.open(QIODevice::ReadOnly)) {
+            trustedCertificates = system.readAll() + '\n';
         }
     }
-    curl_easy_setopt(easy.get(), CURLOPT_SSL_CTX_FUNCTION, refuseSecureConnection);
+    trustedCertificates += certificates;
 }
 
-Session::Session(DownloadLimits limits) : m_impl(std::make_unique<Impl>()) {
-    m_impl->limits = limits;
-    initialiseCurlOnce();
-    m_impl->multi.reset(curl_multi_init());
-    m_impl->easy.reset(curl_easy_init());
-    CURL* h = m_impl->easy.get();
-    if (!h || !m_impl->multi) {
-        return;  // download() reports it
+CurlEasy Session::Impl::makeEasy() {
+    CurlEasy easy(curl_easy_init());
+    CURL* h = easy.get();
+    if (!h) {
+        return easy;
     }
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
@@ -367,92 +467,109 @@ Session::Session(DownloadLimits limits) : m_impl(std::make_unique<Impl>()) {
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, writeToSink);
     curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
     curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, onTransferProgress);
-    curl_easy_setopt(h, CURLOPT_XFERINFODATA, &m_impl->transfer);
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, m_impl->errorBuffer);
     curl_easy_setopt(h, CURLOPT_USERAGENT, "Quelvora");
+    if (limits.extraCaFile.isEmpty()) {
+        return easy;
+    }
+    if (caProblem.isEmpty()) {
+        curl_blob blob{const_cast<char*>(trustedCertificates.constData()),
+                       static_cast<size_t>(trustedCertificates.size()), CURL_BLOB_COPY};
+        if (curl_easy_setopt(h, CURLOPT_CAINFO_BLOB, &blob) == CURLE_OK) {
+            return easy;
+        }
+        caProblem = QStringLiteral(
+                        "o arquivo de certificados %1 (download_extra_ca_file) não pode ser "
+                        "usado por esta versão da biblioteca de rede")
+                        .arg(limits.extraCaFile);
+    }
+    curl_easy_setopt(h, CURLOPT_SSL_CTX_FUNCTION, refuseSecureConnection);
+    return easy;
+}
+
+Session::Session(DownloadLimits limits) : m_impl(std::make_unique<Impl>()) {
+    m_impl->limits = limits;
+    initialiseCurlOnce();
+    m_impl->multi.reset(curl_multi_init());
     if (!limits.extraCaFile.isEmpty()) {
-        m_impl->trustExtraCa();
+        m_impl->readExtraCa();
     }
 }
 
 Session::~Session() = default;
 
 platform::Result Session::download(const QString& url, const QString& path) {
-    ReplacingFile file(path, m_impl->limits.syncToDisk);
-    if (!file.open()) {
-        return downloadFailure(
-            url, QStringLiteral("não foi possível gravar %1: %2").arg(path, file.errorString()));
-    }
-    CURL* h = m_impl->easy.get();
-    if (!h || !m_impl->multi) {
-        file.cancel();
-        return downloadFailure(url, QStringLiteral("falha de rede (curl_easy_init)"));
-    }
+    return downloadAll({{url, path}}).front();
+}
 
-    const QByteArray address = requestUrl(url);
-    Sink sink{&file.device(), 0, m_impl->limits.maxBytes};
-    m_impl->errorBuffer[0] = '\0';
-    m_impl->transfer.received = 0;
-    m_impl->transfer.expected = 0;
-    curl_easy_setopt(h, CURLOPT_URL, address.constData());
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
-
-    const CURLcode code = m_impl->perform();
-    long status = 0;
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, nullptr);
-
-    QString detail;
-    if (code == CURLE_ABORTED_BY_CALLBACK && m_impl->transfer.cancelled) {
-        detail = QStringLiteral("cancelado");
-    } else if (sink.overCap || code == CURLE_FILESIZE_EXCEEDED) {
-        detail = QStringLiteral("resposta maior que %1 bytes").arg(m_impl->limits.maxBytes);
-    } else if (sink.writeFailed) {
-        detail = QStringLiteral("não foi possível gravar %1: %2").arg(path, file.errorString());
-    } else if (code != CURLE_OK) {
-        const char* text = m_impl->errorBuffer[0] ? m_impl->errorBuffer : curl_easy_strerror(code);
-        const QString curlText = QString::fromUtf8(text);
-        // The address that failed: after a redirect, the one redirected to.
-        const char* effective = nullptr;
-        curl_easy_getinfo(h, CURLINFO_EFFECTIVE_URL, &effective);
-        const QString failedAddress = effective ? QString::fromUtf8(effective) : url;
-        long verifyResult = 0;
-        curl_easy_getinfo(h, CURLINFO_SSL_VERIFYRESULT, &verifyResult);
-        long redirects = 0;
-        curl_easy_getinfo(h, CURLINFO_REDIRECT_COUNT, &redirects);
-        const QString tlsReason = tlsFailureReason(code, verifyResult, curlText,
-                                                   hostOf(failedAddress), m_impl->caProblem);
-        detail = curlFailureReason(code, curlText, tlsReason,
-                                   redirects > 0 || failedAddress.toUtf8() != address);
-    } else if (status < 200 || status > 299) {
-        detail = QStringLiteral("o servidor respondeu com o código HTTP %1").arg(status);
+std::vector<platform::Result> Session::downloadAll(const std::vector<DownloadRequest>& requests) {
+    Batch batch;
+    batch.state = &m_impl->state;
+    m_impl->state.received = 0;
+    m_impl->state.expected = 0;
+    while (m_impl->pool.size() < requests.size()) {
+        m_impl->pool.push_back(m_impl->makeEasy());
     }
-    if (!detail.isEmpty()) {
-        file.cancel();
-        platform::Result failure = downloadFailure(url, detail);
-        failure.unreachable = !m_impl->transfer.cancelled && isUnreachable(code);
-        return failure;
+    std::vector<platform::Result> results(requests.size(), platform::Result::success());
+    for (size_t i = 0; i < requests.size(); ++i) {
+        auto transfer = std::make_unique<Transfer>();
+        Transfer& t = *transfer;
+        batch.transfers.push_back(std::move(transfer));
+        t.batch = &batch;
+        t.url = requests[i].url;
+        t.path = requests[i].path;
+        t.address = requestUrl(t.url);
+        t.file = std::make_unique<ReplacingFile>(t.path, m_impl->limits.syncToDisk);
+        if (!t.file->open()) {
+            t.done = true;
+            results[i] = downloadFailure(t.url, QStringLiteral("não foi possível gravar %1: %2")
+                                                    .arg(t.path, t.file->errorString()));
+            continue;
+        }
+        CURL* h = m_impl->pool[i].get();
+        if (!h || !m_impl->multi) {
+            t.file->cancel();
+            t.done = true;
+            results[i] = downloadFailure(t.url, QStringLiteral("falha de rede (curl_easy_init)"));
+            continue;
+        }
+        t.sink = Sink{&t.file->device(), 0, m_impl->limits.maxBytes};
+        t.easy = h;
+        curl_easy_setopt(h, CURLOPT_URL, t.address.constData());
+        curl_easy_setopt(h, CURLOPT_WRITEDATA, &t.sink);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, &t);
+        curl_easy_setopt(h, CURLOPT_ERRORBUFFER, t.errorBuffer);
+        curl_easy_setopt(h, CURLOPT_PRIVATE, &t);
+        t.prepared = true;
     }
-    if (!file.commit()) {
-        return downloadFailure(
-            url, QStringLiteral("não foi possível gravar %1: %2").arg(path, file.errorString()));
+    m_impl->perform(batch);
+    for (size_t i = 0; i < requests.size(); ++i) {
+        Transfer& t = *batch.transfers[i];
+        if (!t.prepared) {
+            continue;  // failed before it began; its result is set
+        }
+        results[i] = m_impl->finish(t);
+        if (CURL* h = m_impl->pool[i].get()) {
+            curl_easy_setopt(h, CURLOPT_ERRORBUFFER, nullptr);
+            curl_easy_setopt(h, CURLOPT_XFERINFODATA, nullptr);
+            curl_easy_setopt(h, CURLOPT_PRIVATE, nullptr);
+        }
     }
-    return platform::Result::success();
+    return results;
 }
 
 void Session::cancel() {
-    m_impl->transfer.cancelled = true;
+    m_impl->state.cancelled = true;
     if (m_impl->multi) {
         curl_multi_wakeup(m_impl->multi.get());
     }
 }
 
 void Session::resetCancel() {
-    m_impl->transfer.cancelled = false;
+    m_impl->state.cancelled = false;
 }
 
 Session::Progress Session::progress() const {
-    return {m_impl->transfer.received, m_impl->transfer.expected};
+    return {m_impl->state.received, m_impl->state.expected};
 }
 
 const DownloadLimits& Session::limits() const {

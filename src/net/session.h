@@ -7,11 +7,12 @@
 
 #include <atomic>
 #include <memory>
+#include <vector>
 
 namespace net {
 
-// A download session: one curl handle kept between requests, so requests to
-// the same host reuse its connection. Each download behaves as
+// A download session: curl handles kept between requests, so requests to
+// the same host reuse its connections. Each download behaves as
 // DownloadToFile (temporary file renamed on success, 2xx only, limits).
 // Use from one thread at a time; cancel() may be called from any thread and
 // ends the running transfer as a failure ("cancelado").
@@ -23,6 +24,12 @@ public:
     Session& operator=(const Session&) = delete;
 
     platform::Result download(const QString& url, const QString& path);
+    // Runs the downloads together, each by the rules of download() and to
+    // its own file, and returns their results in the order asked. A cancel
+    // ends every transfer still running (their results are `cancelled`);
+    // those already ended keep their results and files. Requests to one host reuse the kept
+    // connections, and open more where several run at once.
+    std::vector<platform::Result> downloadAll(const std::vector<DownloadRequest>& requests);
     void cancel();
     // Clears a cancel so the next download runs.
     void resetCancel();

@@ -1,5 +1,6 @@
 #include "wms/remote_refresh.h"
 
+#include "net/answers_in_order.h"
 #include "net/downloader.h"
 #include "wms/alpha_blend.h"
 #include "wms/kept_pictures.h"
@@ -83,8 +84,15 @@ std::optional<KeptPicture> keptInstead(const QString& url, qint64 maxPixels, Pic
 
 FetchedPicture fetchPicture(const QString& url, qint64 maxPixels, net::Downloader& downloader,
                             const QString& target, PictureAnswer asked, const Keeping& keeping) {
+    return readFetchedPicture(url, downloader.download(url, target), maxPixels, target, asked,
+                              keeping);
+}
+
+FetchedPicture readFetchedPicture(const QString& url, const platform::Result& got, qint64 maxPixels,
+                                  const QString& target, PictureAnswer asked,
+                                  const Keeping& keeping) {
     FetchedPicture fetched;
-    fetched.result = downloader.download(url, target);
+    fetched.result = got;
     if (!fetched.result) {
         if (keeping.cache && fetched.result.unreachable && !fetched.result.cancelled) {
             if (std::optional<KeptPicture> kept = keptInstead(url, maxPixels, asked, keeping)) {
@@ -126,18 +134,29 @@ ServicePicturesResult fetchServicePictures(const std::vector<ServiceLayers>& ser
     // A picture larger than eight times the area is not what was asked for.
     const qint64 maxPixels = 8LL * area.width() * area.height();
     ServicePictureCombiner combiner(area, mode);
-    for (const ServiceLayers& service : services) {
+    // Every service is asked at once; the answers are taken in service
+    // order through "temp.jpg", as when the services were asked in turn.
+    std::vector<QString> urls(services.size());
+    for (size_t i = 0; i < services.size(); ++i) {
+        const ServiceLayers& service = services[i];
+        if (service.layers.isEmpty()) continue;
+        urls[i] = getMapUrl(service.address, service.layers, extent, size.width, size.height,
+                            service.srs);
+    }
+    net::AnswersInOrder answers(downloader, target, urls);
+    for (size_t i = 0; i < services.size(); ++i) {
+        const ServiceLayers& service = services[i];
         QFile::remove(target);
         if (service.layers.isEmpty()) {
             continue;  // nothing checked: the service is not asked
         }
         result.anyAsked = true;
-        const QString url = getMapUrl(service.address, service.layers, extent, size.width,
-                                      size.height, service.srs);
+        const QString& url = urls[i];
+        const platform::Result answer = answers.take(i);
         const FetchedPicture picture =
-            fetchPicture(url, maxPixels, downloader, target, PictureAnswer::Jpeg,
-                         Keeping::byBox(cache, service.address, service.layers, service.srs, extent,
-                                        QSize(size.width, size.height)));
+            readFetchedPicture(url, answer, maxPixels, target, PictureAnswer::Jpeg,
+                               Keeping::byBox(cache, service.address, service.layers, service.srs,
+                                              extent, QSize(size.width, size.height)));
         result.ok = picture.result.ok;
         if (picture.keptAt.isValid() &&
             (!result.keptAt.isValid() || picture.keptAt < result.keptAt)) {

@@ -90,6 +90,12 @@ FetchedPicture fetchPicture(const QString& url, qint64 maxPixels, net::Downloade
                             const QString& target, PictureAnswer asked = PictureAnswer::Jpeg,
                             const Keeping& keeping = {});
 
+// The second half of fetchPicture, for a download that has run: `got` is
+// how the download of `url` into `target` ended.
+FetchedPicture readFetchedPicture(const QString& url, const platform::Result& got, qint64 maxPixels,
+                                  const QString& target, PictureAnswer asked = PictureAnswer::Jpeg,
+                                  const Keeping& keeping = {});
+
 struct ServicePicturesResult {
     bool ok = false;  // the last service asked delivered its picture
     bool anyAsked = false;
@@ -98,8 +104,9 @@ struct ServicePicturesResult {
     QDateTime keptAt;         // valid when a kept picture stands in: the oldest one used
 };
 
-// Asks each service with layers for its picture of `extent` (through
-// "temp.jpg" in `programFolder`), checks that a JPEG arrived, decodes it and
+// Asks each service with layers for its picture of `extent`, all at once
+// (Downloader::downloadAll), then takes the answers in service order through
+// "temp.jpg" in `programFolder`: checks that a JPEG arrived, decodes it and
 // draws it at the place the picture-size rule gives, combining by `mode`.
 // A cancelled download ends the refresh there (ok false). With `cache`,
 // each picture is kept, and a service that cannot be reached is answered

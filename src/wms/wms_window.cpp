@@ -2,6 +2,7 @@
 
 #include "net/picture_cache.h"
 
+#include "net/answers_in_order.h"
 #include "net/downloader.h"
 #include "platform/dialogs.h"
 #include "platform/radio_group.h"
@@ -403,10 +404,17 @@ void WmsWindow::ReadCapabilities() {
     bool success = false;
     QDateTime keptAt;  // the oldest kept document used
     const QString target = programFile("layers.txt");
+    // Every service is asked at once; the documents are read in list order
+    // through "layers.txt", as when the services were asked in turn.
+    std::vector<QString> urls;
     for (int k = 0; k < ListBox1->count(); ++k) {
+        urls.push_back(capabilitiesUrl(ListBox1->item(k)->text()));
+    }
+    net::AnswersInOrder answers(m_s.downloader, target, urls);
+    for (int k = 0; k < static_cast<int>(urls.size()) && k < ListBox1->count(); ++k) {
         QFile::remove(target);
-        const QString url = capabilitiesUrl(ListBox1->item(k)->text());
-        platform::Result got = m_s.downloader.download(url, target);
+        const QString& url = urls[static_cast<size_t>(k)];
+        platform::Result got = answers.take(static_cast<size_t>(k));
         bool fromCache = false;
         if (!got && got.unreachable && !got.cancelled && m_s.cache) {
             // No server reached: the document kept from an earlier read of

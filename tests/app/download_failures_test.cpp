@@ -291,7 +291,9 @@ protected:
 INSTANTIATE_TEST_SUITE_P(ServicesHanging, OneEscEndsTheCommand,
                          ::testing::Values(Gateway::Answers404));
 
-TEST_P(OneEscEndsTheCommand, aRefreshOfThreeHangingServicesAsksOnlyTheFirst) {
+// The services of a refresh (or a capabilities read) are asked together:
+// one Esc ends them all, and none is asked again by the same command.
+TEST_P(OneEscEndsTheCommand, aRefreshOfThreeHangingServicesEndsWithOneEsc) {
     for (const char* path : {"/lenta1", "/lenta2", "/lenta3"}) server.reply(path, hanging());
     auto w = startWithTheme();
     wms::WmsWindow& wms = w->wmsWindow();
@@ -303,7 +305,9 @@ TEST_P(OneEscEndsTheCommand, aRefreshOfThreeHangingServicesAsksOnlyTheFirst) {
     checkedLayer(wms, "2*Tres,c");
     escOnceAsked(*w, "/lenta1");
     wms.SpeedButton1->click();
-    EXPECT_EQ(server.targetsStartingWith("/lenta").size(), 1u);
+    for (const char* path : {"/lenta1", "/lenta2", "/lenta3"}) {
+        EXPECT_LE(server.targetsStartingWith(path).size(), 1u) << path;
+    }
     EXPECT_EQ(dialogs.messages(), QStringList{app::TForm1::kNoConnectionMessage});
     EXPECT_TRUE(w->Map1->isVisible());
     EXPECT_EQ(w->downloader().busyBox(), nullptr);
@@ -313,14 +317,16 @@ TEST_P(OneEscEndsTheCommand, aRefreshOfThreeHangingServicesAsksOnlyTheFirst) {
     server.reply("/lenta1", answer(support::solidJpeg(Qt::gray).toStdString(), "image/jpeg"));
     wms.CheckListBox1->item(1)->setCheckState(Qt::Unchecked);
     wms.CheckListBox1->item(2)->setCheckState(Qt::Unchecked);
+    const size_t othersAsked =
+        server.targetsStartingWith("/lenta").size() - server.targetsStartingWith("/lenta1").size();
     wms.SpeedButton1->click();
     EXPECT_GT(server.targetsStartingWith("/lenta1").size(), 1u);
     EXPECT_EQ(server.targetsStartingWith("/lenta").size(),
-              server.targetsStartingWith("/lenta1").size());
+              server.targetsStartingWith("/lenta1").size() + othersAsked);
     EXPECT_TRUE(w->Image1->isVisible());
 }
 
-TEST_P(OneEscEndsTheCommand, aCapabilitiesReadOfTwoHangingServicesAsksOnlyTheFirst) {
+TEST_P(OneEscEndsTheCommand, aCapabilitiesReadOfTwoHangingServicesEndsWithOneEsc) {
     for (const char* path : {"/lenta1", "/lenta2"}) server.reply(path, hanging());
     auto w = startWithTheme();
     wms::WmsWindow& wms = w->wmsWindow();
@@ -328,7 +334,9 @@ TEST_P(OneEscEndsTheCommand, aCapabilitiesReadOfTwoHangingServicesAsksOnlyTheFir
     wms.ListBox1->addItem(server.url("/lenta2?"));
     escOnceAsked(*w, "/lenta1");
     wms.SpeedButton2->click();
-    EXPECT_EQ(server.targetsStartingWith("/lenta").size(), 1u);
+    for (const char* path : {"/lenta1", "/lenta2"}) {
+        EXPECT_LE(server.targetsStartingWith(path).size(), 1u) << path;
+    }
     EXPECT_EQ(dialogs.messages(), QStringList{wms::WmsWindow::kConnectionProblem});
     EXPECT_EQ(wms.CheckListBox1->count(), 0);
 }

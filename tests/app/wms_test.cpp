@@ -7,6 +7,8 @@
 #include "app/secondary_windows.h"
 #include "mapcontrol/map_widget.h"
 #include "net/downloader.h"
+#include "net/session.h"
+#include "platform/status_line.h"
 #include "platform/text_file.h"
 #include "platform/web_view.h"
 #include "support/http_server.h"
@@ -14,6 +16,7 @@
 #include "wms/connections_window.h"
 #include "wms/overlay_window.h"
 #include "wms/picture_size.h"
+#include "wms/remote_refresh.h"
 #include "wms/wms_text.h"
 #include "wms/wms_window.h"
 
@@ -31,9 +34,12 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -881,3 +887,180 @@ TEST_F(WmsTest, macroFilesWriteForeignTitlesWithQuestionMarksAndRefuseOnlyForeig
 }
 
 }  // namespace
+
+namespace {
+
+// The services asked one after another, through download() alone, as a
+// refresh asked them before they were asked together; each failure noted.
+class OneAtATime : public net::Downloader {
+public:
+    platform::Result download(const QString& url, const QString& nativePath) override {
+        platform::Result got = m_session.download(url, nativePath);
+        if (!got) failures.push_back(got);
+        return got;
+    }
+    std::vector<platform::Result> failures;
+
+private:
+    net::Session m_session;
+};
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+// Three services whose answers are held until all three were asked, then
+// the same refresh asked of them in turn, outside the window: the picture
+// shown, the program folder's files and the messages must be the same.
+class WmsTogetherTest : public WmsTest {
+protected:
+    using Replies = std::vector<std::pair<std::string, support::HttpServer::Reply>>;
+
+    void refreshTogetherThenInTurn(const Replies& replies) {
+        // A refresh that asked in turn would end at this time-out, failed.
+        drives.writeFile("C:\\xquelvora\\quelvora.conf", ("gateway_host=" + server.url(QString()) +
+                                                          "\r\ndownload_total_timeout_ms=20000\r\n")
+                                                             .toLatin1());
+        for (const auto& [path, reply] : replies) server.reply(path, reply);
+        w = startWithTheme();
+        wms::WmsWindow& wms = openWith(*w, {service("/um"), service("/dois"), service("/tres")});
+        addLayer(wms, "0*Geologia,lito", true);
+        addLayer(wms, "1*Falhas,falhas", true);
+        addLayer(wms, "2*Relevo,relevo", true);
+        typeExtent(wms, "-5", "-7", "-46", "-48");
+        // The first picture has the first service's colour, however many follow.
+        w->overlayWindow().RadioGroup1->button(4)->setChecked(true);
+        wms.SpeedButton1->click();
+
+        // The refresh under test: every answer waits for all three requests.
+        const size_t before = server.targets().size();
+        for (auto [path, reply] : replies) {
+            reply.holdUntilRequests = static_cast<int>(before) + 3;
+            server.reply(path, reply);
+        }
+        const int messagesBefore = dialogs.messages().size();
+        w->RefreshRemoteImage();
+        togetherMessages = dialogs.messages().mid(messagesBefore);
+        togetherStatus = w->statusLine().text();
+        shown = w->Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+        const std::vector<std::string> asked = server.targets();
+        ASSERT_EQ(asked.size(), before + 3);
+        togetherAsked.assign(asked.begin() + static_cast<long>(before), asked.end());
+
+        // The same refresh, in turn, into a folder of its own.
+        for (const auto& [path, reply] : replies) server.reply(path, reply);
+        const QSize area = w->Map1->size();
+        OneAtATime inTurn;
+        const wms::ServicePicturesResult pictures = wms::fetchServicePictures(
+            wms::checkedLayersByService(wms.services(), wms.layerEntries()),
+            w->state().currentExtent, area, w->overlayWindow().mode(), inTurn, inTurnFolder.path());
+        for (const QString& text : pictures.serverTexts) inTurnMessages << text;
+        if (!pictures.ok) inTurnMessages << "Não foi realizada conexão, verifique a Internet";
+        if (!inTurn.failures.empty()) {
+            inTurnStatus = inTurn.failures.back().detail;
+            inTurnStatus[0] = inTurnStatus[0].toUpper();
+        }
+        const wms::Composite composite = wms::composeWithLocalMap(
+            pictures.combined, true, [this](QSize size) { return w->Map1->renderPicture(size); },
+            inTurnFolder.path());
+        ASSERT_TRUE(composite.blend);
+        inTurnShown = composite.shown.convertToFormat(QImage::Format_RGB32);
+        const std::vector<std::string> all = server.targets();
+        inTurnAsked.assign(all.end() - 3, all.end());
+    }
+
+    QString inTurnFile(const QString& name) const { return inTurnFolder.filePath(name); }
+
+    std::unique_ptr<app::TForm1> w;
+    QTemporaryDir inTurnFolder;
+    QStringList togetherMessages, inTurnMessages;
+    QString togetherStatus, inTurnStatus;
+    QImage shown, inTurnShown;
+    std::vector<std::string> togetherAsked, inTurnAsked;
+};
+
+}  // namespace
+
+TEST_F(WmsTogetherTest, aRefreshAsksItsServicesTogetherAndShowsWhatAskingInTurnShows) {
+    refreshTogetherThenInTurn({{"/um", answer(jpeg(QColor(200, 30, 30)))},
+                               {"/dois", answer(jpeg(QColor(30, 200, 30)))},
+                               {"/tres", answer(jpeg(QColor(30, 30, 200)))}});
+    EXPECT_TRUE(togetherMessages.isEmpty()) << togetherMessages.join('\n').toStdString();
+    EXPECT_TRUE(w->Image1->isVisible());
+    // The same three requests, in whatever order they arrived.
+    std::sort(togetherAsked.begin(), togetherAsked.end());
+    std::sort(inTurnAsked.begin(), inTurnAsked.end());
+    EXPECT_EQ(togetherAsked, inTurnAsked);
+    EXPECT_EQ(shown, inTurnShown);
+    for (const char* name : {"temp.bmp", "temp1.bmp", "temp.jpg"}) {
+        EXPECT_EQ(fileBytes(programFile(name)), fileBytes(inTurnFile(name))) << name;
+    }
+    // The first service's red is what the Invert mode leaves, inverted twice.
+    const QSize area = w->Map1->size();
+    const wms::PictureSize size =
+        wms::pictureSize(area.width(), area.height(), w->state().currentExtent);
+    EXPECT_TRUE(near(shown.pixel(size.x + 10, size.y + 10), 227, 142, 142, 12))
+        << std::hex << shown.pixel(size.x + 10, size.y + 10);
+    // Nothing of the answers' own files is left in the program folder.
+    EXPECT_EQ(QDir(drives.programFolder()).entryList({"*-??????"}, QDir::AllEntries | QDir::Hidden),
+              QStringList());
+}
+
+TEST_F(WmsTogetherTest, withServicesFailingTheMessagesAreThoseOfAskingInTurn) {
+    refreshTogetherThenInTurn(
+        {{"/um", answer(jpeg(QColor(200, 30, 30)))},
+         {"/dois", answer("<?xml version='1.0'?><ServiceExceptionReport version=\"1.1.1\">"
+                          "<ServiceException>Camada falhas inexistente.</ServiceException>"
+                          "</ServiceExceptionReport>",
+                          "application/vnd.ogc.se_xml")},
+         {"/tres", {503, "ocupado"}}});
+    EXPECT_EQ(togetherMessages, inTurnMessages);
+    ASSERT_EQ(togetherMessages.size(), 2);
+    EXPECT_EQ(togetherMessages[0], "Camada falhas inexistente.");
+    EXPECT_EQ(togetherStatus, inTurnStatus);
+    EXPECT_TRUE(togetherStatus.contains("503")) << togetherStatus.toStdString();
+    EXPECT_FALSE(QFile::exists(programFile("temp.jpg")));
+    EXPECT_FALSE(QFile::exists(inTurnFile("temp.jpg")));
+    for (const char* name : {"temp.bmp", "temp1.bmp"}) {
+        EXPECT_EQ(fileBytes(programFile(name)), fileBytes(inTurnFile(name))) << name;
+    }
+}
+
+TEST_F(WmsTest, capabilitiesOfSeveralServicesAreAskedTogetherAndReadInListOrder) {
+    // Each answer waits until all three services were asked: asked in turn,
+    // the read would end at the time-out with nothing.
+    drives.writeFile("C:\\xquelvora\\quelvora.conf", ("gateway_host=" + server.url(QString()) +
+                                                      "\r\ndownload_total_timeout_ms=20000\r\n")
+                                                         .toLatin1());
+    const auto held = [](std::string body, int status = 200) {
+        support::HttpServer::Reply reply = answer(std::move(body), "text/xml");
+        reply.status = status;
+        reply.holdUntilRequests = 3;
+        return reply;
+    };
+    server.reply("/wms1", held(capabilities({{"lito", "Geologia"}}, box(-50, -20, -40, -10))));
+    server.reply("/wms2", held("ocupado", 503));
+    server.reply("/wms3", held(capabilities({{"relevo", "Relevo"}, {"falhas", "Falhas"}},
+                                            box(-60, -30, -45, -5))));
+    auto w = startWithTheme();
+    wms::WmsWindow& wms = openWith(*w, {service("/wms1"), service("/wms2"), service("/wms3")});
+    wms.SpeedButton2->click();
+
+    ASSERT_EQ(wms.CheckListBox1->count(), 3);
+    EXPECT_EQ(wms.CheckListBox1->item(0)->text(), "0*Geologia,lito");
+    EXPECT_EQ(wms.CheckListBox1->item(1)->text(), "2*Relevo,relevo");
+    EXPECT_EQ(wms.CheckListBox1->item(2)->text(), "2*Falhas,falhas");
+    // The last service answered: no connection message; the failed one's
+    // reason is on the status line.
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
+    EXPECT_TRUE(w->statusLine().text().contains("503")) << w->statusLine().text().toStdString();
+    EXPECT_EQ(wms.Edit2->text(), "-5.00000000");
+    EXPECT_EQ(wms.Edit5->text(), "-60.00000000");
+    // "layers.txt" holds the last document read, as when read in turn.
+    QFile kept(programFile("layers.txt"));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(kept.readAll().contains("<Name>falhas</Name>\r\n"));
+    EXPECT_EQ(QDir(drives.programFolder()).entryList({"*-??????"}, QDir::AllEntries | QDir::Hidden),
+              QStringList());
+}

@@ -314,3 +314,72 @@ TEST_F(BusyDownload, theFailureListenerHearsOfFailuresButNotOfSuccessesOrCancels
     EXPECT_FALSE(downloader.download(server.url("/hang"), dir.filePath("a")));
     EXPECT_EQ(heard.size(), 1);
 }
+
+TEST_F(BusyDownload, aBatchRunsUnderOneBoxAndTheListenerHearsEachFailureInOrder) {
+    support::HttpServer::Reply ok{200, "fine"};
+    ok.holdUntilRequests = 3;
+    server.reply("/ok", ok);
+    support::HttpServer::Reply busy{503, "busy"};
+    busy.holdUntilRequests = 3;
+    server.reply("/busy", busy);
+    QStringList heard;
+    downloader.setFailureListener(
+        [&heard](const platform::Result& failed) { heard << failed.message; });
+    int boxesSeen = 0;
+    QWidget* lastBox = nullptr;
+    when([&] { return downloader.busyBox() != nullptr && downloader.busyBox() != lastBox; },
+         [&] {
+             ++boxesSeen;
+             lastBox = downloader.busyBox();
+         });
+    const std::vector<platform::Result> results =
+        downloader.downloadAll({{server.url("/busy"), dir.filePath("a")},
+                                {server.url("/missing"), dir.filePath("b")},
+                                {server.url("/ok"), dir.filePath("c")}});
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_FALSE(results[0]);
+    EXPECT_FALSE(results[1]);
+    EXPECT_TRUE(results[2]);
+    EXPECT_EQ(heard, QStringList({results[0].message, results[1].message}));
+    EXPECT_TRUE(heard.value(0).contains("/busy"));
+    EXPECT_LE(boxesSeen, 1);
+    expectCleanEnd();
+}
+
+TEST_F(BusyDownload, escEndsTheWholeBatchAndTheCommand) {
+    server.reply("/ok", {200, "ok"});
+    when([this] { return server.targets().size() >= 2; },
+         [this] { QTest::keyClick(&window, Qt::Key_Escape); });
+    const std::vector<platform::Result> results = downloader.downloadAll(
+        {{server.url("/hang"), dir.filePath("a")}, {server.url("/hang"), dir.filePath("b")}});
+    ASSERT_EQ(results.size(), 2u);
+    for (const platform::Result& result : results) {
+        EXPECT_TRUE(result.cancelled);
+        EXPECT_EQ(result.detail.toStdString(), "cancelado");
+    }
+    EXPECT_TRUE(folderContents().isEmpty());
+    // The same command asks again: refused without reaching the server.
+    const std::vector<platform::Result> again =
+        downloader.downloadAll({{server.url("/ok"), dir.filePath("c")}});
+    EXPECT_TRUE(again.front().cancelled);
+    EXPECT_EQ(server.targets().size(), 2u);
+    expectCleanEnd();
+}
+
+TEST_F(BusyDownload, aFailureOfABatchBeforeTheCancelIsStillHeardAsAFailure) {
+    QStringList heard;
+    downloader.setFailureListener(
+        [&heard](const platform::Result& failed) { heard << failed.message; });
+    when([this] { return requestArrived(); }, [this] { QTest::keyClick(&window, Qt::Key_Escape); });
+    // The first cannot be written (no such folder): it fails before anything is asked.
+    const std::vector<platform::Result> results =
+        downloader.downloadAll({{server.url("/ok"), dir.filePath("nenhuma/pasta/a")},
+                                {server.url("/hang"), dir.filePath("b")}});
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_FALSE(results[0]);
+    EXPECT_FALSE(results[0].cancelled);
+    EXPECT_TRUE(results[0].detail.contains(QString::fromUtf8("não foi possível gravar")));
+    EXPECT_TRUE(results[1].cancelled);
+    EXPECT_EQ(heard, QStringList({results[0].message}));
+    expectCleanEnd();
+}

@@ -167,3 +167,134 @@ TEST_F(SessionTest, filesNotSyncedToTheDiskAreStillReplacedOnlyWhenWhole) {
     ASSERT_TRUE(session.download(server.url("/ok"), target()));
     EXPECT_FALSE(QFile::exists(target() + ".part"));
 }
+
+namespace {
+
+// Requests sent together: each answer is held until all of them arrived, so
+// requests sent one after another would wait for the time-out instead.
+class SessionBatchTest : public nettest::DownloadFixture {
+protected:
+    SessionBatchTest() { limits.totalTimeoutMs = 10'000; }
+
+    Reply held(std::string body, int status = 200) const {
+        Reply reply{status, std::move(body)};
+        reply.holdUntilRequests = 3;
+        return reply;
+    }
+    QByteArray contents(const QString& name) const {
+        QFile file(target(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+    }
+    std::vector<net::DownloadRequest> threeRequests(const std::vector<std::string>& paths) const {
+        std::vector<net::DownloadRequest> requests;
+        for (size_t i = 0; i < paths.size(); ++i) {
+            requests.push_back({server.url(QString::fromStdString(paths[i])),
+                                target(QStringLiteral("answer%1").arg(i))});
+        }
+        return requests;
+    }
+};
+
+}  // namespace
+
+TEST_F(SessionBatchTest, allRequestsArriveBeforeAnyAnswerAndEachLandsInItsOwnFile) {
+    server.reply("/a", held("alpha"));
+    server.reply("/b", held("beta"));
+    server.reply("/c", held("gama"));
+    net::Session session(limits);
+    const std::vector<platform::Result> results =
+        session.downloadAll(threeRequests({"/a", "/b", "/c"}));
+    ASSERT_EQ(results.size(), 3u);
+    for (const platform::Result& result : results) {
+        EXPECT_TRUE(result) << result.detail.toStdString();
+    }
+    EXPECT_EQ(contents("answer0"), "alpha");
+    EXPECT_EQ(contents("answer1"), "beta");
+    EXPECT_EQ(contents("answer2"), "gama");
+    EXPECT_EQ(folderContents(), QStringList({"answer0", "answer1", "answer2"}));
+}
+
+TEST_F(SessionBatchTest, eachTransferKeepsTheRulesOfASingleDownload) {
+    Reply endless;
+    endless.endless = true;
+    endless.holdUntilRequests = 3;
+    server.reply("/endless", endless);
+    server.reply("/busy", held("busy", 503));
+    server.reply("/ok", held("fine"));
+    limits.maxBytes = 200'000;
+    net::Session session(limits);
+    const std::vector<platform::Result> results =
+        session.downloadAll(threeRequests({"/endless", "/busy", "/ok"}));
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_FALSE(results[0]);
+    EXPECT_TRUE(results[0].detail.contains("maior que 200000 bytes"))
+        << results[0].detail.toStdString();
+    EXPECT_TRUE(results[0].message.contains(server.url("/endless")));
+    EXPECT_FALSE(results[1]);
+    EXPECT_EQ(results[1].detail, QString::fromUtf8("o servidor respondeu com o código HTTP 503"));
+    EXPECT_TRUE(results[1].message.contains(server.url("/busy")));
+    EXPECT_FALSE(results[0].unreachable || results[1].unreachable);
+    EXPECT_TRUE(results[2]) << results[2].detail.toStdString();
+    // The failed ones leave nothing, not even a temporary file; the good
+    // one is whole.
+    EXPECT_EQ(folderContents(), QStringList({"answer2"}));
+    EXPECT_EQ(contents("answer2"), "fine");
+}
+
+TEST_F(SessionBatchTest, anUnreachableServerFailsOnlyItsOwnTransfer) {
+    int closedPort = 0;
+    {
+        support::HttpServer gone;
+        closedPort = gone.port();
+    }
+    server.reply("/a", {200, "alpha"});
+    net::Session session(limits);
+    const std::vector<platform::Result> results = session.downloadAll(
+        {{server.url("/a"), target("answer0")},
+         {QStringLiteral("http://127.0.0.1:%1/b").arg(closedPort), target("answer1")}});
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_TRUE(results[0]);
+    EXPECT_FALSE(results[1]);
+    EXPECT_TRUE(results[1].unreachable);
+    EXPECT_TRUE(results[1].detail.startsWith(QString::fromUtf8("conexão recusada")))
+        << results[1].detail.toStdString();
+    EXPECT_EQ(folderContents(), QStringList({"answer0"}));
+}
+
+TEST_F(SessionBatchTest, aCancelEndsEveryTransferAndLeavesNoTemporaryFile) {
+    server.reply("/hang", hanging());
+    net::Session session(limits);
+    std::thread canceller([&] {
+        while (server.targets().size() < 3) {
+            std::this_thread::yield();
+        }
+        session.cancel();
+    });
+    const std::vector<platform::Result> results =
+        session.downloadAll(threeRequests({"/hang", "/hang", "/hang"}));
+    canceller.join();
+    ASSERT_EQ(results.size(), 3u);
+    for (const platform::Result& result : results) {
+        EXPECT_FALSE(result);
+        EXPECT_EQ(result.detail.toStdString(), "cancelado");
+        EXPECT_FALSE(result.unreachable);
+    }
+    EXPECT_TRUE(folderContents().isEmpty()) << folderContents().join(' ').toStdString();
+}
+
+TEST_F(SessionBatchTest, aSecondBatchReusesTheConnectionsOfTheFirst) {
+    server.reply("/a", held("alpha"));
+    server.reply("/b", held("beta"));
+    server.reply("/c", held("gama"));
+    net::Session session(limits);
+    for (const platform::Result& result : session.downloadAll(threeRequests({"/a", "/b", "/c"}))) {
+        ASSERT_TRUE(result) << result.detail.toStdString();
+    }
+    EXPECT_EQ(server.connectionsAccepted(), 3);
+    for (const platform::Result& result : session.downloadAll(threeRequests({"/c", "/a", "/b"}))) {
+        ASSERT_TRUE(result) << result.detail.toStdString();
+    }
+    EXPECT_EQ(server.connectionsAccepted(), 3);
+    EXPECT_EQ(session.connectionsOpened(), 3);
+    EXPECT_EQ(contents("answer0"), "gama");
+}

@@ -2,6 +2,8 @@
 
 #include <httplib.h>
 
+#include <algorithm>
+#include <chrono>
 #include <stdexcept>
 
 namespace support {
@@ -33,6 +35,7 @@ HttpServer::HttpServer() : m_server(std::make_unique<httplib::Server>()) {
         {
             std::unique_lock lock(m_mutex);
             m_targets.push_back(request.target);
+            m_released.notify_all();  // a held answer may be waiting for this request
             const auto it = m_replies.find(request.path);
             if (it == m_replies.end()) {
                 response.status = 404;
@@ -44,6 +47,14 @@ HttpServer::HttpServer() : m_server(std::make_unique<httplib::Server>()) {
                 m_released.wait(lock, [this] { return m_stopping; });
                 return;
             }
+            const size_t awaited = static_cast<size_t>(std::max(reply.holdUntilRequests, 0));
+            m_released.wait(lock, [&] { return m_stopping || m_targets.size() >= awaited; });
+            if (m_stopping) {
+                return;
+            }
+        }
+        if (reply.delayMs > 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(reply.delayMs));
         }
         response.status = reply.status;
         if (!reply.location.empty()) {

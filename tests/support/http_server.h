@@ -35,6 +35,12 @@ public:
         // Sends the first half of the body (with its Content-Length), then
         // waits for resume() before the rest.
         bool pauseHalfway = false;
+        // Holds the answer until the server has received this many requests
+        // in all (this one included): requests sent together all arrive
+        // before any is answered; requests sent one after another never do.
+        int holdUntilRequests = 0;
+        // Waits this long before answering, as a distant server would.
+        int delayMs = 0;
     };
 
     HttpServer();
