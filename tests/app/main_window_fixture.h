@@ -81,6 +81,30 @@ protected:
         wms.SpeedButton1->click();
     }
 
+    // Started without a project and shown at 900 x 700, with the service at
+    // `address` added to the WMS window's list and its layers read.
+    std::unique_ptr<app::TForm1> startWithWmsService(const QString& address) {
+        auto w = start();
+        w->resize(900, 700);
+        w->show();
+        QCoreApplication::processEvents();
+        w->button("BOTAO3")->click();
+        wms::WmsWindow& wms = w->wmsWindow();
+        wms.Edit1->setText(address);
+        wms.SpeedButton5->click();
+        wms.SpeedButton2->click();
+        return w;
+    }
+
+    // The row of `entry` ("0*Geologia,lito_1000000") in the WMS window's
+    // layer list; -1 when it is not there.
+    static int wmsLayerRow(const wms::WmsWindow& wms, const QString& entry) {
+        for (int i = 0; i < wms.CheckListBox1->count(); ++i) {
+            if (wms.CheckListBox1->item(i)->text() == entry) return i;
+        }
+        return -1;
+    }
+
     support::TempDrives drives;
     support::ScriptedDialogs dialogs;
     platform::Configuration config;

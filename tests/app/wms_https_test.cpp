@@ -59,30 +59,14 @@ protected:
     // The main window with `address` in the service list and its layers read.
     std::unique_ptr<app::TForm1> startWithService(const QString& address) {
         if (!QFile::exists(drives.configFolder() + "/quelvora.conf")) writeSettings();
-        auto w = start();
-        w->resize(900, 700);
-        w->show();
-        QCoreApplication::processEvents();
-        w->button("BOTAO3")->click();
-        wms::WmsWindow& wms = w->wmsWindow();
-        wms.Edit1->setText(address);
-        wms.SpeedButton5->click();
-        wms.SpeedButton2->click();
-        return w;
-    }
-
-    static int row(const wms::WmsWindow& wms, const QString& entry) {
-        for (int i = 0; i < wms.CheckListBox1->count(); ++i) {
-            if (wms.CheckListBox1->item(i)->text() == entry) return i;
-        }
-        return -1;
+        return startWithWmsService(address);
     }
 
     // The geology layer checked and its picture asked for; the colour shown
     // in the middle of the large unit.
     QRgb showGeology(app::TForm1& w) {
         wms::WmsWindow& wms = w.wmsWindow();
-        const int geology = row(wms, "0*Geologia,lito_1000000");
+        const int geology = wmsLayerRow(wms, "0*Geologia,lito_1000000");
         EXPECT_GE(geology, 0);
         if (geology < 0) return 0;
         wms.CheckListBox1->item(geology)->setCheckState(Qt::Checked);
@@ -106,7 +90,7 @@ TEST_F(WmsHttpsTest, capabilitiesPictureAndFeatureInfoComeOverHttps) {
     auto w = startWithService(front.httpsUrl(Certificate::Trusted, servicePath()));
     wms::WmsWindow& wms = w->wmsWindow();
     ASSERT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("\n").toStdString();
-    EXPECT_GE(row(wms, "0*Geologia,lito_1000000"), 0);
+    EXPECT_GE(wmsLayerRow(wms, "0*Geologia,lito_1000000"), 0);
     EXPECT_EQ(wms.Edit2->text(), "-10.00000000");
 
     expectCentralColour(showGeology(*w));
@@ -114,7 +98,7 @@ TEST_F(WmsHttpsTest, capabilitiesPictureAndFeatureInfoComeOverHttps) {
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("\n").toStdString();
 
     // Identify on the picture asks the service over HTTPS.
-    wms.CheckListBox1->setCurrentRow(row(wms, "0*Geologia,lito_1000000"));
+    wms.CheckListBox1->setCurrentRow(wmsLayerRow(wms, "0*Geologia,lito_1000000"));
     wms.CheckListBox1Click();
     EXPECT_TRUE(wms.Edit6->text().startsWith("https://"));
     w->button("SpeedButton6")->setChecked(true);
@@ -129,7 +113,7 @@ TEST_F(WmsHttpsTest, capabilitiesPictureAndFeatureInfoComeOverHttps) {
 TEST_F(WmsHttpsTest, anHttpAddressRedirectedToHttpsWorks) {
     auto w = startWithService(front.httpUrl(servicePath()));
     ASSERT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("\n").toStdString();
-    EXPECT_GE(row(w->wmsWindow(), "0*Geologia,lito_1000000"), 0);
+    EXPECT_GE(wmsLayerRow(w->wmsWindow(), "0*Geologia,lito_1000000"), 0);
     expectCentralColour(showGeology(*w));
     EXPECT_TRUE(w->Image1->isVisible());
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("\n").toStdString();

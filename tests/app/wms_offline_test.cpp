@@ -42,20 +42,11 @@ protected:
 
     // The geology layer of the server read, checked and shown.
     std::unique_ptr<app::TForm1> showGeology() {
-        auto w = start();
-        w->resize(900, 700);
-        w->show();
-        QCoreApplication::processEvents();
-        w->button("BOTAO3")->click();
+        auto w = startWithWmsService(server->baseAddress());
         wms::WmsWindow& wms = w->wmsWindow();
-        wms.Edit1->setText(server->baseAddress());
-        wms.SpeedButton5->click();
-        wms.SpeedButton2->click();
-        for (int i = 0; i < wms.CheckListBox1->count(); ++i) {
-            if (wms.CheckListBox1->item(i)->text() == "0*Geologia,lito_1000000") {
-                wms.CheckListBox1->item(i)->setCheckState(Qt::Checked);
-            }
-        }
+        const int geology = wmsLayerRow(wms, "0*Geologia,lito_1000000");
+        EXPECT_GE(geology, 0);
+        if (geology >= 0) wms.CheckListBox1->item(geology)->setCheckState(Qt::Checked);
         wms.SpeedButton1->click();
         EXPECT_TRUE(w->Image1->isVisible()) << dialogs.messages().join("\n").toStdString();
         EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join("\n").toStdString();

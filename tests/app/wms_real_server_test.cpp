@@ -29,23 +29,7 @@ protected:
 
     // The server added to the list and its layers read.
     std::unique_ptr<app::TForm1> startWithLayers() {
-        auto w = start();
-        w->resize(900, 700);
-        w->show();
-        QCoreApplication::processEvents();
-        w->button("BOTAO3")->click();
-        wms::WmsWindow& wms = w->wmsWindow();
-        wms.Edit1->setText(server.baseAddress());
-        wms.SpeedButton5->click();
-        wms.SpeedButton2->click();
-        return w;
-    }
-
-    static int row(const wms::WmsWindow& wms, const QString& entry) {
-        for (int i = 0; i < wms.CheckListBox1->count(); ++i) {
-            if (wms.CheckListBox1->item(i)->text() == entry) return i;
-        }
-        return -1;
+        return startWithWmsService(server.baseAddress());
     }
 
     support::MapServer server;
@@ -55,8 +39,9 @@ TEST_F(WmsRealServerTest, layersAndExtentComeFromTheServersCapabilities) {
     auto w = startWithLayers();
     const wms::WmsWindow& wms = w->wmsWindow();
     EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.lastMessage().toStdString();
-    EXPECT_GE(row(wms, "0*Geologia,lito_1000000"), 0);
-    EXPECT_GE(row(wms, QString::fromUtf8("0*Ocorrências, minerais (Au, Cu),ocorrencias")), 0);
+    EXPECT_GE(wmsLayerRow(wms, "0*Geologia,lito_1000000"), 0);
+    EXPECT_GE(wmsLayerRow(wms, QString::fromUtf8("0*Ocorrências, minerais (Au, Cu),ocorrencias")),
+              0);
     EXPECT_EQ(wms.Edit2->text(), "-10.00000000");
     EXPECT_EQ(wms.Edit3->text(), "-20.00000000");
     EXPECT_EQ(wms.Edit4->text(), "-40.00000000");
@@ -66,7 +51,7 @@ TEST_F(WmsRealServerTest, layersAndExtentComeFromTheServersCapabilities) {
 TEST_F(WmsRealServerTest, theServersPictureIsShownWhereTheMapSaysAndAnswersIdentify) {
     auto w = startWithLayers();
     wms::WmsWindow& wms = w->wmsWindow();
-    const int geology = row(wms, "0*Geologia,lito_1000000");
+    const int geology = wmsLayerRow(wms, "0*Geologia,lito_1000000");
     ASSERT_GE(geology, 0);
     wms.CheckListBox1->item(geology)->setCheckState(Qt::Checked);
     wms.SpeedButton1->click();
@@ -130,7 +115,7 @@ bool holdsColour(const QImage& picture, const int (&rgb)[3], int tolerance = 8) 
 TEST_F(WmsRealServerTest, theLegendOfAClassedLayerShowsItsClassSwatches) {
     auto w = startWithLayers();
     wms::WmsWindow& wms = w->wmsWindow();
-    const int geology = row(wms, "0*Geologia,lito_1000000");
+    const int geology = wmsLayerRow(wms, "0*Geologia,lito_1000000");
     ASSERT_GE(geology, 0);
     wms.CheckListBox1->setCurrentRow(geology);
     wms.CheckListBox1Click();
@@ -166,7 +151,7 @@ TEST_F(WmsRealServerTest, aMapTheServerRefusesGivesItsPageAsTheReasonForNoLayers
         << message.toStdString();
     // Something of what the server said follows, not a message of our own.
     EXPECT_GT(message.section('\n', 1).trimmed().size(), 10) << message.toStdString();
-    EXPECT_GE(row(wms, "1*Geologia,lito_1000000"), 0);
+    EXPECT_GE(wmsLayerRow(wms, "1*Geologia,lito_1000000"), 0);
 }
 
 }  // namespace
